@@ -10,6 +10,11 @@ void LoadableForm::Load() {
   if (form_) Form_Load();
 }
 
+void LoadableForm::Show() {
+  Load();
+  if (form_) form_->Show();
+}
+
 void LoadableForm::Unload() {
   if (!form_) return;
   Form_Unload();

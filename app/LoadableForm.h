@@ -22,6 +22,8 @@ class LoadableForm : public platform::FormEvents {
   bool Loaded() const { return form_ != nullptr; }
   // Creates the window and runs Form_Load, unless it is loaded already.
   void Load();
+  // Loads the window if needed and shows it, not modal.
+  void Show();
   // Runs Form_Unload and destroys the window; nothing when it is not loaded.
   // May be called from inside one of the window's own handlers.
   void Unload();

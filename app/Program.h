@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "about/frmAbout.h"
 #include "app/frmTamberlinox.h"
+#include "hotkey/frmHotKeySet.h"
 #include "hotkey/CGlobalAtom.h"
 #include "platform/Platform.h"
 
@@ -40,7 +42,12 @@ struct Program {
   // Set by the About window's home page link: the next web request opens the home page.
   bool HomePageRequested = false;
 
+  // A tray menu is up, or the command chosen from it is still running.
+  bool TrayMenuOpen = false;
+
   TamberlinoxForm frmTamberlinox;
+  HotKeySetForm frmHotKeySet;
+  AboutForm frmAbout;
 };
 
 }  // namespace tamberlinox

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "app/LoadableForm.h"
 #include "platform/Platform.h"
@@ -23,10 +24,15 @@ class TamberlinoxForm : public LoadableForm {
   static constexpr std::uint32_t kTrayCallbackMessage = platform::kWmUser + 1;  // 1025
   static constexpr int kTrayRetryLimit = 60;  // two minutes of retries every 2 s
 
+  // Which menu the item array holds: the dispatcher treats their entries differently.
+  enum class MenuKind { None, DesktopItems, Commands };
+
   using LoadableForm::LoadableForm;
 
   // The window's handle; the first use loads the window.
   platform::WindowHandle hWnd();
+  // The window's handle, or 0 when it is not loaded (never loads it).
+  platform::WindowHandle Handle() const { return form() ? form()->Handle() : 0; }
 
   void MinimizeAll();
   void RestoreAll();
@@ -37,12 +43,16 @@ class TamberlinoxForm : public LoadableForm {
   void mnuShow_Click(int index);
   void Timer1_Timer();
 
+  MenuKind builtMenu = MenuKind::None;
+
  protected:
   platform::FormSpec Spec() const override;
   void Form_Load() override;
 
  private:
   void HookForm(platform::WindowHandle window);
+  void CloseProgram();
+  void OpenDesktopItem(int index, const std::string& caption);
   void TrayRetryTimer_Timer();
   void AddTrayIconAndHook();
 
