@@ -259,11 +259,18 @@ def about_background(x, y):
 
 
 def about_button_picture(x, y):
-    """Pale sky gradient with a bright middle band (the caption sits there) and
-    a small eye above and below it."""
+    """Pale sky gradient with a glossy middle band (the caption sits there: a
+    button shows only the middle of the picture) and a small eye above and
+    below it."""
     h = 269.0
     t = abs(y - h / 2) / (h / 2)
     c = mix((255, 255, 255), (150, 190, 235), smooth(0.08, 1.0, t))
+    # The glossy band that shows through a button shorter than the picture.
+    band = y - h / 2
+    if abs(band) < 18:
+        gloss = (band + 18) / 36.0
+        c = mix((250, 252, 255), (176, 204, 240), gloss) if gloss > 0.5 else mix(
+            (255, 255, 255), (214, 230, 252), gloss * 2)
     # Side shading.
     s = abs(x - 57) / 57.0
     c = mix(c, (110, 150, 210), 0.25 * smooth(0.6, 1.0, s))
