@@ -1,12 +1,13 @@
 // toolkit_demo: the window toolkit on its own, for looking at it by hand.
 //
-//   toolkit_demo.exe [hotkey] [about | connecting] [menu]
+//   toolkit_demo.exe [calls [browser]] [hotkey] [about | connecting] [menu]
 //
 // "hotkey" and "about" show look-alikes of the program's two dialogs
 // ("connecting" the About window in its connecting state); "menu" pops up a
 // command-style menu (with separators) at the mouse 300 ms after the start,
 // through a window procedure put in front of the main window's own as the
-// program does. Sizes and what
+// program does; "calls" makes the platform's other calls once each (with
+// "browser", the web browser's too). Sizes and what
 // happens are written to standard output. The process ends when every window
 // is gone (Esc or Cancel, Close Form, a menu choice or Esc in the menu).
 #include "platform/win32/Win32.h"
@@ -309,6 +310,85 @@ class MainDemo final : public FormEvents {
 
 bool Has(const char* commandLine, const char* word) { return std::strstr(commandLine, word) != nullptr; }
 
+// The platform's other calls, once each, with what they answered.
+void ReportCalls(Platform& os, bool browser) {
+  const std::string key = "Software\\Zemrik Software\\ToolkitDemo";
+  RegKey k;
+  std::int32_t r = os.RegCreateKeyExA(kHkeyCurrentUser, key, kKeySetValue | kKeyQueryValue, k);
+  const std::string text = "121";
+  std::int32_t w = os.RegSetValueExA(k, "Key", kRegSz, reinterpret_cast<const std::uint8_t*>(text.c_str()),
+                                     static_cast<std::uint32_t>(text.size() + 1));
+  std::uint32_t type = 0, size = 0;
+  std::int32_t q0 = os.RegQueryValueExA(k, "Key", &type, nullptr, size);
+  std::array<std::uint8_t, 16> data{};
+  std::uint32_t small = 1;
+  std::int32_t q1 = os.RegQueryValueExA(k, "Key", &type, data.data(), small);
+  std::uint32_t big = static_cast<std::uint32_t>(data.size());
+  std::int32_t q2 = os.RegQueryValueExA(k, "Key", &type, data.data(), big);
+  Report("registry: create %d set %d size-only %d (size %u type %u) small %d (%u) read %d '%s'\n", r, w, q0,
+         size, type, q1, small, q2, reinterpret_cast<const char*>(data.data()));
+  // (Each call in its own statement: the order matters.)
+  std::int32_t d1 = os.RegDeleteValueA(k, "Key");
+  std::int32_t d2 = os.RegDeleteValueA(k, "Key");
+  Report("registry: delete value %d, again %d\n", d1, d2);
+  k.Close();
+  std::int32_t dk = os.RegDeleteKeyA(kHkeyCurrentUser, key);
+  RegKey gone;
+  std::int32_t og = os.RegOpenKeyExA(kHkeyCurrentUser, key, kKeyQueryValue, gone);
+  Report("registry: delete key %d, open deleted %d\n", dk, og);
+
+  std::string ini = os.FullPath("toolkit_demo.ini");
+  std::int32_t iw = os.WritePrivateProfileStringA("Section", "Key", "Value", ini);
+  std::string ir = os.GetPrivateProfileStringA("Section", "Key", "", 255, ini);
+  std::string im = os.GetPrivateProfileStringA("Section", "None", "default", 255, ini);
+  std::string it = os.GetPrivateProfileStringA("Section", "Key", "", 3, ini);
+  Report("ini '%s': write %d, read '%s', missing '%s', in 3 bytes '%s', ordinary %d, wildcard %d, folder %d\n",
+         ini.c_str(), iw, ir.c_str(), im.c_str(), it.c_str(), os.IsOrdinaryFile(ini),
+         os.IsOrdinaryFile(os.CurrentFolder() + "\\*.ini"), os.IsOrdinaryFile(os.CurrentFolder()));
+  ::DeleteFileA(ini.c_str());
+  Report("ini in a missing folder: write %d\n",
+         os.WritePrivateProfileStringA("Section", "Key", "Value", "Q:\\nowhere\\x.ini"));
+
+  std::uint32_t atom = os.GlobalAddAtomA(os.LocalDateTimeText());
+  Report("atom 0x%x for '%s', deleted %u\n", atom, os.LocalDateTimeText().c_str(), os.GlobalDeleteAtom(atom));
+
+  for (int folder : {16, 25, 36, 5}) {
+    ItemIdList list;
+    std::int32_t hr = os.SHGetSpecialFolderLocation(0, folder, list);
+    std::array<char, 260> path{};
+    bool ok = os.SHGetPathFromIDListA(list, path);
+    Report("special folder %d: 0x%x %d '%s'\n", folder, static_cast<unsigned>(hr), ok, path.data());
+  }
+  if (auto shell = os.CreateScriptShell()) {
+    Report("script shell: AllUsersDesktop '%s', Nonsense '%s'\n", shell->SpecialFolders("AllUsersDesktop").c_str(),
+           shell->SpecialFolders("Nonsense").c_str());
+  } else {
+    Report("script shell: none\n");
+  }
+  FindData found;
+  int count = 0;
+  FindHandle search = os.FindFirstFileA(os.CurrentFolder() + "\\*.*", found);
+  for (bool more = static_cast<bool>(search); more; more = os.FindNextFileA(search, found)) ++count;
+  Report("find in current folder '%s': %d entries\n", os.CurrentFolder().c_str(), count);
+  Report("compare: a/B %d, B/a %d, x/X %d\n", os.CompareTextNoCase("a", "B"), os.CompareTextNoCase("B", "a"),
+         os.CompareTextNoCase("x", "X"));
+  std::uint32_t flags = 0;
+  bool connected = os.InternetGetConnectedState(flags);
+  Report("connected %d flags 0x%x\n", connected, flags);
+  if (browser) {
+    DWORD start = ::GetTickCount();
+    auto web = os.CreateWebBrowser();
+    Report("browser created %d after %lu ms\n", web != nullptr, ::GetTickCount() - start);
+    if (web) {
+      std::int32_t state = -1;
+      bool nav = web->Navigate("about:blank");
+      bool read = web->ReadyState(state);
+      bool shown = web->SetVisible(true);
+      Report("browser: navigate %d, ready state read %d (%d), visible %d\n", nav, read, state, shown);
+    }
+  }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
@@ -321,6 +401,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   int major = 0, minor = 0;
   os.ProgramVersion(major, minor);
   Report("version %d.%d, folder '%s'\n", major, minor, os.ProgramFolder().c_str());
+
+  if (Has(commandLine, "calls")) ReportCalls(os, Has(commandLine, "browser"));
 
   bool menu = Has(commandLine, "menu");
   MainDemo main(os, menu);

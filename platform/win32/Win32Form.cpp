@@ -565,6 +565,9 @@ LRESULT Win32Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case DM_GETDEFID:
       return OnGetDefaultId();
+    case kEscapeMessage:
+      OnEscape();
+      return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);
       break;
@@ -591,16 +594,8 @@ LRESULT Win32Form::OnCommand(WPARAM wParam, LPARAM lParam) {
       events_.OnMenuClick(id - kMenuBase);
       return 0;
     }
-    // Esc in a form (the keyboard handling of the message loop sends IDCANCEL)
-    // presses its cancel button.
-    if (id == IDCANCEL) {
-      for (const auto& control : controls_) {
-        if (control->spec.cancel && ::IsWindowVisible(control->hwnd) && ::IsWindowEnabled(control->hwnd)) {
-          events_.OnClick(control->spec.id);
-          return 0;
-        }
-      }
-    }
+    // IDCANCEL from no control at all: the dialog keyboard interface's Esc.
+    if (id == IDCANCEL) OnEscape();
     return 0;
   }
   Control* control = FindControlByWindow(from);
@@ -719,6 +714,16 @@ LRESULT Win32Form::OnTimerMessage(UINT_PTR id) {
     }
   }
   return 0;
+}
+
+// Esc presses the visible, enabled cancel button, if the form has one.
+void Win32Form::OnEscape() {
+  for (const auto& control : controls_) {
+    if (control->spec.cancel && ::IsWindowVisible(control->hwnd) && ::IsWindowEnabled(control->hwnd)) {
+      events_.OnClick(control->spec.id);
+      return;
+    }
+  }
 }
 
 // Enter presses the push button that has the focus.

@@ -41,6 +41,10 @@ class Win32Form final : public Form {
  public:
   // The popup menu item array: element i is the item with command id kMenuBase + i.
   static constexpr int kMenuBase = 1000;
+  // Sent to a form by the message loop when Esc is pressed in it: presses the
+  // cancel button. (IDCANCEL cannot tell Esc from a click on a control whose
+  // id happens to be 2.)
+  static constexpr UINT kEscapeMessage = WM_APP + 0x154;
 
   // Null when the window cannot be created.
   static std::unique_ptr<Win32Form> Create(FormClass& formClass, const FormSpec& spec, FormEvents& events);
@@ -125,6 +129,7 @@ class Win32Form final : public Form {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   LRESULT OnTimerMessage(UINT_PTR id);
   LRESULT OnGetDefaultId();
+  void OnEscape();
   void OnActivate(WPARAM wParam);
   void OnSetFocus();
   static LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -36,6 +36,21 @@ bool IsToolkitForm(HWND window) {
          std::strcmp(name, FormClass::kName) == 0;
 }
 
+// Esc pressed in a form, unless the control with the focus wants the key
+// itself (an open drop-down list closes on Esc).
+bool IsEscapeForForm(MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return false;
+  LRESULT code = ::SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+  if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+  HWND parent = ::GetParent(message.hwnd);
+  char name[16] = {};
+  if (parent != nullptr && ::GetClassNameA(parent, name, sizeof name) > 0 && lstrcmpiA(name, "ComboBox") == 0 &&
+      ::SendMessageA(parent, CB_GETDROPPEDSTATE, 0, 0)) {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance)
@@ -59,7 +74,13 @@ void Win32Platform::RunMessageLoop() {
   MSG message;
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
     HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (IsToolkitForm(root) && ::IsDialogMessageA(root, &message)) continue;
+    if (IsToolkitForm(root)) {
+      if (IsEscapeForForm(message)) {
+        ::SendMessageA(root, Win32Form::kEscapeMessage, 0, 0);
+        continue;
+      }
+      if (::IsDialogMessageA(root, &message)) continue;
+    }
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
   }
