@@ -255,8 +255,9 @@ LResult Win32Platform::CallWindowProcA(WndProcAddr procedure, WindowHandle windo
 // ------------------------------------------------------------- tray icon
 
 std::int32_t Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first layout of the record: 88 bytes, a 64-byte tip");
   NOTIFYICONDATAA record{};
-  record.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the first layout: 88 bytes, a 64-byte tip
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
   record.hWnd = Window(data.hWnd);
   record.uID = data.uID;
   record.uFlags = data.uFlags;
