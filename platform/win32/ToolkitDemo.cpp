@@ -7,9 +7,27 @@
 // command-style menu (with separators) at the mouse 300 ms after the start,
 // through a window procedure put in front of the main window's own as the
 // program does; "calls" makes the platform's other calls once each (with
-// "browser", the web browser's too). Sizes and what
-// happens are written to standard output. The process ends when every window
-// is gone (Esc or Cancel, Close Form, a menu choice or Esc in the menu).
+// "browser", the web browser's too). Sizes and what happens are written to
+// standard output. The process ends when every window is gone (Esc or Cancel,
+// Close Form, a menu choice or Esc in the menu).
+//
+// What Wine 8 (virtual desktop on Xvfb) does differently from Windows, as seen
+// with this program:
+// - System colours: COLOR_CAPTIONTEXT is black and COLOR_WINDOWFRAME grey in
+//   Wine's default scheme (white and black in the classic Windows one), so the
+//   hot key dialog's combo box is black with grey text there.
+// - "MS Sans Serif" becomes a wider TrueType substitute: the About text needs
+//   more lines than its label has, and the 36 pt "  Connecting   Please Wait"
+//   breaks after its leading blanks, leaving "Please Wait" below the label.
+// - The caption buttons are drawn with a fallback font (an "r" for the close box).
+// - Keys sent with xdotool reach an open popup menu or drop-down list only
+//   while a Wine window has the X keyboard focus; after the last dialog has
+//   closed they do not, mouse clicks still do.
+// - A drop-down list opens upwards over its own edit field.
+// - The web browser object takes about a second to create; Navigate and
+//   Visible succeed, reading ReadyState fails (E_NOTIMPL).
+// - InternetGetConnectedState answers TRUE with flags 0x12, network or not.
+// - The script host shell object is known only by its ProgID.
 #include "platform/win32/Win32.h"
 
 #include <cstdarg>
