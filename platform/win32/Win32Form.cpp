@@ -498,9 +498,15 @@ void Win32Form::MenuSetCaption(int index, const std::string& caption) {
   auto& item = menuItems_[static_cast<size_t>(index)];
   if (!item) return;
   bool separator = caption == "-";
+  // A desktop item called "Tom & Jerry" shows its ampersand rather than underlining the blank after it.
+  std::string shown;
+  for (char c : caption) {
+    shown += c;
+    if (c == '&') shown += '&';
+  }
   if (::ModifyMenuA(menu_.Get(), static_cast<UINT>(MenuPosition(index)),
                     MF_BYPOSITION | (separator ? MF_SEPARATOR : MF_STRING), static_cast<UINT_PTR>(kMenuBase + index),
-                    separator ? nullptr : caption.c_str())) {
+                    separator ? nullptr : shown.c_str())) {
     item = caption;
   }
 }
