@@ -28,6 +28,7 @@ std::string Hex(std::uintptr_t value) {
 
 FakePlatform::FakePlatform() {
   files_.AddFolder(programFolder_);
+  files_.AddFolder(files_.WindowsFolder());
   files_.SetCurrentFolder(programFolder_);
 }
 
