@@ -8,7 +8,30 @@
 // message before it returns.
 //
 // The fake must outlive every object it hands out (keys, forms, automation
-// objects). It serves one thread.
+// objects): declare it before the Program in a fixture. It serves one thread.
+//
+// A test sets the system up, runs the program and looks at the result:
+//
+//   FakePlatform os;
+//   WindowHandle progman = os.AddWindow("Progman", "Program Manager", true);
+//   os.SetRegistryString(kHkeyCurrentUser, "Software\\...", "Key", "65");
+//   Program program(os);
+//   AutoHide::Main(program);
+//   os.SetPopupChooser([](const std::vector<std::string>&) { return 10; });
+//   os.SetMessageBoxResponder([](const MessageBoxCall&) { return kIdNo; });
+//   os.ClickTrayIcon(kWmRButtonUp);        // the menu pops up, entry 10 runs
+//   EXPECT_TRUE(os.WindowVisible(progman));
+//   EXPECT_EQ(os.Faults(), std::vector<std::string>{});
+//
+// Where it knowingly differs from Windows:
+// - Messages that Windows posts (WM_HOTKEY, tray callbacks, a menu's
+//   WM_COMMAND, timer ticks) are delivered at once, by the driver that causes
+//   them, through the window's current procedure.
+// - FindWindowA searches top-level windows in the order they were created
+//   (Windows searches in Z order, where the newest usually comes first).
+// - RegisterHotKey for a window and identifier that already hold a hot key
+//   replaces it, as Wine does (Windows keeps both).
+// - PostMessageA only logs: no window here acts on posted messages.
 //
 // Parts: FakeRegistry (registry), FakeFileSystem (files, find, INI profiles),
 // FakeForm (the program's windows); this class holds the windows, messages,
@@ -363,8 +386,8 @@ class FakePlatform final : public Platform {
 
  private:
   friend class FakeForm;
-  class Shell;
-  class Browser;
+  class ScriptShellObject;
+  class WebBrowserObject;
 
   struct Window {
     std::string className;

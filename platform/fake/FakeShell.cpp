@@ -105,10 +105,10 @@ std::int32_t FakePlatform::CoTaskMemFree(std::uintptr_t memory) {
 
 // ============================================================ script shell
 
-class FakePlatform::Shell final : public ScriptShell {
+class FakePlatform::ScriptShellObject final : public ScriptShell {
  public:
-  explicit Shell(FakePlatform& os) : os_(os) {}
-  ~Shell() override { --os_.liveScriptShells_; }
+  explicit ScriptShellObject(FakePlatform& os) : os_(os) {}
+  ~ScriptShellObject() override { --os_.liveScriptShells_; }
   std::string SpecialFolders(const std::string& name) override {
     auto folder = os_.scriptShellFolders_.find(fake_text::Lower(name));
     return folder == os_.scriptShellFolders_.end() ? std::string() : folder->second;
@@ -126,7 +126,7 @@ std::unique_ptr<ScriptShell> FakePlatform::CreateScriptShell() {
   if (!scriptShellAvailable_) return nullptr;
   ++scriptShellsCreated_;
   ++liveScriptShells_;
-  return std::make_unique<Shell>(*this);
+  return std::make_unique<ScriptShellObject>(*this);
 }
 
 // ============================================================ shell execute
@@ -147,10 +147,10 @@ bool FakePlatform::InternetGetConnectedState(std::uint32_t& flags) {
   return connected_;
 }
 
-class FakePlatform::Browser final : public WebBrowser {
+class FakePlatform::WebBrowserObject final : public WebBrowser {
  public:
-  explicit Browser(FakePlatform& os) : os_(os) {}
-  ~Browser() override { --os_.liveBrowsers_; }
+  explicit WebBrowserObject(FakePlatform& os) : os_(os) {}
+  ~WebBrowserObject() override { --os_.liveBrowsers_; }
 
   bool Navigate(const std::string& address) override {
     os_.navigations_.push_back(address);
@@ -180,7 +180,7 @@ std::unique_ptr<WebBrowser> FakePlatform::CreateWebBrowser() {
   if (failBrowserCreation_) return nullptr;
   ++browsersCreated_;
   ++liveBrowsers_;
-  return std::make_unique<Browser>(*this);
+  return std::make_unique<WebBrowserObject>(*this);
 }
 
 }  // namespace tamberlinox::platform
