@@ -404,7 +404,10 @@ std::int32_t FakeFileSystem::WriteProfileString(const std::string& section, cons
   std::string line = TrimBlanks(entry) + "=" + text;
   int header = FindSection(lines, section);
   if (header < 0) {
-    lines.push_back("[" + TrimBlanks(section) + "]");
+    std::string heading = "[";  // built in steps: GCC 12 warns falsely (-Wrestrict) about "[" + text
+    heading += TrimBlanks(section);
+    heading += ']';
+    lines.push_back(heading);
     lines.push_back(line);
   } else if (int at = FindEntry(lines, header, entry, nullptr); at >= 0) {
     std::string key, old;
