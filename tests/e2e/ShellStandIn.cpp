@@ -214,6 +214,7 @@ void ShellThread(ShellStandIn::State* s, HANDLE ready) {
     s->tray = tray;
     s->receiver = receiver;
     s->ready = desktop && tray && receiver;
+    s->desktopChanges = 0;  // its creation as a visible window does not count
   }
   SetEvent(ready);
   MSG m;
