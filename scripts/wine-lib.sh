@@ -6,7 +6,7 @@
 # which the caller runs from an EXIT trap. Nothing else is ever stopped.
 
 # Bump when the prefix set-up below changes: older prefixes are then rebuilt.
-WINE_LIB_PREFIX_LAYOUT=3
+WINE_LIB_PREFIX_LAYOUT=4
 
 WINE_LIB_XVFB_PID=
 WINE_LIB_SERVER_STARTED=
@@ -35,7 +35,7 @@ wine_lib_start_xvfb() {
   rm -f "$fdfile"
   # No -auth: an Xvfb without an authority file accepts local clients, so no
   # xauth cookie is needed. -nolisten tcp keeps it off the network.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fdfile" \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" \
     >"$scratch/xvfb.log" 2>&1 &
   WINE_LIB_XVFB_PID=$!
   if ! wine_lib_wait_for 20 wine_lib_file_not_empty "$fdfile"; then
@@ -95,6 +95,11 @@ wine_lib_prepare_prefix() {
     wine_lib_log "could not configure the virtual desktop"
     return 1
   }
+  # Wine's desktop process came up during wineboot, before that setting: start
+  # the server anew so that the next program gets the virtual desktop.
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wine_lib_start_server
 }
 
 # Marks the prefix as fit for reuse (call at the end of a clean run).

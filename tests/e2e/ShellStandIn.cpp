@@ -30,6 +30,7 @@ struct ShellStandIn::State {
   bool ready = false;
   bool trayAccepts = true;
   int desktopChanges = 0;
+  bool desktopVisible = false;
   std::vector<TrayRequest> requests;
   std::set<std::pair<HWND, UINT>> icons;
   std::vector<WPARAM> commands;
@@ -74,6 +75,7 @@ LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (auto* s = StateOf(w); s && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
       std::lock_guard lock(s->mutex);
       ++s->desktopChanges;
+      s->desktopVisible = (pos->flags & SWP_SHOWWINDOW) != 0;
     }
   }
   return DefWindowProcA(w, msg, wp, lp);
@@ -215,6 +217,7 @@ void ShellThread(ShellStandIn::State* s, HANDLE ready) {
     s->receiver = receiver;
     s->ready = desktop && tray && receiver;
     s->desktopChanges = 0;  // its creation as a visible window does not count
+    s->desktopVisible = IsWindowVisible(desktop) != FALSE;
   }
   SetEvent(ready);
   MSG m;
@@ -248,7 +251,10 @@ HWND ShellStandIn::Desktop() const {
   return state_->desktop;
 }
 
-bool ShellStandIn::DesktopVisible() const { return IsWindowVisible(Desktop()) != FALSE; }
+bool ShellStandIn::DesktopVisible() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->desktopVisible;
+}
 
 int ShellStandIn::DesktopChanges() const {
   std::lock_guard lock(state_->mutex);

@@ -41,8 +41,11 @@ class ShellStandIn {
 
   // The desktop stand-in: top-level, visible at first, class "Progman", title "Program Manager".
   HWND Desktop() const;
+  // Whether it is visible and how often it was shown or hidden since it was
+  // created, as its own thread has seen it: the two always agree. (The window
+  // system clears the visible style a moment before the window hears of it, so
+  // IsWindowVisible alone would run ahead of the count.)
   bool DesktopVisible() const;
-  // How often it was shown or hidden since it was created.
   int DesktopChanges() const;
   void ShowDesktop();  // puts it back to visible, as a fresh shell would have it
 
