@@ -115,8 +115,8 @@ TEST_F(ProbeBench, MenuReaderReadsCaptionsAndSeparators) {
   auto entries = reader.Read(menu);
   ASSERT_TRUE(entries.has_value());
   EXPECT_EQ(Captions(*entries),
-            (std::vector<std::string>{"Program Help", "-", "Ask Question", "-", "Close Probe"}));
-  ASSERT_EQ(entries->size(), 5u);
+            (std::vector<std::string>{"Program Help", "-", "Ask Question", "-", "Minimize All Windows", "Close Probe"}));
+  ASSERT_EQ(entries->size(), 6u);
   // Wine gives a separator the state MF_SEPARATOR | MF_GRAYED | MF_DISABLED.
   EXPECT_EQ((*entries)[1].state, 0x803u);
   EXPECT_EQ((*entries)[0].state, 0u);
@@ -150,6 +150,17 @@ TEST_F(ProbeBench, MessageBoxIsFoundReadAndAnswered) {
   EXPECT_EQ(box->text, "Keep the probe?\r\n\r\nSecond line.");
   AnswerMessageBox(box->window, IDNO);
   EXPECT_TRUE(WaitUntil([&] { return Recorded("Answer") == std::to_string(IDNO); }));
+}
+
+TEST_F(ProbeBench, TaskbarRecordsTheCommandsPostedToIt) {
+  MenuReader reader(*shell_);
+  Running& p = StartProbe();
+  ClickTray(p.main, WM_RBUTTONUP);
+  HWND menu = reader.WaitForMenu(p.process);
+  auto entries = reader.Read(menu);
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_TRUE(reader.Choose(menu, *entries, "Minimize All Windows"));
+  EXPECT_TRUE(WaitUntil([&] { return shell_->TaskbarCommands() == std::vector<WPARAM>{419}; }));
 }
 
 TEST_F(ProbeBench, ControlsAreReadByIdFromAnotherProcess) {

@@ -89,6 +89,7 @@ void PopUp(bool commands) {
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, 2, "Ask Question");
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, 4, "Minimize All Windows");
     AppendMenuA(menu, MF_STRING, 3, "Close Probe");
   } else {
     AppendMenuA(menu, MF_STRING, 11, "My Computer");
@@ -106,6 +107,8 @@ void PopUp(bool commands) {
   if (chosen == 2) {
     int answer = MessageBoxA(gMain, "Keep the probe?\r\n\r\nSecond line.", "Probe Question", MB_YESNO | MB_ICONQUESTION);
     Record("Answer", std::to_string(answer));
+  } else if (chosen == 4) {
+    PostMessageA(FindWindowA("Shell_TrayWnd", nullptr), WM_COMMAND, 419, 0);
   } else if (chosen == 3) {
     NOTIFYICONDATAA nid = TrayData();
     Shell_NotifyIconA(NIM_DELETE, &nid);
