@@ -55,6 +55,7 @@ wine_lib_use_prefix "$work/prefix"
 wine_lib_prepare_prefix
 
 if [ -n "$program" ]; then
+  [ -f "$program" ] || { echo "e2e: no program at $program" >&2; exit 2; }
   TAMBERLINOX_E2E_PROGRAM=$(winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")
   export TAMBERLINOX_E2E_PROGRAM
 fi

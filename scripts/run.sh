@@ -63,8 +63,9 @@ if [ -z "$headless" ]; then
 fi
 
 wine "$exe" &
-# Start-up writes the hot key setting before it adds the tray icon; then give
-# the taskbar a moment to paint the icon.
+# Start-up writes the hot key setting just before it adds the tray icon. Nothing
+# outside tells when Wine's taskbar has painted the icon, so the screenshot
+# waits one more second for that.
 if ! wine_lib_wait_for 30 sh -c "wine reg query 'HKCU\\Software\\Zemrik Software\\Tamberlinox' /v Key >/dev/null"; then
   echo "run: the program did not start (no hot key setting after 30 s)" >&2
   exit 1

@@ -3,6 +3,12 @@
 // thread of their own that keeps pumping messages (a cross-process ShowWindow
 // waits for the target's thread). The taskbar records what the program sends it
 // and answers tray requests the way the test asks.
+//
+// Where Wine differs from Windows: Wine has no "Progman" window at all, so the
+// stand-in is the only desktop window there is. Wine's explorer does have a
+// hidden "Shell_TrayWnd", but nothing can be read from it and it ignores the
+// minimize-all commands (WM_COMMAND 419/416); the stand-in is made topmost so
+// that FindWindowA meets it first even if explorer creates its own later.
 #pragma once
 
 #include <windows.h>

@@ -1,7 +1,8 @@
-// Runs inside the program under test: another process cannot read a popup
-// menu (MN_GETHMENU hands out a handle that is only valid in the owner), so the
-// harness sets this DLL's procedure as a WH_CALLWNDPROC hook on the program's
-// menu thread. When the harness sends the registered "read menu" message to the
+// Runs inside the program under test. Under Wine another process cannot read a
+// popup menu: MN_GETHMENU hands out a handle that is valid only in the owner
+// (on Windows menu handles work across processes). So the harness sets this
+// DLL's procedure as a WH_CALLWNDPROC hook on the program's menu thread, which
+// works on both. When the harness sends the registered "read menu" message to the
 // open menu window, the hook reads the menu there and sends the entries back.
 #include <windows.h>
 
