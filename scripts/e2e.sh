@@ -29,6 +29,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 
+if [ -n "$program" ] && [ ! -f "$program" ]; then
+  echo "e2e: no program at $program" >&2
+  exit 2
+fi
 harness="$root/build/windows/tests/e2e/tamberlinox_e2e.exe"
 if [ ! -f "$harness" ]; then
   echo "e2e: no harness at $harness; build first: cmake --preset windows && cmake --build --preset windows" >&2
@@ -55,7 +59,6 @@ wine_lib_use_prefix "$work/prefix"
 wine_lib_prepare_prefix
 
 if [ -n "$program" ]; then
-  [ -f "$program" ] || { echo "e2e: no program at $program" >&2; exit 2; }
   TAMBERLINOX_E2E_PROGRAM=$(winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")
   export TAMBERLINOX_E2E_PROGRAM
 fi
