@@ -253,7 +253,7 @@ std::string HarnessFolder() {
   return s.substr(0, s.find_last_of('\\') + 1);
 }
 
-std::string Environment(const char* name) {
+std::string EnvironmentVariable(const char* name) {
   char value[1024] = "";
   DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
   return n > 0 && n < sizeof value ? std::string(value, n) : std::string();

@@ -152,6 +152,6 @@ void AnswerMessageBox(HWND box, int buttonId);
 // ------------------------------------------------------------------- paths
 // Folder of the harness executable, with a trailing backslash.
 std::string HarnessFolder();
-std::string Environment(const char* name);
+std::string EnvironmentVariable(const char* name);
 
 }  // namespace e2e

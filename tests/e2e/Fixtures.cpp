@@ -31,7 +31,7 @@ std::vector<DWORD> OtherCopies() {
 const Paths& GetPaths() { return gPaths; }
 
 void PrepareRun() {
-  std::string program = Environment("TAMBERLINOX_E2E_PROGRAM");
+  std::string program = EnvironmentVariable("TAMBERLINOX_E2E_PROGRAM");
   if (program.empty()) program = HarnessFolder() + "..\\..\\Tamberlinox.exe";
   gPaths.program = FullPath(program);
   gPaths.probe = HarnessFolder() + "e2e_probe.exe";
