@@ -74,13 +74,18 @@ passed=$(grep -cE '^\[       OK \] .* \([0-9]+ ms\)$' "$log" || true)
 failed=$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$log" || true)
 skipped=$(grep -cE '^\[  SKIPPED \] .* \([0-9]+ ms\)$' "$log" || true)
 missing=$((expected - passed - failed - skipped))
-if [ "$missing" -gt 0 ]; then
+if [ "$expected" -eq 0 ]; then
+  echo "e2e: the harness listed no tests (status $status): it could not run" >&2
+  failed=$((failed + 1))
+elif [ "$missing" -gt 0 ]; then
   echo "e2e: $missing test(s) never finished (the harness ended early, status $status)" >&2
   failed=$((failed + missing))
 fi
 
-# The prefix may be reused only after a run that ended normally.
-[ "$status" -ne 124 ] && [ "$status" -ne 137 ] && wine_lib_prefix_done
+# The prefix may be reused only after a run in which every test finished.
+if [ "$expected" -gt 0 ] && [ "$missing" -le 0 ]; then
+  wine_lib_prefix_done
+fi
 wine_lib_cleanup
 
 summary="end-to-end: $passed passed, $failed failed"
