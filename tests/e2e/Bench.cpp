@@ -1,0 +1,262 @@
+#include "Bench.h"
+
+#include <thread>
+
+namespace e2e {
+
+bool WaitUntil(const std::function<bool()>& fact, Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    if (fact()) return true;
+    if (Clock::now() >= deadline) return fact();
+    std::this_thread::sleep_for(5ms);
+  }
+}
+
+// ----------------------------------------------------------------- processes
+Process Process::Start(const std::string& exePath, const std::string& arguments) {
+  Process p;
+  std::string folder = exePath.substr(0, exePath.find_last_of('\\') + 1);
+  std::string commandLine = "\"" + exePath + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
+    return p;
+  }
+  CloseHandle(pi.hThread);
+  p.process_ = UniqueHandle(pi.hProcess);
+  p.pid_ = pi.dwProcessId;
+  return p;
+}
+
+bool Process::Running() const {
+  return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+void Process::Kill() {
+  if (!process_) return;
+  if (Running()) {
+    TerminateProcess(process_.Get(), 1);
+    WaitForSingleObject(process_.Get(), 10000);
+  }
+  process_.Reset();
+  pid_ = 0;
+}
+
+bool Process::WaitForExit(Millis timeout) {
+  return process_ && WaitForSingleObject(process_.Get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const {
+  DWORD code = 0;
+  if (process_) GetExitCodeProcess(process_.Get(), &code);
+  return code;
+}
+
+namespace {
+struct WindowSearch {
+  DWORD pid;
+  const std::string* caption;
+  const std::string* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM lp) {
+  auto& s = *reinterpret_cast<WindowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid != s.pid) return TRUE;
+  if (s.caption && WindowText(w) != *s.caption) return TRUE;
+  if (s.className && ClassName(w) != *s.className) return TRUE;
+  s.found.push_back(w);
+  return TRUE;
+}
+}  // namespace
+
+HWND Process::FindWindowByCaption(const std::string& caption) const {
+  if (pid_ == 0) return nullptr;
+  WindowSearch s{pid_, &caption, nullptr, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&s));
+  return s.found.empty() ? nullptr : s.found.front();
+}
+
+std::vector<HWND> Process::FindWindowsByClass(const std::string& className) const {
+  if (pid_ == 0) return {};
+  WindowSearch s{pid_, nullptr, &className, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// --------------------------------------------------------------- registry
+std::optional<std::string> ReadRegString(HKEY hive, const std::string& path, const std::string& name) {
+  UniqueKey key;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+  std::string data(size, '\0');
+  if (size > 0 && RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  data.resize(size);
+  while (!data.empty() && data.back() == '\0') data.pop_back();
+  return data;
+}
+
+bool WriteRegString(HKEY hive, const std::string& path, const std::string& name, const std::string& value) {
+  UniqueKey key;
+  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  return RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        DWORD(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+void DeleteRegValue(HKEY hive, const std::string& path, const std::string& name) {
+  UniqueKey key;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_SET_VALUE, key.Out()) == ERROR_SUCCESS) {
+    RegDeleteValueA(key.Get(), name.c_str());
+  }
+}
+
+void DeleteRegTree(HKEY hive, const std::string& path) {
+  RegDeleteTreeA(hive, path.c_str());  // the key, its subkeys and their values
+}
+
+bool RegKeyExists(HKEY hive, const std::string& path) {
+  UniqueKey key;
+  return RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, key.Out()) == ERROR_SUCCESS;
+}
+
+std::vector<std::string> RegValueNames(HKEY hive, const std::string& path) {
+  std::vector<std::string> names;
+  UniqueKey key;
+  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return names;
+  for (DWORD i = 0;; ++i) {
+    char name[256];
+    DWORD size = sizeof name;
+    if (RegEnumValueA(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, size);
+  }
+  return names;
+}
+
+// ----------------------------------------------------------------- keyboard
+namespace {
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = WORD(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+}  // namespace
+
+void PressKey(unsigned modifiers, WORD vk) {
+  std::vector<WORD> mods;
+  if (modifiers & kCtrl) mods.push_back(VK_CONTROL);
+  if (modifiers & kShift) mods.push_back(VK_SHIFT);
+  if (modifiers & kAlt) mods.push_back(VK_MENU);
+  std::vector<INPUT> inputs;
+  for (WORD m : mods) inputs.push_back(KeyInput(m, false));
+  inputs.push_back(KeyInput(vk, false));
+  inputs.push_back(KeyInput(vk, true));
+  for (auto it = mods.rbegin(); it != mods.rend(); ++it) inputs.push_back(KeyInput(*it, true));
+  SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool HotKeyTaken(unsigned modifiers, WORD vk) {
+  constexpr int kProbeId = 0xBEEF;
+  if (RegisterHotKey(nullptr, kProbeId, modifiers, vk)) {
+    UnregisterHotKey(nullptr, kProbeId);
+    return false;
+  }
+  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+std::string KeyName(unsigned modifiers, WORD vk) {
+  std::string name;
+  if (modifiers & kCtrl) name += "Ctrl+";
+  if (modifiers & kShift) name += "Shift+";
+  if (modifiers & kAlt) name += "Alt+";
+  if (vk >= VK_F1 && vk <= VK_F24) return name + "F" + std::to_string(vk - VK_F1 + 1);
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return name + char(vk);
+  return name + "vk" + std::to_string(vk);
+}
+
+// ------------------------------------------------------------------ windows
+std::string WindowText(HWND window) {
+  char text[512] = "";
+  // GetWindowTextA on another process's window reads the text the window
+  // system keeps, without sending WM_GETTEXT: it never waits for the program.
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClassName(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string ControlText(HWND dialog, int id) {
+  char text[1024] = "";
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+RECT ScreenRect() {
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return r;
+}
+
+bool RectOffScreen(const RECT& r, const RECT& s) {
+  return r.right <= s.left || r.left >= s.right || r.bottom <= s.top || r.top >= s.bottom;
+}
+
+// ------------------------------------------------------------ message boxes
+std::optional<MessageBoxSeen> WaitForMessageBox(const Process& p, const std::string& title, Millis timeout) {
+  MessageBoxSeen seen;
+  bool found = WaitUntil(
+      [&] {
+        for (HWND w : p.FindWindowsByClass("#32770")) {
+          if (IsWindowVisible(w) && WindowText(w) == title) {
+            seen.window = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout);
+  if (!found) return std::nullopt;
+  seen.title = title;
+  // The message text is the static control with id 0xFFFF in every message box.
+  seen.text = ControlText(seen.window, 0xFFFF);
+  return seen;
+}
+
+void AnswerMessageBox(HWND box, int buttonId) { PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0); }
+
+// ------------------------------------------------------------------- paths
+std::string HarnessFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s = path;
+  return s.substr(0, s.find_last_of('\\') + 1);
+}
+
+std::string EnvironmentVariable(const char* name) {
+  char value[1024] = "";
+  DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+}
+
+}  // namespace e2e

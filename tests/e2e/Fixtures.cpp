@@ -1,0 +1,117 @@
+#include "Fixtures.h"
+
+namespace e2e {
+
+namespace {
+Paths gPaths;
+
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH] = "";
+  DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH ? std::string(full) : path;
+}
+
+BOOL CALLBACK CollectMainWindowOwner(HWND w, LPARAM lp) {
+  if (WindowText(w) == kMainCaption) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    reinterpret_cast<std::vector<DWORD>*>(lp)->push_back(pid);
+  }
+  return TRUE;
+}
+
+// Processes that show the main window's caption (called before a test starts anything).
+std::vector<DWORD> OtherCopies() {
+  std::vector<DWORD> pids;
+  EnumWindows(CollectMainWindowOwner, reinterpret_cast<LPARAM>(&pids));
+  return pids;
+}
+}  // namespace
+
+const Paths& GetPaths() { return gPaths; }
+
+void PrepareRun() {
+  std::string program = EnvironmentVariable("TAMBERLINOX_E2E_PROGRAM");
+  if (program.empty()) program = HarnessFolder() + "..\\..\\Tamberlinox.exe";
+  gPaths.program = FullPath(program);
+  gPaths.probe = HarnessFolder() + "e2e_probe.exe";
+  // Installed the way a user would: its own folder, with a blank in the path.
+  gPaths.installFolder = "C:\\Program Files\\Tamberlinox\\";
+  gPaths.installed = gPaths.installFolder + "Tamberlinox.exe";
+  CreateDirectoryA(gPaths.installFolder.c_str(), nullptr);
+  if (GetFileAttributesA(gPaths.program.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    gPaths.setupError = "the program under test was not found at " + gPaths.program;
+  } else if (!CopyFileA(gPaths.program.c_str(), gPaths.installed.c_str(), FALSE)) {
+    gPaths.setupError = "could not copy " + gPaths.program + " to " + gPaths.installed + " (error " +
+                        std::to_string(GetLastError()) + ")";
+  }
+  CleanRegistry();
+}
+
+void CleanRegistry() {
+  DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+  DeleteRegTree(HKEY_CURRENT_USER, "Software\\Zemrik Software");
+  DeleteRegTree(HKEY_CURRENT_USER, "Software\\TamberlinoxE2E");
+}
+
+void ShellTest::SetUp() {
+  // A copy the bench did not start (left over from an interrupted run, or
+  // started by Wine from the autostart entry) would hold the hot key and hide
+  // the desktop: the bench stops only what it started, so it refuses to go on.
+  auto others = OtherCopies();
+  ASSERT_TRUE(others.empty()) << "a program this test did not start is running (process " << others.front()
+                              << ")";
+  CleanRegistry();
+  shell_ = std::make_unique<ShellStandIn>();
+  ASSERT_TRUE(shell_->Ready()) << "the shell stand-in could not create its windows";
+  ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), shell_->Tray())
+      << "the program would find another taskbar than the stand-in";
+  ASSERT_EQ(FindWindowA("Progman", "Program Manager"), shell_->Desktop())
+      << "the program would find another desktop window than the stand-in";
+  ASSERT_TRUE(shell_->DesktopVisible());
+}
+
+void ShellTest::TearDown() {
+  for (auto& r : running_) {
+    r->process.Kill();
+    if (r->watch) {
+      for (const std::string& fault : r->watch->Violations()) ADD_FAILURE() << "main window " << fault;
+    }
+  }
+  running_.clear();
+  shell_.reset();
+  CleanRegistry();
+}
+
+ShellTest::Running& ShellTest::Launch(const std::string& exe, const std::string& arguments, bool watch) {
+  auto r = std::make_unique<Running>();
+  r->process = Process::Start(exe, arguments);
+  EXPECT_TRUE(r->process.Running()) << "could not start " << exe << " (error " << GetLastError() << ")";
+  if (watch && r->process.Id() != 0) r->watch = std::make_unique<VisibilityWatch>(r->process.Id(), kMainCaption);
+  running_.push_back(std::move(r));
+  return *running_.back();
+}
+
+HWND ShellTest::WaitForMainWindow(Running& r, Millis timeout) {
+  WaitUntil([&] { return (r.main = r.process.FindWindowByCaption(kMainCaption)) != nullptr; }, timeout);
+  return r.main;
+}
+
+bool ShellTest::WaitForIcon(HWND main, Millis timeout) {
+  return WaitUntil([&] { return shell_->HasIcon(main, kTrayId); }, timeout);
+}
+
+std::vector<TrayRequest> ShellTest::RequestsFrom(HWND main) const {
+  std::vector<TrayRequest> mine;
+  for (const TrayRequest& r : shell_->TrayRequests()) {
+    if (r.window == main) mine.push_back(r);
+  }
+  return mine;
+}
+
+bool ShellTest::PressAndWaitForDesktop(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout) {
+  PressKey(modifiers, vk);
+  return WaitUntil([&] { return shell_->DesktopVisible() == visibleAfter; }, timeout);
+}
+
+}  // namespace e2e

@@ -1,0 +1,73 @@
+// Test fixtures: a fresh shell stand-in for every test, the programs a test
+// starts (all ended when it finishes), and where the programs live.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Bench.h"
+#include "ShellStandIn.h"
+#include "VisibilityWatch.h"
+
+namespace e2e {
+
+// What the program keeps and shows, as the outside world sees it.
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char kRunValue[] = "Tamberlinox";
+inline constexpr char kSettingsKey[] = "Software\\Zemrik Software\\Tamberlinox";
+inline constexpr char kMainCaption[] = "Zemrik Program";
+inline constexpr char kTrayTip[] = "Zemrik Tamberlinox";
+inline constexpr UINT kTrayId = 125;
+inline constexpr UINT kTrayMessage = WM_USER + 1;  // 1025
+// What the probe records about itself.
+inline constexpr char kProbeKey[] = "Software\\TamberlinoxE2E\\Probe";
+
+struct Paths {
+  std::string program;         // the program under test as built
+  std::string installFolder;   // where the tests install it (with a trailing backslash)
+  std::string installed;       // installFolder + "Tamberlinox.exe"
+  std::string probe;           // the bench's stand-in program
+  std::string setupError;      // why the program could not be installed, if it could not
+};
+const Paths& GetPaths();
+// Reads the paths and installs the program (once, before the first test).
+void PrepareRun();
+
+// Removes everything the program and the probe keep in the registry.
+void CleanRegistry();
+
+class ShellTest : public ::testing::Test {
+ protected:
+  struct Running {
+    Process process;
+    HWND main = nullptr;
+    std::unique_ptr<VisibilityWatch> watch;
+  };
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts a program. With watch, its main window is watched for being seen
+  // until the test ends, and every fault seen fails the test.
+  Running& Launch(const std::string& exe, const std::string& arguments = "", bool watch = true);
+  // Waits for the program's main window (caption "Zemrik Program").
+  HWND WaitForMainWindow(Running& r, Millis timeout = 10000ms);
+  // Waits until the taskbar holds the icon of this window.
+  bool WaitForIcon(HWND main, Millis timeout = 10000ms);
+  // The requests the taskbar received from this window.
+  std::vector<TrayRequest> RequestsFrom(HWND main) const;
+  // A click on the tray icon as the shell reports it: the button's release.
+  static void ClickTray(HWND main, UINT mouseMessage) { PostMessageA(main, kTrayMessage, kTrayId, mouseMessage); }
+  // Presses the key and waits until the desktop stand-in is visible or hidden.
+  bool PressAndWaitForDesktop(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout = 5000ms);
+
+  std::unique_ptr<ShellStandIn> shell_;
+  std::vector<std::unique_ptr<Running>> running_;
+};
+
+}  // namespace e2e

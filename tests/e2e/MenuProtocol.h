@@ -1,0 +1,15 @@
+// What the harness and the menu hook DLL (loaded into the program's process)
+// agree on. Plain C++: the DLL includes it too.
+#pragma once
+
+namespace e2e {
+
+// Sent to the open menu window ("#32768") with wParam = the window that wants
+// the report. The hook, running on the menu's thread, answers with WM_COPYDATA.
+inline constexpr char kReadMenuMessage[] = "TamberlinoxE2E.ReadMenu";
+// dwData of the report.
+inline constexpr unsigned long kMenuReportTag = 0x4D425854;
+// The report: one line per entry, in menu order, fields separated by tabs:
+//   fType (hex) \t state as GetMenuState gives it (hex) \t id \t caption \n
+
+}  // namespace e2e

@@ -1,0 +1,271 @@
+// Start-up of Tamberlinox.exe as a user and the shell see it: what it writes to
+// the registry, the desktop it hides, the tray icon it adds (and adds again when
+// the shell comes back), the hot key it registers, and the main window that is
+// never seen. Every test starts from an empty settings store with a fresh shell,
+// and every test also fails if the main window is ever seen (see ShellTest).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Fixtures.h"
+
+namespace e2e {
+namespace {
+
+class Startup : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(GetPaths().setupError.empty()) << GetPaths().setupError;
+  }
+
+  // Starts the installed program (or another copy of it) and waits for its main window.
+  Running& StartProgram(const std::string& exe = GetPaths().installed) {
+    Running& r = Launch(exe);
+    EXPECT_NE(WaitForMainWindow(r), nullptr) << "no window \"" << kMainCaption << "\" appeared";
+    return r;
+  }
+  // Hiding the desktop is the last thing start-up does that the shell can see.
+  bool WaitUntilDesktopHidden() {
+    return WaitUntil([&] { return !shell_->DesktopVisible(); });
+  }
+  std::optional<std::string> Setting(const std::string& name) {
+    return ReadRegString(HKEY_CURRENT_USER, kSettingsKey, name);
+  }
+  std::optional<std::string> Autostart() { return ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue); }
+  std::string InstallCopy(const std::string& path) {
+    EXPECT_TRUE(CopyFileA(GetPaths().installed.c_str(), path.c_str(), FALSE)) << "could not copy to " << path;
+    return path;
+  }
+};
+
+// ------------------------------------------------------------------ registry
+
+// Wine runs programs elevated, so HKLM is writable here; an ordinary Windows
+// user would get error 5 and the program would go on without the entry.
+TEST_F(Startup, FirstStartWritesTheAutostartEntryAndTheDefaultKeyOnly) {
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(Autostart(), GetPaths().installFolder + "Tamberlinox.exe");
+  EXPECT_EQ(Setting("Key"), "121");
+  // "Shift", "Ctrl", "Alt" (and "F10") come only with a save in the hot key dialog.
+  EXPECT_EQ(RegValueNames(HKEY_CURRENT_USER, kSettingsKey), std::vector<std::string>{"Key"});
+}
+
+TEST_F(Startup, ExistingAutostartEntryWithAnotherPathStaysUnchanged) {
+  const std::string elsewhere = "D:\\Elsewhere\\Tamberlinox.exe";
+  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, elsewhere));
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(Autostart(), elsewhere);
+  EXPECT_EQ(Setting("Key"), "121");
+}
+
+TEST_F(Startup, AutostartEntryNamesTamberlinoxExeWhateverTheFileIsCalled) {
+  StartProgram(InstallCopy(GetPaths().installFolder + "Renamed Copy.exe"));
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(Autostart(), GetPaths().installFolder + "Tamberlinox.exe");
+}
+
+TEST_F(Startup, ProgramInADriveRootNamesTheRootWithOneBackslash) {
+  StartProgram(InstallCopy("C:\\Tamberlinox.exe"));
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(Autostart(), "C:\\Tamberlinox.exe");
+}
+
+TEST_F(Startup, StoredKeyIsKeptAndNotWrittenAgain) {
+  ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kSettingsKey, "Key", "122"));  // F11
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(Setting("Key"), "122");
+  EXPECT_TRUE(HotKeyTaken(kNone, VK_F11));
+  EXPECT_FALSE(HotKeyTaken(kNone, VK_F10));
+}
+
+// ------------------------------------------------------------- desktop, tray
+
+TEST_F(Startup, HidesTheDesktop) {
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(shell_->DesktopChanges(), 1);
+}
+
+TEST_F(Startup, AddsItsTrayIconWithIdCallbackAndTip) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitForIcon(p.main));
+  auto requests = RequestsFrom(p.main);
+  ASSERT_FALSE(requests.empty());
+  const TrayRequest& add = requests.front();
+  EXPECT_EQ(add.message, DWORD(NIM_ADD));
+  EXPECT_EQ(add.id, kTrayId);
+  EXPECT_EQ(add.callbackMessage, kTrayMessage);
+  EXPECT_EQ(add.flags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(add.tip, kTrayTip);
+  EXPECT_EQ(add.iconWidth, 32u) << "the tray icon has no 32x32 image";
+  EXPECT_EQ(add.answer, 1);
+  EXPECT_EQ(shell_->IconCount(), 1);
+}
+
+// The shell is not ready when the program starts (at logon, say): the taskbar
+// refuses the icon. The program tries again every 2 s, and once the icon is in
+// it works as after a normal start: the hot key toggles the desktop.
+TEST_F(Startup, RefusedTrayIconIsAddedOnceTheShellAccepts) {
+  shell_->SetTrayAccepts(false);
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return !RequestsFrom(p.main).empty(); })) << "the program never asked for its icon";
+  EXPECT_EQ(RequestsFrom(p.main).front().answer, 0);
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  shell_->SetTrayAccepts(true);
+  ASSERT_TRUE(WaitForIcon(p.main, 5000ms)) << "the icon was not added within 5 s of the shell accepting it";
+  auto requests = RequestsFrom(p.main);
+  EXPECT_EQ(requests.back().tip, kTrayTip);
+  EXPECT_EQ(requests.back().id, kTrayId);
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true)) << "F10 does nothing after a late tray icon";
+}
+
+// A shell that restarts has a new taskbar without the old icons and tells every
+// top-level window "TaskbarCreated"; the program then adds its icon again.
+TEST_F(Startup, TaskbarCreatedAddsTheIconToTheNewTaskbar) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitForIcon(p.main));
+  shell_->RecreateTray();
+  ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), shell_->Tray());
+  ASSERT_FALSE(shell_->HasIcon(p.main, kTrayId));
+  BroadcastTaskbarCreated();
+  EXPECT_TRUE(WaitForIcon(p.main, 5000ms)) << "no icon in the new taskbar";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true));
+}
+
+// ------------------------------------------------------------------ hot key
+
+// SendInput from the harness reaches Wine's server directly (not through the X
+// server), as a real key press would on Windows; the program's main window is
+// hidden and never has the focus.
+TEST_F(Startup, F10TogglesTheDesktop) {
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  ASSERT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 is not registered";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true)) << "first F10 did not show the desktop";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false)) << "second F10 did not hide it again";
+  EXPECT_EQ(shell_->DesktopChanges(), 3);
+}
+
+struct Combination {
+  const char* name;
+  const char* shift;  // stored texts; nullptr = value absent
+  const char* ctrl;
+  const char* alt;
+  const char* key;
+  unsigned modifiers;  // what the program must register
+  WORD vk;
+};
+
+void PrintTo(const Combination& c, std::ostream* os) { *os << c.name; }
+
+class StoredHotKey : public Startup, public ::testing::WithParamInterface<Combination> {};
+
+// Only the exact stored combination toggles. Other combinations are pressed
+// first, then the right one: input reaches the program in order, so when the
+// right press has shown the desktop, a wrong press that toggled would already
+// have been seen. A second right press must hide it again: three changes in all
+// (one from start-up).
+TEST_P(StoredHotKey, OnlyTheExactCombinationToggles) {
+  const Combination& c = GetParam();
+  auto store = [](const char* name, const char* value) {
+    if (value) WriteRegString(HKEY_CURRENT_USER, kSettingsKey, name, value);
+  };
+  store("Key", c.key);
+  store("Shift", c.shift);
+  store("Ctrl", c.ctrl);
+  store("Alt", c.alt);
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  ASSERT_TRUE(WaitUntil([&] { return HotKeyTaken(c.modifiers, c.vk); })) << KeyName(c.modifiers, c.vk)
+                                                                         << " is not registered";
+  std::vector<std::pair<unsigned, WORD>> wrong = {{kNone, c.vk}, {kNone, VK_F10}};
+  for (unsigned m : {kShift, kCtrl, kAlt}) {
+    wrong.emplace_back(c.modifiers ^ m, c.vk);  // one modifier more or less
+  }
+  for (auto [m, vk] : wrong) {
+    if (m == c.modifiers && vk == c.vk) continue;
+    // Alt+F4 would close whatever window has the focus; no combination here has it.
+    EXPECT_FALSE(HotKeyTaken(m, vk)) << KeyName(m, vk) << " is registered too";
+    PressKey(m, vk);
+  }
+  EXPECT_TRUE(PressAndWaitForDesktop(c.modifiers, c.vk, true)) << KeyName(c.modifiers, c.vk) << " did not toggle";
+  EXPECT_TRUE(PressAndWaitForDesktop(c.modifiers, c.vk, false));
+  EXPECT_EQ(shell_->DesktopChanges(), 3) << "a wrong combination toggled the desktop";
+}
+
+// Ctrl+Alt+F-keys would be kept by the X server if the input went through X
+// (xdotool); SendInput does not, so they are tested like any other combination.
+INSTANTIATE_TEST_SUITE_P(
+    Startup, StoredHotKey,
+    ::testing::Values(Combination{"ShiftA", "65536", nullptr, nullptr, "65", kShift, 'A'},
+                      Combination{"CtrlF5", "", "131072", "", "116", kCtrl, VK_F5},
+                      Combination{"AltZ", nullptr, nullptr, "262144", "90", kAlt, 'Z'},
+                      Combination{"CtrlAltF10", nullptr, "131072", "262144", "121", kCtrl | kAlt, VK_F10},
+                      Combination{"AnyTextMeansOnShiftF10", "1", nullptr, nullptr, nullptr, kShift, VK_F10},
+                      Combination{"AllThreeF12", "65536", "131072", "262144", "123", kCtrl | kShift | kAlt,
+                                  VK_F12}),
+    [](const ::testing::TestParamInfo<Combination>& info) { return std::string(info.param.name); });
+
+// A second copy adds its own icon and hides the desktop too, but cannot have
+// the hot key: the first copy keeps it, and when the first copy is gone nobody
+// holds F10 (the second copy's registration had failed).
+TEST_F(Startup, SecondCopyGetsNoHotKeyAndTheFirstKeepsIt) {
+  Running& first = StartProgram();
+  ASSERT_TRUE(WaitForIcon(first.main));
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  ASSERT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); }));
+  const auto autostart = Autostart();
+
+  shell_->ShowDesktop();  // so that the second copy's start-up shows when it is done
+  Running& second = StartProgram();
+  ASSERT_NE(second.main, first.main);
+  ASSERT_TRUE(WaitForIcon(second.main)) << "the second copy added no icon";
+  ASSERT_TRUE(WaitUntilDesktopHidden()) << "the second copy did not hide the desktop";
+  EXPECT_EQ(shell_->IconCount(), 2);
+  EXPECT_EQ(Autostart(), autostart);
+
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true)) << "the first copy's F10 stopped working";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false));
+
+  first.process.Kill();
+  EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(kNone, VK_F10); }))
+      << "F10 is still held after the first copy ended: the second copy registered it too";
+  EXPECT_TRUE(second.process.Running());
+}
+
+// ------------------------------------------------------------- main window
+
+// The main window stays out of sight: tiny, above the top of the screen, never
+// with a taskbar button, through start-up, hot key presses and a second copy.
+// (The watch runs in every test; here it is also made sure it saw the window.)
+TEST_F(Startup, MainWindowIsNeverSeen) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  RECT r{};
+  EXPECT_TRUE(WaitUntil([&] { return GetWindowRect(p.main, &r) && r.bottom <= 0; }))
+      << "the main window is not above the screen: bottom edge at " << r.bottom;
+  EXPECT_LE(r.right - r.left, 200);
+  EXPECT_LE(r.bottom - r.top, 200);
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true));
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false));
+  Running& second = StartProgram();
+  EXPECT_TRUE(WaitForIcon(second.main));
+  const LONG_PTR ex = GetWindowLongPtrA(p.main, GWL_EXSTYLE);
+  const bool taskbarButton =
+      (ex & WS_EX_APPWINDOW) || (!(ex & WS_EX_TOOLWINDOW) && GetWindow(p.main, GW_OWNER) == nullptr);
+  EXPECT_FALSE(taskbarButton) << "the main window would get a taskbar button whenever it is shown";
+  EXPECT_FALSE(IsWindowVisible(p.main));
+  ASSERT_TRUE(p.watch);
+  EXPECT_TRUE(p.watch->SawWindow());
+  EXPECT_GT(p.watch->Checks(), 0);
+}
+
+}  // namespace
+}  // namespace e2e
