@@ -63,8 +63,9 @@ void TamberlinoxForm::mnuShow_Click(int index) {
   } else if (caption == c::kMyDocuments) {
     // The file manager opens on the user's documents folder when the shell knows it.
     std::string documents = Module1::GetSpecialFolderPath(os, Handle(), Module1::kCsidlPersonal);
-    // No backslash before the closing quote, where it would read as an escaped quote.
-    if (documents.size() > 3 && documents.back() == '\\') documents.pop_back();
+    // No backslash before the closing quote, where it would read as an escaped
+    // quote; a drive's root goes as "D:", which the file manager opens as the drive.
+    if (!documents.empty() && documents.back() == '\\') documents.pop_back();
     const std::string parameters = documents.empty() ? std::string() : "\"" + documents + "\"";
     os.ShellExecuteA(0, kOpenPlace, kExplorer, parameters.empty() ? nullptr : parameters.c_str(), kPlaceFolder,
                      kSwShowNormal);
