@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,7 @@ TEST_F(DesktopItemsTest, TheRunShowsTheMainWindow) {
 struct NameCase {
   std::string file;
   std::string display;
+  friend void PrintTo(const NameCase& c, std::ostream* out) { *out << c.file; }
 };
 
 class DisplayNameTest : public DesktopItemsTest, public ::testing::WithParamInterface<NameCase> {};
@@ -173,6 +175,7 @@ struct SourceCase {
   std::function<void(FakePlatform&)> arrange;
   Texts list1;             // with the file manager's path last
   int scriptShellsCreated;
+  friend void PrintTo(const SourceCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class FolderSourceTest : public DesktopItemsTest, public ::testing::WithParamInterface<SourceCase> {
