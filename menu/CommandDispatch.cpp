@@ -63,10 +63,16 @@ void TamberlinoxForm::mnuShow_Click(int index) {
   } else if (caption == c::kMyDocuments) {
     // The file manager opens on the user's documents folder when the shell knows it.
     std::string documents = Module1::GetSpecialFolderPath(os, Handle(), Module1::kCsidlPersonal);
-    // No backslash before the closing quote, where it would read as an escaped
-    // quote; a drive's root goes as "D:", which the file manager opens as the drive.
-    if (!documents.empty() && documents.back() == '\\') documents.pop_back();
-    const std::string parameters = documents.empty() ? std::string() : "\"" + documents + "\"";
+    // Quoted for its blanks, with no backslash before the closing quote, where
+    // it would read as an escaped quote. A drive's root has no blanks: it goes as
+    // it is ("D:\\"), since "D:" alone would name the drive's current folder.
+    std::string parameters = documents;
+    if (documents.find(' ') != std::string::npos) {
+      if (documents.back() == '\\') documents.pop_back();
+      parameters = "\"" + documents + "\"";
+    } else if (documents.size() > 3 && documents.back() == '\\') {
+      parameters.pop_back();
+    }
     os.ShellExecuteA(0, kOpenPlace, kExplorer, parameters.empty() ? nullptr : parameters.c_str(), kPlaceFolder,
                      kSwShowNormal);
   } else if (commands && caption == c::kMakeADonation) {

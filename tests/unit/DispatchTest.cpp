@@ -120,7 +120,7 @@ TEST_P(ShellPlaceTest, OpensTheFileManagerOnThePlace) {
 INSTANTIATE_TEST_SUITE_P(Places, ShellPlaceTest,
                          ::testing::Values(PlaceCase{"Recycle Bin", kRecycleBinParameters},
                                            PlaceCase{"My Computer", " /e"},
-                                           PlaceCase{"My Documents", "\"C:\\Users\\me\\Documents\""}));
+                                           PlaceCase{"My Documents", "C:\\Users\\me\\Documents"}));
 
 struct DocumentsCase {
   std::string name;
@@ -151,12 +151,13 @@ TEST_P(MyDocumentsTest, HandsTheDocumentsFolderToTheFileManager) {
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, MyDocumentsTest,
-    ::testing::Values(DocumentsCase{"Plain", "C:\\Users\\me\\Documents", false, "\"C:\\Users\\me\\Documents\""},
+    ::testing::Values(DocumentsCase{"Plain", "C:\\Users\\me\\Documents", false, "C:\\Users\\me\\Documents"},
                       DocumentsCase{"WithBlanks", "C:\\Documents and Settings\\me\\My Documents", false,
                                     "\"C:\\Documents and Settings\\me\\My Documents\""},
                       DocumentsCase{"FinalBackslash", "C:\\Users\\me\\Documents\\", false,
-                                    "\"C:\\Users\\me\\Documents\""},
-                      DocumentsCase{"DriveRoot", "D:\\", false, "\"D:\""},
+                                    "C:\\Users\\me\\Documents"},
+                      DocumentsCase{"DriveRoot", "D:\\", false, "D:\\"},
+                      DocumentsCase{"BlanksAndFinalBackslash", "C:\\My Files\\", false, "\"C:\\My Files\""},
                       DocumentsCase{"Unknown", std::nullopt, false, std::nullopt},
                       DocumentsCase{"PathFails", kDocuments, true, std::nullopt}),
     [](const ::testing::TestParamInfo<DocumentsCase>& info) { return info.param.name; });
