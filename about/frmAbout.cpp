@@ -139,7 +139,10 @@ void AboutForm::Timer2_Timer() {
     // Whichever page was asked for, the request is over: a later "Make A
     // Donation" must open the donation page, not this home page.
     program_.HomePageRequested = false;
-    if (form()) form()->EnableTimer(Timer1, true);  // the window may have gone while the notice was up
+    // While the notice was up the tray kept working: the window may have gone,
+    // or "Make A Donation" may have armed a new request on it, which the
+    // unloading must not cut short.
+    if (form() && !form()->TimerEnabled(Timer2)) form()->EnableTimer(Timer1, true);
     return;
   }
 

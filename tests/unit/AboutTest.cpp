@@ -399,6 +399,31 @@ TEST_F(AboutTest, MakeADonationWhileARequestIsEndingRunsAnotherOne) {
   EXPECT_EQ(Window(), nullptr);
 }
 
+TEST_F(AboutTest, MakeADonationWhileTheNoticeIsUpIsNotLost) {
+  // The notice is modal only to itself: the tray still works while it is up.
+  // The user connects and asks for the donation page before dismissing it.
+  os.SetConnection(false, 0);
+  FakeForm& w = OpenAbout();
+  EXPECT_TRUE(os.Click(w, About::Label2));
+  os.SetMessageBoxResponder([this](const MessageBoxCall&) {
+    os.SetMessageBoxResponder(nullptr);
+    os.SetConnection(true, 0x02);
+    Choose("Make A Donation");
+    return kIdOk;
+  });
+  EXPECT_TRUE(os.FireTimer(w, About::Timer2));
+
+  // The donation request is armed on the window; no unloading may cut it short.
+  ASSERT_EQ(Window(), &w);
+  EXPECT_TRUE(program->DonationRequested);
+  EXPECT_TRUE(w.TimerEnabled(About::Timer2));
+  EXPECT_FALSE(w.TimerEnabled(About::Timer1));
+  EXPECT_TRUE(os.FireTimer(w, About::Timer2));
+  EXPECT_EQ(os.Navigations(), std::vector<std::string>{kDonation});
+  EXPECT_TRUE(os.FireTimer(w, About::Timer1));
+  EXPECT_EQ(Window(), nullptr);
+}
+
 TEST_F(AboutTest, ClosingTheWindowWhileTheNoticeIsUpEndsEverything) {
   os.SetConnection(false, 0);
   FakeForm& w = OpenAbout();
