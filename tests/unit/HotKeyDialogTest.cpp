@@ -694,5 +694,31 @@ TEST_F(HotKeyDialogTest, SelectHotKeyWhileOpenShowsTheSameDialogUnchanged) {
   EXPECT_EQ(Stored("Ctrl"), "131072");
 }
 
+TEST_F(HotKeyDialogTest, SelectHotKeyWhileTheSavedNoticeIsUpKeepsTheDialogOpen) {
+  // The notice is modal only to itself: the tray still works while it is up.
+  Start();
+  FakeForm* dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  Pick(*dialog, "J");
+  EXPECT_TRUE(os.Click(*dialog, Dialog::CheckBox3));
+  os.SetMessageBoxResponder([this](const MessageBoxCall&) {
+    Choose("Select Hot Key");
+    return kIdOk;
+  });
+  EXPECT_TRUE(os.Click(*dialog, Dialog::Command2));
+
+  // The user asked for the dialog again: it stays, showing what was just saved.
+  ASSERT_EQ(OpenDialog(), dialog);
+  EXPECT_TRUE(dialog->Visible());
+  EXPECT_EQ(dialog->Text(Dialog::ComboBox1), "J");
+  EXPECT_EQ(Checks(*dialog), (std::vector<int>{0, 0, 1}));
+  EXPECT_EQ(Stored("Key"), "74");
+  EXPECT_EQ(os.HotKeys().size(), 1u);
+
+  os.SetMessageBoxResponder(nullptr);
+  EXPECT_TRUE(os.Click(*dialog, Dialog::Command1));
+  EXPECT_EQ(OpenDialog(), nullptr);
+}
+
 }  // namespace
 }  // namespace tamberlinox
