@@ -140,9 +140,17 @@ void AboutForm::Timer2_Timer() {
     // Donation" must open the donation page, not this home page.
     program_.HomePageRequested = false;
     // While the notice was up the tray kept working: the window may have gone,
-    // or "Make A Donation" may have armed a new request on it, which the
-    // unloading must not cut short.
-    if (form() && !form()->TimerEnabled(Timer2)) form()->EnableTimer(Timer1, true);
+    // "Make A Donation" may have armed a new request on it, which the
+    // unloading must not cut short, or "About" may have shown it, and then it
+    // stays as an About window with its link.
+    if (!form() || form()->TimerEnabled(Timer2)) return;
+    if (form()->Visible()) {
+      form()->SetForeColour(Label2, kWhite);
+      form()->SetText(Label2, kLinkText);
+      form()->SetVisible(Label2, true);
+      return;
+    }
+    form()->EnableTimer(Timer1, true);
     return;
   }
 

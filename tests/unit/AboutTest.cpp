@@ -424,6 +424,25 @@ TEST_F(AboutTest, MakeADonationWhileTheNoticeIsUpIsNotLost) {
   EXPECT_EQ(Window(), nullptr);
 }
 
+TEST_F(AboutTest, AboutChosenWhileTheNoticeIsUpStaysWithItsLink) {
+  os.SetConnection(false, 0);
+  FakeForm& w = OpenAbout();
+  EXPECT_TRUE(os.MouseMove(w, About::Label2));
+  EXPECT_TRUE(os.Click(w, About::Label2));
+  os.SetMessageBoxResponder([this](const MessageBoxCall&) {
+    Choose("About");
+    return kIdOk;
+  });
+  EXPECT_TRUE(os.FireTimer(w, About::Timer2));
+
+  // The user asked for the About window: it is not taken away, and it is whole again.
+  ASSERT_EQ(Window(), &w);
+  ExpectDesignState(w);
+  EXPECT_FALSE(program->HomePageRequested);
+  EXPECT_TRUE(os.Click(w, About::Command1));
+  EXPECT_EQ(Window(), nullptr);
+}
+
 TEST_F(AboutTest, ClosingTheWindowWhileTheNoticeIsUpEndsEverything) {
   os.SetConnection(false, 0);
   FakeForm& w = OpenAbout();
