@@ -139,7 +139,18 @@ void AboutForm::Timer2_Timer() {
     // Whichever page was asked for, the request is over: a later "Make A
     // Donation" must open the donation page, not this home page.
     program_.HomePageRequested = false;
-    if (form()) form()->EnableTimer(Timer1, true);  // the window may have gone while the notice was up
+    // While the notice was up the tray kept working: the window may have gone,
+    // "Make A Donation" may have armed a new request on it, which the
+    // unloading must not cut short, or "About" may have shown it, and then it
+    // stays as an About window with its link.
+    if (!form() || form()->TimerEnabled(Timer2)) return;
+    if (form()->Visible()) {
+      form()->SetForeColour(Label2, kWhite);
+      form()->SetText(Label2, kLinkText);
+      form()->SetVisible(Label2, true);
+      return;
+    }
+    form()->EnableTimer(Timer1, true);
     return;
   }
 

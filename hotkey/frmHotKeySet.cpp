@@ -167,6 +167,9 @@ void HotKeySetForm::Command2_Click() {
   } else {
     os.MessageBoxA(0, kSavedButTaken, kTitle, kMbOk | kMbIconExclamation);
   }
+  // The tray works while the notice is up: a "Select Hot Key" meanwhile showed
+  // this dialog again, with what was just saved, and the user keeps it.
+  if (form() && form()->Visible()) return;
   Unload();
 }
 
