@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "hotkey/BasModule.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/unit/ForwardingPlatform.h"
 
 namespace tamberlinox {
 namespace {
@@ -33,139 +34,57 @@ using Dialog = HotKeySetForm;
 // Passes every call on to the fake system and writes the ones whose order
 // matters into one journal, so a test can see how registry writes, atoms, hot
 // keys, subclassing and message boxes follow each other.
-class JournalPlatform final : public Platform {
+class JournalPlatform final : public ForwardingPlatform {
  public:
-  explicit JournalPlatform(FakePlatform& os) : os_(os) {}
+  explicit JournalPlatform(FakePlatform& fake) : ForwardingPlatform(fake) {}
   std::vector<std::string> journal;
 
-  std::int32_t RegOpenKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                             RegKey& key) override {
-    return os_.RegOpenKeyExA(hive, subKey, access, key);
-  }
-  std::int32_t RegCreateKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                               RegKey& key) override {
-    return os_.RegCreateKeyExA(hive, subKey, access, key);
-  }
-  std::int32_t RegQueryValueExA(const RegKey& key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
-                                std::uint32_t& size) override {
-    return os_.RegQueryValueExA(key, name, type, data, size);
-  }
   std::int32_t RegSetValueExA(const RegKey& key, const std::string& name, std::uint32_t type,
                               const std::uint8_t* data, std::uint32_t size) override {
     journal.push_back("write " + name);
-    return os_.RegSetValueExA(key, name, type, data, size);
+    return fake_.RegSetValueExA(key, name, type, data, size);
   }
   std::int32_t RegDeleteValueA(const RegKey& key, const std::string& name) override {
     journal.push_back("delete " + name);
-    return os_.RegDeleteValueA(key, name);
+    return fake_.RegDeleteValueA(key, name);
   }
   std::int32_t RegDeleteKeyA(std::uint32_t hive, const std::string& subKey) override {
     journal.push_back("delete key " + subKey);
-    return os_.RegDeleteKeyA(hive, subKey);
-  }
-  std::int32_t RegCloseKey(std::uintptr_t key) override { return os_.RegCloseKey(key); }
-
-  std::string GetPrivateProfileStringA(const std::string& section, const std::string& entry,
-                                       const std::string& defaultText, std::uint32_t bufferSize,
-                                       const std::string& file) override {
-    return os_.GetPrivateProfileStringA(section, entry, defaultText, bufferSize, file);
+    return fake_.RegDeleteKeyA(hive, subKey);
   }
   std::int32_t WritePrivateProfileStringA(const std::string& section, const std::string& entry,
                                           const std::string& text, const std::string& file) override {
     journal.push_back("write profile " + entry);
-    return os_.WritePrivateProfileStringA(section, entry, text, file);
+    return fake_.WritePrivateProfileStringA(section, entry, text, file);
   }
-  bool IsOrdinaryFile(const std::string& path) override { return os_.IsOrdinaryFile(path); }
-  std::string FullPath(const std::string& path) override { return os_.FullPath(path); }
 
   std::uint32_t GlobalAddAtomA(const std::string& text) override {
-    const std::uint32_t atom = os_.GlobalAddAtomA(text);
+    const std::uint32_t atom = fake_.GlobalAddAtomA(text);
     journal.push_back("add atom " + std::to_string(atom));
     return atom;
   }
   std::uint32_t GlobalDeleteAtom(std::uint32_t atom) override {
     journal.push_back("delete atom " + std::to_string(atom));
-    return os_.GlobalDeleteAtom(atom);
+    return fake_.GlobalDeleteAtom(atom);
   }
-  std::string LocalDateTimeText() override { return os_.LocalDateTimeText(); }
   bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers, std::int32_t key) override {
     journal.push_back("register " + std::to_string(id));
-    return os_.RegisterHotKey(window, id, modifiers, key);
+    return fake_.RegisterHotKey(window, id, modifiers, key);
   }
   bool UnregisterHotKey(WindowHandle window, std::int32_t id) override {
     journal.push_back("unregister " + std::to_string(id));
-    return os_.UnregisterHotKey(window, id);
+    return fake_.UnregisterHotKey(window, id);
   }
-
-  WindowHandle FindWindowA(const char* className, const char* title) override {
-    return os_.FindWindowA(className, title);
-  }
-  WindowHandle FindWindowExA(WindowHandle parent, WindowHandle after, const char* className,
-                             const char* title) override {
-    return os_.FindWindowExA(parent, after, className, title);
-  }
-  bool ShowWindow(WindowHandle window, int command) override { return os_.ShowWindow(window, command); }
-  std::int32_t IsWindowVisible(WindowHandle window) override { return os_.IsWindowVisible(window); }
-  bool PostMessageA(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override {
-    return os_.PostMessageA(window, message, wParam, lParam);
-  }
-  bool SetForegroundWindow(WindowHandle window) override { return os_.SetForegroundWindow(window); }
-
-  void SetWindowProcHandler(WindowProcHandler handler) override { os_.SetWindowProcHandler(std::move(handler)); }
-  WndProcAddr AddressOfWindowProc() override { return os_.AddressOfWindowProc(); }
   WndProcAddr SetWindowLongA(WindowHandle window, WndProcAddr procedure) override {
-    journal.push_back(procedure == os_.AddressOfWindowProc() ? "install WindowProc" : "install other");
-    return os_.SetWindowLongA(window, procedure);
+    journal.push_back(procedure == fake_.AddressOfWindowProc() ? "install WindowProc" : "install other");
+    return fake_.SetWindowLongA(window, procedure);
   }
-  WndProcAddr GetClassWndProc(WindowHandle window) override { return os_.GetClassWndProc(window); }
-  LResult CallWindowProcA(WndProcAddr procedure, WindowHandle window, std::uint32_t message, WParam wParam,
-                          LParam lParam) override {
-    return os_.CallWindowProcA(procedure, window, message, wParam, lParam);
-  }
-
-  std::int32_t Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override {
-    return os_.Shell_NotifyIconA(message, data);
-  }
-
-  std::int32_t SHGetSpecialFolderLocation(WindowHandle owner, int folder, ItemIdList& list) override {
-    return os_.SHGetSpecialFolderLocation(owner, folder, list);
-  }
-  bool SHGetPathFromIDListA(const ItemIdList& list, std::array<char, 260>& path) override {
-    return os_.SHGetPathFromIDListA(list, path);
-  }
-  FindHandle FindFirstFileA(const std::string& pattern, FindData& data) override {
-    return os_.FindFirstFileA(pattern, data);
-  }
-  bool FindNextFileA(const FindHandle& search, FindData& data) override { return os_.FindNextFileA(search, data); }
-  std::int32_t FindClose(std::uintptr_t search) override { return os_.FindClose(search); }
-  std::int32_t CoTaskMemFree(std::uintptr_t memory) override { return os_.CoTaskMemFree(memory); }
-  std::unique_ptr<ScriptShell> CreateScriptShell() override { return os_.CreateScriptShell(); }
-  std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file, const char* parameters,
-                              const char* directory, int show) override {
-    return os_.ShellExecuteA(owner, operation, file, parameters, directory, show);
-  }
-  std::string ProgramFolder() override { return os_.ProgramFolder(); }
-  std::string CurrentFolder() override { return os_.CurrentFolder(); }
-  void ProgramVersion(int& major, int& minor) override { os_.ProgramVersion(major, minor); }
-  int CompareTextNoCase(const std::string& a, const std::string& b) override { return os_.CompareTextNoCase(a, b); }
-
-  bool InternetGetConnectedState(std::uint32_t& flags) override { return os_.InternetGetConnectedState(flags); }
-  std::unique_ptr<WebBrowser> CreateWebBrowser() override { return os_.CreateWebBrowser(); }
 
   int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& title,
                   std::uint32_t flags) override {
     journal.push_back("message box");
-    return os_.MessageBoxA(owner, text, title, flags);
+    return fake_.MessageBoxA(owner, text, title, flags);
   }
-  void SetDefaultMousePointer() override { os_.SetDefaultMousePointer(); }
-  void Sleep(std::uint32_t milliseconds) override { os_.Sleep(milliseconds); }
-
-  std::unique_ptr<Form> CreateForm(const FormSpec& spec, FormEvents& events) override {
-    return os_.CreateForm(spec, events);
-  }
-
- private:
-  FakePlatform& os_;
 };
 
 class HotKeyDialogTest : public ::testing::Test {
