@@ -27,7 +27,7 @@ fi
 headless=
 [ -n "${DISPLAY:-}" ] || headless=1
 if [ -n "$headless" ]; then
-  "$root/scripts/install-deps.sh" imagemagick  # for the screenshot
+  "$root/scripts/install-deps.sh" imagemagick xdotool  # for the screenshot
 else
   "$root/scripts/install-deps.sh"
 fi
@@ -70,6 +70,11 @@ if ! wine_lib_wait_for 30 sh -c "wine reg query 'HKCU\\Software\\Zemrik Software
   echo "run: the program did not start (no hot key setting after 30 s)" >&2
   exit 1
 fi
+sleep 1
+# A right click on the tray icon (the last one in the taskbar's bottom-right
+# corner of the 1024x768 virtual desktop) opens the program's command menu for
+# the picture.
+xdotool mousemove --sync 1012 757 click 3 2>/dev/null || true
 sleep 1
 shot="$work/screenshot.png"
 import -display "$DISPLAY" -window root "$shot"
