@@ -1,0 +1,131 @@
+// Tools for the program's own windows (the hot key dialog and the About window)
+// and for what its web requests start: the browser window, the shell's "open"
+// command, the connection answer. A fixture that starts the program and
+// chooses its tray commands through the MenuReader.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Bench.h"
+#include "Fixtures.h"
+#include "MenuReader.h"
+
+namespace e2e {
+
+// The window class of the program's windows, and the windows' captions.
+inline constexpr char kFormClass[] = "TamberlinoxForm";
+inline constexpr char kHotKeyCaption[] = "Zemrik Tamberlinox Program";
+inline constexpr char kAboutCaption[] = "About Zemrik Tamberlinox";
+inline constexpr char kConnectingCaption[] = "Internet Connection";
+// Titles of the program's message boxes.
+inline constexpr char kHotKeyTitle[] = "Zemrik HotKey Select";
+inline constexpr char kInfoTitle[] = "Zemrik Info.....";
+
+// ------------------------------------------------------------------ windows
+// The visible top-level window of process p with the program's window class
+// and this caption, or null.
+HWND FindForm(const Process& p, const std::string& caption);
+HWND WaitForForm(const Process& p, const std::string& caption, Millis timeout = 10000ms);
+// Whether process p has a window of the program's class with this caption,
+// shown or hidden.
+bool FormExists(const Process& p, const std::string& caption);
+// Client area size in pixels.
+SIZE ClientSize(HWND window);
+// Pixels of the screen for this many twips (1/1440 inch), as the window system
+// converts them at the screen's DPI.
+int TwipsToPixelsX(int twips);
+int TwipsToPixelsY(int twips);
+// Whether a child control has the visible style (whatever its parent's state).
+bool ControlShown(HWND dialog, int id);
+
+// Texts of another process's controls that the window system does not keep
+// (combo box entries, an edit inside another control): asked with a message.
+std::string AskText(HWND window);
+std::vector<std::string> ComboEntries(HWND combo);
+
+// A click on a button the way the button itself turns it into a command:
+// posted, so a handler that shows a modal message box does not hold the harness.
+void PostClick(HWND dialog, int id);
+// Sent: returns when the program has handled it (for check boxes).
+void SendClick(HWND dialog, int id);
+
+// ------------------------------------------------------------------- mouse
+// Real mouse input (SendInput, absolute): the window under the pointer gets
+// the messages after the window system's own hit testing, as with a user.
+void MoveMouseTo(POINT screen);
+void ClickMouseAt(POINT screen);
+// The middle of a child control, or a point of a window's client area, in screen coordinates.
+POINT CentreOf(HWND dialog, int id);
+POINT ClientPoint(HWND window, int x, int y);
+
+// ----------------------------------------------------------------- browser
+// Every top-level "IEFrame" window (the browser that "InternetExplorer.Application"
+// starts under Wine), visible or not, of any process.
+std::vector<HWND> BrowserWindows();
+// The text of the browser's address bar (the edit of its ComboBoxEx32, id 1004).
+std::string BrowserAddress(HWND frame);
+// Closes a browser window with WM_CLOSE and waits until its process has ended.
+// False when the process is still there after the timeout.
+bool CloseBrowser(HWND frame, Millis timeout = 10000ms);
+
+// ------------------------------------------------------------- environment
+// Sets an environment variable of the harness (which the programs it starts
+// inherit) for as long as it lives, then puts the old value back.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(std::string name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+// Replaces a registry string (or the key's default value, name "") for as long
+// as it lives, then puts back what was there, or deletes what was not.
+class ScopedRegString {
+ public:
+  ScopedRegString(HKEY hive, std::string path, std::string name, const std::string& value);
+  ~ScopedRegString();
+  ScopedRegString(const ScopedRegString&) = delete;
+  ScopedRegString& operator=(const ScopedRegString&) = delete;
+  bool Written() const { return written_; }
+
+ private:
+  HKEY hive_;
+  std::string path_, name_;
+  std::optional<std::string> old_;
+  bool keyExisted_ = false;
+  bool written_ = false;
+};
+
+// -------------------------------------------------------------- fixture
+// Starts the installed program and works its tray menu. Every test also fails
+// if the main window is ever seen (ShellTest), and ends with no program, no
+// message box and no browser window of its own left behind.
+class TrayProgramTest : public ShellTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the installed program and waits until start-up is done: the icon
+  // in the taskbar, the desktop hidden and the stored hot key registered.
+  Running& StartProgram(unsigned modifiers = kNone, WORD vk = VK_F10);
+  // Right click on the tray icon, then the entry with this caption (the first
+  // one that begins with it, for "About----Version ...").
+  bool ChooseCommand(Running& r, const std::string& captionPrefix);
+
+  std::unique_ptr<MenuReader> menus_;
+  // Browser windows that were there before the test (none, normally): the
+  // ones the test made are closed at the end.
+  std::vector<HWND> browsersBefore_;
+};
+
+}  // namespace e2e
