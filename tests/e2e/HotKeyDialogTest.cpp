@@ -40,12 +40,7 @@ const std::vector<std::string> kAllKeys = {"F1", "F2", "F3", "F4", "F5", "F6", "
 class HotKeyDialog : public TrayProgramTest {
  protected:
   // "Select Hot Key" from the tray menu; the dialog once it is shown.
-  HWND OpenDialog(Running& r) {
-    if (!ChooseCommand(r, "Select Hot Key")) return nullptr;
-    HWND dialog = WaitForForm(r.process, kHotKeyCaption);
-    EXPECT_NE(dialog, nullptr) << "the hot key dialog did not appear";
-    return dialog;
-  }
+  HWND OpenDialog(Running& r) { return OpenForm(r, "Select Hot Key", kHotKeyCaption); }
   static std::string KeyText(HWND dialog) { return AskText(GetDlgItem(dialog, kKeyCombo)); }
   static void TypeKey(HWND dialog, const std::string& text) {
     SendMessageA(GetDlgItem(dialog, kKeyCombo), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -80,7 +75,9 @@ TEST_F(HotKeyDialog, OpensFromTheTrayMenuWithItsCaptionAndControls) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(ClassName(dialog), kFormClass);
   EXPECT_EQ(WindowText(dialog), kHotKeyCaption);
-  EXPECT_FALSE(RectOffScreen([&] { RECT w{}; GetWindowRect(dialog, &w); return w; }(), ScreenRect()));
+  RECT frame{};
+  GetWindowRect(dialog, &frame);
+  EXPECT_FALSE(RectOffScreen(frame, ScreenRect()));
 
   EXPECT_EQ(ControlText(dialog, kModifiersLabel), "Select One Or More Modifiers");
   EXPECT_EQ(ControlText(dialog, kKeyLabel), "Select Your Hot Key F10 Is The Default");

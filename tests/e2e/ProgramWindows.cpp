@@ -111,8 +111,9 @@ INPUT MouseInput(POINT screen, DWORD flags) {
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   INPUT in{};
   in.type = INPUT_MOUSE;
-  in.mi.dx = LONG((screen.x * 65536LL + cx / 2) / cx);
-  in.mi.dy = LONG((screen.y * 65536LL + cy / 2) / cy);
+  // Rounded up: the window system rounds down on the way back to pixels.
+  in.mi.dx = LONG((screen.x * 65536LL + cx - 1) / cx);
+  in.mi.dy = LONG((screen.y * 65536LL + cy - 1) / cy);
   in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
   return in;
 }
@@ -121,6 +122,23 @@ INPUT MouseInput(POINT screen, DWORD flags) {
 void MoveMouseTo(POINT screen) {
   INPUT in = MouseInput(screen, 0);
   SendInput(1, &in, sizeof in);
+}
+
+bool MoveMouseUntil(POINT screen, const std::function<bool()>& fact, Millis timeout) {
+  auto sent = Clock::now();
+  MoveMouseTo(screen);
+  return WaitUntil(
+      [&] {
+        POINT at{};
+        GetCursorPos(&at);
+        if (at.x == screen.x && at.y == screen.y) return fact();
+        if (Clock::now() - sent >= 100ms) {
+          sent = Clock::now();
+          MoveMouseTo(screen);
+        }
+        return false;
+      },
+      timeout);
 }
 
 void ClickMouseAt(POINT screen) {
@@ -178,18 +196,7 @@ bool CloseBrowser(HWND frame, Millis timeout) {
   return WaitForSingleObject(process.Get(), DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
-// ------------------------------------------------------------- environment
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value) : name_(std::move(name)) {
-  char old[4096] = "";
-  const DWORD n = GetEnvironmentVariableA(name_.c_str(), old, sizeof old);
-  if (n > 0 && n < sizeof old) old_ = std::string(old, n);
-  SetEnvironmentVariableA(name_.c_str(), value.c_str());
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-  SetEnvironmentVariableA(name_.c_str(), old_ ? old_->c_str() : nullptr);
-}
-
+// ---------------------------------------------------------------- registry
 ScopedRegString::ScopedRegString(HKEY hive, std::string path, std::string name, const std::string& value)
     : hive_(hive), path_(std::move(path)), name_(std::move(name)) {
   keyExisted_ = RegKeyExists(hive_, path_);
@@ -238,7 +245,7 @@ ShellTest::Running& TrayProgramTest::StartProgram(unsigned modifiers, WORD vk) {
   return r;
 }
 
-bool TrayProgramTest::ChooseCommand(Running& r, const std::string& captionPrefix) {
+bool TrayProgramTest::ChooseCommand(Running& r, const std::string& captionPrefix, std::vector<MenuEntry>* seen) {
   ClickTray(r.main, WM_RBUTTONUP);
   HWND menu = menus_->WaitForMenu(r.process);
   if (!menu) {
@@ -251,12 +258,20 @@ bool TrayProgramTest::ChooseCommand(Running& r, const std::string& captionPrefix
     menus_->Close(menu);
     return false;
   }
+  if (seen) *seen = *entries;
   for (const MenuEntry& e : *entries) {
     if (!e.Separator() && e.caption.rfind(captionPrefix, 0) == 0) return menus_->Choose(menu, *entries, e.caption);
   }
   ADD_FAILURE() << "the command menu has no entry \"" << captionPrefix << "\"";
   menus_->Close(menu);
   return false;
+}
+
+HWND TrayProgramTest::OpenForm(Running& r, const std::string& captionPrefix, const std::string& formCaption) {
+  if (!ChooseCommand(r, captionPrefix)) return nullptr;
+  HWND form = WaitForForm(r.process, formCaption);
+  EXPECT_NE(form, nullptr) << "no window \"" << formCaption << "\" after \"" << captionPrefix << "\"";
+  return form;
 }
 
 }  // namespace e2e
