@@ -1,8 +1,9 @@
 // A stand-in for wininet.dll whose connection answer the test decides. Wine's
 // own InternetGetConnectedState always reports a LAN connection (TRUE, flags
-// 0x12), network or not. This DLL, put beside the program and loaded with
-// WINEDLLOVERRIDES "wininet=n", exports only the one function the program uses;
-// see StubProtocol.h for its registry values.
+// 0x12), network or not. This DLL, put beside the program and loaded as a
+// native DLL ("wininet=n", set for the program in Wine's registry by the tests
+// that use it), exports only the one function the program uses; see
+// StubProtocol.h for its registry values.
 #include <windows.h>
 
 #include <cstdlib>

@@ -1,0 +1,341 @@
+// The web requests the About window carries: the home page (the link) and the
+// donation page ("Make A Donation" in the tray menu). One second after it is
+// asked for, a request checks the connection and either shows the notice that
+// there is none, or shows the connecting state and opens the page in the
+// browser; then the window goes.
+//
+// Where Wine differs from Windows:
+// - Wine's own InternetGetConnectedState always answers "connected" (TRUE,
+//   flags 0x12), network or not. These tests put the stand-in wininet.dll of
+//   stubs/ beside the installed program and tell Wine to load wininet.dll as a
+//   native DLL for Tamberlinox.exe, so that the test decides the answer.
+//   WINEDLLOVERRIDES cannot say that for one started program only: Wine takes
+//   the DLL load order from the Unix environment a process starts with, and a
+//   variable the harness sets in its Windows environment does not reach it
+//   (measured: the child still loads the builtin wininet). Wine's per-program
+//   overrides in the registry (HKCU\Software\Wine\AppDefaults\<exe>\DllOverrides,
+//   the same setting as "wininet=n" for that program) do, and the test puts
+//   them there only for as long as it runs.
+// - "InternetExplorer.Application" is Wine's own browser: it starts an "IEFrame"
+//   window in a process of its own (iexplore.exe) after about a second; its
+//   ReadyState fails at once (E_NOTIMPL), so the program's wait for the page
+//   ends at the first read; it never loads the page (no network, no Gecko
+//   here), but its address bar shows the address it was given.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ProgramWindows.h"
+#include "StubProtocol.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kNotConnected[] = "You Must Be Connected To The Internet To Use This Button";
+constexpr char kDonationAddress[] =
+    "https://pay.example/xclick/business=donate%40zemrik-software.example&no_note=1&tax=0&currency_code=USD";
+constexpr char kHomePageAddress[] = "www.zemrik-software.example";
+constexpr char kConnectingText[] = "  Connecting   Please Wait";
+
+class WebRequest : public TrayProgramTest {
+ protected:
+  void SetUp() override {
+    TrayProgramTest::SetUp();
+    if (HasFatalFailure()) return;
+    stub_ = GetPaths().installFolder + "wininet.dll";
+    ASSERT_TRUE(CopyFileA((HarnessFolder() + "stubs\\wininet.dll").c_str(), stub_.c_str(), FALSE))
+        << "could not put the stand-in wininet.dll beside the program (error " << GetLastError() << ")";
+    override_ = std::make_unique<ScopedRegString>(HKEY_CURRENT_USER, kOverrideKey, "wininet", "native");
+    ASSERT_TRUE(override_->Written()) << "could not set Wine's DLL override for the program";
+    SetConnection(false);
+    MoveMouseTo(POINT{ScreenRect().right - 20, ScreenRect().bottom - 20});
+  }
+
+  void TearDown() override {
+    TrayProgramTest::TearDown();
+    // Only these tests run the program with the stand-in.
+    override_.reset();
+    if (!stub_.empty()) {
+      EXPECT_TRUE(DeleteFileA(stub_.c_str())) << "the stand-in wininet.dll stays behind";
+    }
+  }
+
+  // What the stand-in wininet.dll answers from now on.
+  static void SetConnection(bool connected, DWORD flags = 0x12) {
+    WriteRegString(HKEY_CURRENT_USER, kWininetKey, "Connected", connected ? "1" : "0");
+    WriteRegString(HKEY_CURRENT_USER, kWininetKey, "Flags", std::to_string(flags));
+  }
+  static std::string StubRecord(const char* name) {
+    return ReadRegString(HKEY_CURRENT_USER, kWininetKey, name).value_or("");
+  }
+
+  HWND OpenAbout(Running& r) { return OpenForm(r, "About", kAboutCaption); }
+  static void ClickLink(HWND about) { ClickMouseAt(CentreOf(about, kAboutLink)); }
+
+  // A browser window that was not there when the test began, once it is
+  // visible with an address.
+  HWND WaitForNewBrowser(Millis timeout = 15000ms) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+          for (HWND b : BrowserWindows()) {
+            if (std::find(browsersBefore_.begin(), browsersBefore_.end(), b) != browsersBefore_.end()) continue;
+            // Wine's browser fills in its address bar before it is made visible.
+            if (IsWindowVisible(b) && !BrowserAddress(b).empty()) {
+              found = b;
+              return true;
+            }
+          }
+          return false;
+        },
+        timeout);
+    return found;
+  }
+  size_t NewBrowserCount() const {
+    size_t n = 0;
+    for (HWND b : BrowserWindows()) {
+      if (std::find(browsersBefore_.begin(), browsersBefore_.end(), b) == browsersBefore_.end()) ++n;
+    }
+    return n;
+  }
+
+  // Waits for the not-connected notice and answers it.
+  void AnswerNotice(Running& r) {
+    auto notice = WaitForMessageBox(r.process, kInfoTitle);
+    ASSERT_TRUE(notice) << "no notice \"" << kInfoTitle << "\"";
+    EXPECT_EQ(notice->text, kNotConnected);
+    AnswerMessageBox(notice->window, IDOK);
+  }
+  // The request is over when the program has no About window left, shown or not.
+  static bool WaitUntilRequestEnded(Running& r) {
+    return WaitUntil([&] { return !FormExists(r.process, kAboutCaption) && !FormExists(r.process, kConnectingCaption); },
+                     15000ms);
+  }
+  // The connecting state: the window shown with "Internet Connection" and the
+  // connecting label in place of the text, the link and the button.
+  static void ExpectConnecting(HWND window) {
+    EXPECT_EQ(WindowText(window), kConnectingCaption);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(ControlShown(window, kAboutConnecting)) << "the connecting label is hidden";
+    EXPECT_EQ(ControlText(window, kAboutConnecting), kConnectingText);
+    EXPECT_FALSE(ControlShown(window, kAboutText)) << "the explanatory text is shown";
+    EXPECT_FALSE(ControlShown(window, kAboutLink)) << "the link is shown";
+    EXPECT_FALSE(ControlShown(window, kAboutClose)) << "\"Close Form\" is shown";
+  }
+  // The browser shows this address; closed, its process ends; the request then
+  // ends and the program still runs.
+  void ExpectBrowserWithAddress(Running& r, const std::string& address) {
+    HWND browser = WaitForNewBrowser();
+    ASSERT_NE(browser, nullptr) << "no visible browser window with an address appeared";
+    EXPECT_EQ(BrowserAddress(browser), address);
+    EXPECT_EQ(NewBrowserCount(), 1u);
+    EXPECT_TRUE(CloseBrowser(browser)) << "the browser did not end on WM_CLOSE";
+    EXPECT_TRUE(WaitUntilRequestEnded(r)) << "the About window is still there";
+    EXPECT_TRUE(r.process.Running());
+  }
+
+  static constexpr char kOverrideKey[] = "Software\\Wine\\AppDefaults\\Tamberlinox.exe\\DllOverrides";
+  std::string stub_;
+  std::unique_ptr<ScopedRegString> override_;
+};
+
+// ------------------------------------------------------- not connected
+
+// The link hides the window at once; the connection is checked a second later
+// (never earlier: a timer cannot fire early), then the notice; once it is
+// answered the window goes and nothing was opened.
+TEST_F(WebRequest, LinkWithoutAConnectionShowsTheNoticeAfterASecond) {
+  Running& r = StartProgram();
+  HWND about = OpenAbout(r);
+  ASSERT_NE(about, nullptr);
+  const auto clicked = Clock::now();
+  ClickLink(about);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); })) << "the window stays visible after the click";
+  auto notice = WaitForMessageBox(r.process, kInfoTitle);
+  const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - clicked);
+  ASSERT_TRUE(notice) << "no notice \"" << kInfoTitle << "\"";
+  EXPECT_GE(waited.count(), 950) << "the connection was checked before the second was over";
+  EXPECT_EQ(notice->title, kInfoTitle);
+  EXPECT_EQ(notice->text, kNotConnected);
+  EXPECT_EQ(StubRecord("Calls"), "1") << "the program did not ask the stand-in wininet.dll, or asked more than once";
+  EXPECT_EQ(StubRecord("Reserved"), "0");
+  EXPECT_EQ(StubRecord("Caller"), GetPaths().installed);
+  EXPECT_TRUE(IsWindow(about)) << "the window went before the notice was answered";
+
+  AnswerMessageBox(notice->window, IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "the About window did not go after the notice";
+  EXPECT_TRUE(r.process.Running());
+  EXPECT_EQ(NewBrowserCount(), 0u);
+}
+
+// "Make A Donation" never shows the window when there is no connection.
+TEST_F(WebRequest, DonationWithoutAConnectionShowsOnlyTheNotice) {
+  Running& r = StartProgram();
+  ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  // Watched until the notice is up, at every poll.
+  bool shown = false;
+  HWND notice = nullptr;
+  WaitUntil([&] {
+    shown = shown || FindForm(r.process, kAboutCaption) || FindForm(r.process, kConnectingCaption);
+    for (HWND box : r.process.FindWindowsByClass("#32770")) {
+      if (IsWindowVisible(box) && WindowText(box) == kInfoTitle) notice = box;
+    }
+    return notice != nullptr;
+  });
+  ASSERT_NE(notice, nullptr) << "no notice \"" << kInfoTitle << "\"";
+  EXPECT_EQ(ControlText(notice, 0xFFFF), kNotConnected);
+  EXPECT_FALSE(shown) << "the About window was shown";
+  EXPECT_TRUE(FormExists(r.process, kAboutCaption)) << "the request runs without its (hidden) window";
+  AnswerMessageBox(notice, IDOK);
+  EXPECT_TRUE(WaitUntilRequestEnded(r));
+  EXPECT_TRUE(r.process.Running());
+  EXPECT_EQ(NewBrowserCount(), 0u);
+}
+
+// ----------------------------------------------------------- connected
+
+TEST_F(WebRequest, DonationWithAConnectionShowsTheConnectingStateAndOpensTheDonationPage) {
+  SetConnection(true);
+  Running& r = StartProgram();
+  ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  HWND connecting = WaitForForm(r.process, kConnectingCaption);
+  ASSERT_NE(connecting, nullptr) << "the connecting state was never shown";
+  ExpectConnecting(connecting);
+  ExpectBrowserWithAddress(r, kDonationAddress);
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true)) << "F10 no longer works after the request";
+}
+
+// Wine's browser shows the bare host name as "http://<host>/".
+TEST_F(WebRequest, LinkWithAConnectionOpensTheHomePage) {
+  SetConnection(true);
+  Running& r = StartProgram();
+  HWND about = OpenAbout(r);
+  ASSERT_NE(about, nullptr);
+  ClickLink(about);
+  HWND connecting = WaitForForm(r.process, kConnectingCaption);
+  ASSERT_EQ(connecting, about) << "the connecting state is not shown on the About window";
+  ExpectConnecting(connecting);
+  ExpectBrowserWithAddress(r, std::string("http://") + kHomePageAddress + "/");
+}
+
+// A request ends with the home page forgotten even when there was no
+// connection: the next "Make A Donation" opens the donation page.
+TEST_F(WebRequest, RequestWithoutAConnectionForgetsTheHomePage) {
+  Running& r = StartProgram();
+  HWND about = OpenAbout(r);
+  ASSERT_NE(about, nullptr);
+  ClickLink(about);
+  AnswerNotice(r);
+  ASSERT_TRUE(WaitUntilRequestEnded(r));
+
+  SetConnection(true);
+  ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  ExpectBrowserWithAddress(r, kDonationAddress);
+}
+
+// "Make A Donation" while the About window is open runs the request on that
+// window at once.
+TEST_F(WebRequest, DonationWhileTheAboutWindowIsOpenStartsOnThatWindow) {
+  SetConnection(true);
+  Running& r = StartProgram();
+  HWND about = OpenAbout(r);
+  ASSERT_NE(about, nullptr);
+  ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  HWND connecting = WaitForForm(r.process, kConnectingCaption);
+  ASSERT_EQ(connecting, about) << "the request did not start on the open About window";
+  ExpectConnecting(connecting);
+  ExpectBrowserWithAddress(r, kDonationAddress);
+}
+
+// Every answer with a connection opens the page, whatever its flags say: the
+// modem, offline and remote-access bits leave the description empty, and it
+// still counts as connected.
+class ConnectionFlags : public WebRequest, public ::testing::WithParamInterface<DWORD> {};
+
+TEST_P(ConnectionFlags, OpenThePage) {
+  SetConnection(true, GetParam());
+  Running& r = StartProgram();
+  ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  ASSERT_NE(WaitForForm(r.process, kConnectingCaption), nullptr);
+  ExpectBrowserWithAddress(r, kDonationAddress);
+  EXPECT_EQ(StubRecord("Calls"), "1");
+}
+
+INSTANTIATE_TEST_SUITE_P(WebRequest, ConnectionFlags, ::testing::Values(DWORD(0x00), DWORD(0x01), DWORD(0x30),
+                                                                         DWORD(0x46)),
+                         [](const ::testing::TestParamInfo<DWORD>& info) {
+                           char name[16];
+                           wsprintfA(name, "Flags0x%02X", unsigned(info.param));
+                           return std::string(name);
+                         });
+
+// ---------------------------------------------- without the browser object
+
+enum class Page { HomePage, Donation };
+
+void PrintTo(Page page, std::ostream* os) { *os << (page == Page::HomePage ? "HomePage" : "Donation"); }
+
+// Where the browser object cannot be created, the address goes to the default
+// browser through the shell, with "http://" put before a bare host name. The
+// test takes the object away by pointing its ProgID at a class that does not
+// exist, and makes the stand-in browser the shell's command for http and
+// https. Both are machine-wide registry keys of the test's own Wine prefix (Wine
+// does not merge HKCU\Software\Classes into HKCR), put back when the test ends.
+class WithoutTheBrowserObject : public WebRequest, public ::testing::WithParamInterface<Page> {
+ protected:
+  void SetUp() override {
+    WebRequest::SetUp();
+    if (HasFatalFailure()) return;
+    const std::string browser = "\"" + HarnessFolder() + "stubs\\e2e_browser.exe\" \"%1\"";
+    classes_.push_back(std::make_unique<ScopedRegString>(HKEY_LOCAL_MACHINE,
+                                                         "Software\\Classes\\InternetExplorer.Application\\CLSID", "",
+                                                         "{E2E40000-0000-0000-0000-00000000E2E4}"));
+    for (const char* scheme : {"http", "https"}) {
+      classes_.push_back(std::make_unique<ScopedRegString>(
+          HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\") + scheme + "\\shell\\open\\command", "", browser));
+    }
+    for (const auto& c : classes_) ASSERT_TRUE(c->Written()) << "could not change the shell's classes";
+  }
+  void TearDown() override {
+    WebRequest::TearDown();
+    classes_.clear();
+  }
+  static std::string Opened(const char* name) {
+    return ReadRegString(HKEY_CURRENT_USER, kBrowserKey, name).value_or("");
+  }
+
+  std::vector<std::unique_ptr<ScopedRegString>> classes_;
+};
+
+TEST_P(WithoutTheBrowserObject, TheShellOpensTheAddress) {
+  SetConnection(true);
+  Running& r = StartProgram();
+  if (GetParam() == Page::HomePage) {
+    HWND about = OpenAbout(r);
+    ASSERT_NE(about, nullptr);
+    ClickLink(about);
+  } else {
+    ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  }
+  ASSERT_NE(WaitForForm(r.process, kConnectingCaption), nullptr);
+  ASSERT_TRUE(WaitUntil([] { return !Opened("Count").empty(); }, 15000ms)) << "the shell opened nothing";
+  EXPECT_EQ(Opened("Opened1"), GetParam() == Page::HomePage ? std::string("http://") + kHomePageAddress
+                                                            : std::string(kDonationAddress));
+  EXPECT_TRUE(WaitUntilRequestEnded(r));
+  EXPECT_EQ(Opened("Count"), "1");
+  EXPECT_EQ(NewBrowserCount(), 0u);
+  EXPECT_TRUE(r.process.Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(WebRequest, WithoutTheBrowserObject, ::testing::Values(Page::HomePage, Page::Donation),
+                         [](const ::testing::TestParamInfo<Page>& info) {
+                           return std::string(info.param == Page::HomePage ? "HomePage" : "Donation");
+                         });
+
+}  // namespace
+}  // namespace e2e
