@@ -197,6 +197,32 @@ TEST_F(HotKeyDialog, ReopenedDialogShowsTheStoredChoice) {
   EXPECT_EQ(ComboEntries(GetDlgItem(dialog, kKeyCombo)), kAllKeys) << "a reopened dialog has other entries";
 }
 
+// The tray works while the saved notice is up (its owner is no window of the
+// program): "Select Hot Key" then shows the dialog again with what was just
+// saved, and it stays open when the notice is answered.
+TEST_F(HotKeyDialog, SelectHotKeyWhileTheSavedNoticeIsUpKeepsTheDialogOpen) {
+  Running& r = StartProgram();
+  HWND dialog = OpenDialog(r);
+  ASSERT_NE(dialog, nullptr);
+  TypeKey(dialog, "Q");
+  SendClick(dialog, kShiftBox);
+  auto box = Save(r, dialog);
+  ASSERT_TRUE(box);
+  ASSERT_FALSE(IsWindowVisible(dialog));
+
+  HWND again = OpenDialog(r);
+  ASSERT_EQ(again, dialog) << "not the dialog that was saved";
+  AnswerMessageBox(box->window, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box->window); }));
+  EXPECT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "the dialog went with the notice";
+  EXPECT_EQ(KeyText(dialog), "Q");
+  EXPECT_TRUE(Checked(dialog, kShiftBox));
+  EXPECT_EQ(Setting("Key"), "81");
+  EXPECT_TRUE(HotKeyTaken(kShift, 'Q'));
+  PostClick(dialog, kCancelButton);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+
 // A stored "Key" the dialog cannot show as one of its entries: a code outside
 // the table, no number at all, a number beyond 16 bits, or no value.
 class StoredKeyWithoutEntry : public HotKeyDialog, public ::testing::WithParamInterface<const char*> {};

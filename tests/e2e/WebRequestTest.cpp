@@ -53,7 +53,7 @@ class WebRequest : public TrayProgramTest {
     override_ = std::make_unique<ScopedRegString>(HKEY_CURRENT_USER, kOverrideKey, "wininet", "native");
     ASSERT_TRUE(override_->Written()) << "could not set Wine's DLL override for the program";
     SetConnection(false);
-    MoveMouseTo(POINT{ScreenRect().right - 20, ScreenRect().bottom - 20});
+    MoveMouseTo(Outside());
   }
 
   void TearDown() override {
@@ -75,6 +75,8 @@ class WebRequest : public TrayProgramTest {
   }
 
   HWND OpenAbout(Running& r) { return OpenForm(r, "About", kAboutCaption); }
+  // A point of the screen that no window of the test covers.
+  static POINT Outside() { return POINT{ScreenRect().right - 20, ScreenRect().bottom - 20}; }
   static void ClickLink(HWND about) { ClickMouseAt(CentreOf(about, kAboutLink)); }
 
   // A browser window that was not there when the test began, once it is
@@ -195,6 +197,47 @@ TEST_F(WebRequest, DonationWithoutAConnectionShowsOnlyTheNotice) {
   EXPECT_TRUE(WaitUntilRequestEnded(r));
   EXPECT_TRUE(r.process.Running());
   EXPECT_EQ(NewBrowserCount(), 0u);
+}
+
+// The tray works while the notice is up. "About" then shows the window the
+// request ran on, and it stays as an About window with its link back.
+TEST_F(WebRequest, AboutOpenedWhileTheNoticeIsUpStaysWithItsLink) {
+  Running& r = StartProgram();
+  HWND about = OpenAbout(r);
+  ASSERT_NE(about, nullptr);
+  ClickLink(about);
+  auto notice = WaitForMessageBox(r.process, kInfoTitle);
+  ASSERT_TRUE(notice);
+  // Away from where the link will be, so that it shows its own text.
+  ASSERT_TRUE(MoveMouseUntil(Outside(), [] { return true; }));
+  ASSERT_EQ(OpenAbout(r), about) << "\"About\" did not show the window the request ran on";
+  AnswerMessageBox(notice->window, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(notice->window); }));
+  EXPECT_TRUE(WaitUntil([&] { return ControlShown(about, kAboutLink); })) << "the link did not come back";
+  EXPECT_EQ(ControlText(about, kAboutLink), "GoTo My Home Page");
+  EXPECT_TRUE(IsWindow(about) && IsWindowVisible(about)) << "the About window went with the notice";
+  EXPECT_EQ(WindowText(about), kAboutCaption);
+  EXPECT_TRUE(ControlShown(about, kAboutClose));
+  PostClick(about, kAboutClose);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+}
+
+// "Make A Donation" while the notice is up arms a new request on the same
+// window; answering the notice does not cut it short.
+TEST_F(WebRequest, DonationAskedForWhileTheNoticeIsUpStillRuns) {
+  Running& r = StartProgram();
+  HWND about = OpenAbout(r);
+  ASSERT_NE(about, nullptr);
+  ClickLink(about);
+  auto notice = WaitForMessageBox(r.process, kInfoTitle);
+  ASSERT_TRUE(notice);
+  SetConnection(true);
+  ASSERT_TRUE(ChooseCommand(r, "Make A Donation"));
+  ASSERT_TRUE(WaitUntil([&] { return menus_->WaitForMenu(r.process, 0ms) == nullptr; }));
+  AnswerMessageBox(notice->window, IDOK);
+  HWND connecting = WaitForForm(r.process, kConnectingCaption);
+  ASSERT_EQ(connecting, about) << "the donation request did not run on the window";
+  ExpectBrowserWithAddress(r, kDonationAddress);
 }
 
 // ----------------------------------------------------------- connected
