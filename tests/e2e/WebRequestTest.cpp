@@ -47,9 +47,10 @@ class WebRequest : public TrayProgramTest {
   void SetUp() override {
     TrayProgramTest::SetUp();
     if (HasFatalFailure()) return;
-    stub_ = GetPaths().installFolder + "wininet.dll";
-    ASSERT_TRUE(CopyFileA((HarnessFolder() + "stubs\\wininet.dll").c_str(), stub_.c_str(), FALSE))
+    const std::string stub = GetPaths().installFolder + "wininet.dll";
+    ASSERT_TRUE(CopyFileA((HarnessFolder() + "stubs\\wininet.dll").c_str(), stub.c_str(), FALSE))
         << "could not put the stand-in wininet.dll beside the program (error " << GetLastError() << ")";
+    stub_ = stub;
     override_ = std::make_unique<ScopedRegString>(HKEY_CURRENT_USER, kOverrideKey, "wininet", "native");
     ASSERT_TRUE(override_->Written()) << "could not set Wine's DLL override for the program";
     SetConnection(false);
@@ -60,6 +61,7 @@ class WebRequest : public TrayProgramTest {
     TrayProgramTest::TearDown();
     // Only these tests run the program with the stand-in.
     override_.reset();
+    DeleteRegTree(HKEY_CURRENT_USER, kProgramDefaultsKey);
     if (!stub_.empty()) {
       EXPECT_TRUE(DeleteFileA(stub_.c_str())) << "the stand-in wininet.dll stays behind";
     }
@@ -141,6 +143,7 @@ class WebRequest : public TrayProgramTest {
     EXPECT_TRUE(r.process.Running());
   }
 
+  static constexpr char kProgramDefaultsKey[] = "Software\\Wine\\AppDefaults\\Tamberlinox.exe";
   static constexpr char kOverrideKey[] = "Software\\Wine\\AppDefaults\\Tamberlinox.exe\\DllOverrides";
   std::string stub_;
   std::unique_ptr<ScopedRegString> override_;
