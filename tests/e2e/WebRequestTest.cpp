@@ -330,8 +330,11 @@ void PrintTo(Page page, std::ostream* os) { *os << (page == Page::HomePage ? "Ho
 // browser through the shell, with "http://" put before a bare host name. The
 // test takes the object away by pointing its ProgID at a class that does not
 // exist, and makes the stand-in browser the shell's command for http and
-// https. Both are machine-wide registry keys of the test's own Wine prefix (Wine
-// does not merge HKCU\Software\Classes into HKCR), put back when the test ends.
+// https. Both are machine-wide keys (HKLM\Software\Classes) of the test's own
+// Wine prefix, put back when the test ends. Where Wine differs from Windows: a
+// per-user class under HKCU\Software\Classes does not override the machine's
+// in Wine 8 (measured: CLSIDFromProgID still gives the machine's CLSID), so the
+// per-user keys that would be enough on Windows change nothing here.
 class WithoutTheBrowserObject : public WebRequest, public ::testing::WithParamInterface<Page> {
  protected:
   void SetUp() override {
