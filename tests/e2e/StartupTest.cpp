@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "Fixtures.h"
 
@@ -36,10 +38,19 @@ class Startup : public ShellTest {
     return ReadRegString(HKEY_CURRENT_USER, kSettingsKey, name);
   }
   std::optional<std::string> Autostart() { return ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue); }
+  // A copy of the program somewhere else, removed again when the test ends.
   std::string InstallCopy(const std::string& path) {
     EXPECT_TRUE(CopyFileA(GetPaths().installed.c_str(), path.c_str(), FALSE)) << "could not copy to " << path;
+    copies_.push_back(path);
     return path;
   }
+  void TearDown() override {
+    ShellTest::TearDown();  // the programs end first
+    for (const std::string& copy : copies_) DeleteFileA(copy.c_str());
+  }
+
+ private:
+  std::vector<std::string> copies_;
 };
 
 // ------------------------------------------------------------------ registry
