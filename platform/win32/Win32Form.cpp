@@ -122,7 +122,7 @@ bool Win32Form::CreateWindowAndControls() {
 
   if (spec_.hasPopupMenu) {
     menu_.Reset(::CreatePopupMenu());
-    if (!menu_ || !::AppendMenuA(menu_.Get(), MF_STRING, kMenuBase, "")) return false;
+    if (!menu_) return false;
     menuItems_.emplace_back(std::string());
   }
   return true;
@@ -454,32 +454,21 @@ bool Win32Form::TimerEnabled(int id) const {
 // ----------------------------------------------------------------- menu
 
 int Win32Form::MenuCount() const {
-  return static_cast<int>(std::count_if(menuItems_.begin(), menuItems_.end(),
-                                        [](const auto& item) { return item.has_value(); }));
+  return static_cast<int>(
+      std::count_if(menuItems_.begin(), menuItems_.end(), [](const auto& item) { return item.has_value(); }));
 }
 
-int Win32Form::MenuPosition(int index) const {
-  int position = 0;
-  for (int i = 0; i < index && i < static_cast<int>(menuItems_.size()); ++i) {
-    if (menuItems_[static_cast<size_t>(i)]) ++position;
-  }
-  return position;
-}
-
+// The item array is kept here and given to the system's menu only when it pops
+// up (SyncMenu): with thousands of desktop items, inserting them one by one
+// into a menu, and finding an element's position for every change, would cost
+// time that grows with the square of their number.
 bool Win32Form::MenuLoad(int index) {
   if (!menu_ || index <= 0) return false;
   size_t i = static_cast<size_t>(index);
   if (i < menuItems_.size() && menuItems_[i]) return false;            // exists already
   if (i - 1 >= menuItems_.size() || !menuItems_[i - 1]) return false;  // would leave a gap
-  // A new element starts as a copy of element 0.
-  std::string caption = menuItems_[0].value_or(std::string());
-  UINT flags = MF_BYPOSITION | (caption == "-" ? MF_SEPARATOR : MF_STRING);
-  if (!::InsertMenuA(menu_.Get(), static_cast<UINT>(MenuPosition(index)), flags,
-                     static_cast<UINT_PTR>(kMenuBase + index), caption == "-" ? nullptr : caption.c_str())) {
-    return false;
-  }
   if (i >= menuItems_.size()) menuItems_.resize(i + 1);
-  menuItems_[i] = caption;
+  menuItems_[i] = menuItems_[0].value_or(std::string());  // a new element starts as a copy of element 0
   return true;
 }
 
@@ -487,7 +476,6 @@ bool Win32Form::MenuUnload(int index) {
   if (!menu_ || index <= 0 || static_cast<size_t>(index) >= menuItems_.size()) return false;
   auto& item = menuItems_[static_cast<size_t>(index)];
   if (!item) return false;
-  ::DeleteMenu(menu_.Get(), static_cast<UINT>(MenuPosition(index)), MF_BYPOSITION);
   item.reset();
   while (!menuItems_.empty() && !menuItems_.back()) menuItems_.pop_back();
   return true;
@@ -496,19 +484,7 @@ bool Win32Form::MenuUnload(int index) {
 void Win32Form::MenuSetCaption(int index, const std::string& caption) {
   if (!menu_ || index < 0 || static_cast<size_t>(index) >= menuItems_.size()) return;
   auto& item = menuItems_[static_cast<size_t>(index)];
-  if (!item) return;
-  bool separator = caption == "-";
-  // A desktop item called "Tom & Jerry" shows its ampersand rather than underlining the blank after it.
-  std::string shown;
-  for (char c : caption) {
-    shown += c;
-    if (c == '&') shown += '&';
-  }
-  if (::ModifyMenuA(menu_.Get(), static_cast<UINT>(MenuPosition(index)),
-                    MF_BYPOSITION | (separator ? MF_SEPARATOR : MF_STRING), static_cast<UINT_PTR>(kMenuBase + index),
-                    separator ? nullptr : shown.c_str())) {
-    item = caption;
-  }
+  if (item) item = caption;
 }
 
 std::string Win32Form::MenuCaption(int index) const {
@@ -516,8 +492,44 @@ std::string Win32Form::MenuCaption(int index) const {
   return menuItems_[static_cast<size_t>(index)].value_or(std::string());
 }
 
+// Makes the system's menu show the loaded elements in index order, changing
+// only the items that differ from what it shows already.
+void Win32Form::SyncMenu() {
+  size_t position = 0;
+  for (size_t index = 0; index < menuItems_.size(); ++index) {
+    if (!menuItems_[index]) continue;
+    const std::string& caption = *menuItems_[index];
+    const bool separator = caption == "-";
+    // A desktop item called "Tom & Jerry" shows its ampersand rather than underlining the blank after it.
+    std::string shown;
+    for (char c : caption) {
+      shown += c;
+      if (c == '&') shown += '&';
+    }
+    ShownMenuItem wanted{separator ? std::string("-") : shown, kMenuBase + static_cast<UINT>(index), separator};
+    const UINT flags = MF_BYPOSITION | (separator ? MF_SEPARATOR : MF_STRING);
+    const char* text = separator ? nullptr : wanted.text.c_str();
+    if (position < shownMenu_.size()) {
+      if (!(shownMenu_[position] == wanted) &&
+          ::ModifyMenuA(menu_.Get(), static_cast<UINT>(position), flags, wanted.id, text)) {
+        shownMenu_[position] = wanted;
+      }
+    } else if (::AppendMenuA(menu_.Get(), flags & ~MF_BYPOSITION, wanted.id, text)) {
+      shownMenu_.push_back(wanted);
+    } else {
+      break;
+    }
+    ++position;
+  }
+  while (shownMenu_.size() > position &&
+         ::DeleteMenu(menu_.Get(), static_cast<UINT>(shownMenu_.size() - 1), MF_BYPOSITION)) {
+    shownMenu_.pop_back();
+  }
+}
+
 void Win32Form::PopupMenu() {
   if (!menu_) return;
+  SyncMenu();
   HWND window = hwnd_;
   std::shared_ptr<bool> alive = alive_;
   POINT at{};

@@ -119,7 +119,7 @@ class Win32Form final : public Form {
   Control* FindControlByWindow(HWND window) const;
   void InvalidateUnder(const Control& control);
   void CentreOnScreen();
-  int MenuPosition(int index) const;
+  void SyncMenu();
 
   // Message handlers.
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -146,6 +146,14 @@ class Win32Form final : public Form {
   std::vector<Timer> timers_;
   Menu menu_;
   std::vector<std::optional<std::string>> menuItems_;  // index = element; empty = not loaded
+  // What the system's menu shows, by position, since the last SyncMenu.
+  struct ShownMenuItem {
+    std::string text;
+    UINT id = 0;
+    bool separator = false;
+    bool operator==(const ShownMenuItem&) const = default;
+  };
+  std::vector<ShownMenuItem> shownMenu_;
   bool shownOnce_ = false;
   bool moved_ = false;
   HWND lastFocus_ = nullptr;

@@ -109,9 +109,31 @@ std::vector<TrayRequest> ShellTest::RequestsFrom(HWND main) const {
   return mine;
 }
 
+namespace {
+
+// Every window of class "Progman" in the session, to tell what a toggle that
+// did not happen found instead of the stand-in.
+BOOL CALLBACK AddDesktopWindow(HWND window, LPARAM param) {
+  if (ClassName(window) != "Progman") return TRUE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  auto& report = *reinterpret_cast<std::string*>(param);
+  report += " [" + WindowText(window) + (IsWindowVisible(window) ? ", visible" : ", hidden") + ", process " +
+            std::to_string(pid) + "]";
+  return TRUE;
+}
+
+}  // namespace
+
 bool ShellTest::PressAndWaitForDesktop(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout) {
   PressKey(modifiers, vk);
-  return WaitUntil([&] { return shell_->DesktopVisible() == visibleAfter; }, timeout);
+  if (WaitUntil([&] { return shell_->DesktopVisible() == visibleAfter; }, timeout)) return true;
+  std::string report;
+  EnumWindows(AddDesktopWindow, reinterpret_cast<LPARAM>(&report));
+  ADD_FAILURE() << KeyName(modifiers, vk) << " left the desktop " << (visibleAfter ? "hidden" : "shown")
+                << "; the stand-in says " << (shell_->DesktopVisible() ? "visible" : "hidden")
+                << ", the desktop windows are:" << report << " (harness process " << GetCurrentProcessId() << ")";
+  return false;
 }
 
 }  // namespace e2e
