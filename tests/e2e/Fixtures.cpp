@@ -45,6 +45,14 @@ void PrepareRun() {
     gPaths.setupError = "could not copy " + gPaths.program + " to " + gPaths.installed + " (error " +
                         std::to_string(GetLastError()) + ")";
   }
+  // The help file goes with it, as the build puts it beside the program; a
+  // program that has none beside it is installed without one.
+  const std::string help = gPaths.program.substr(0, gPaths.program.find_last_of('\\') + 1) + "Help.txt";
+  const std::string installedHelp = gPaths.installFolder + "Help.txt";
+  if (GetFileAttributesA(help.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      !CopyFileA(help.c_str(), installedHelp.c_str(), FALSE)) {
+    DeleteFileA(installedHelp.c_str());
+  }
   CleanRegistry();
 }
 

@@ -103,6 +103,17 @@ bool MenuReader::Choose(HWND menuWindow, const std::vector<MenuEntry>& entries, 
   return false;
 }
 
+bool MenuReader::ChooseAt(HWND menuWindow, const std::vector<MenuEntry>& entries, size_t position) {
+  if (position >= entries.size() || entries[position].Separator()) return false;
+  int steps = 0;
+  for (size_t i = 0; i <= position; ++i) {
+    if (!entries[i].Separator()) ++steps;
+  }
+  for (int i = 0; i < steps; ++i) PostKey(menuWindow, VK_DOWN);
+  PostKey(menuWindow, VK_RETURN);
+  return true;
+}
+
 void MenuReader::Close(HWND menuWindow) { PostKey(menuWindow, VK_ESCAPE); }
 
 std::vector<std::string> Captions(const std::vector<MenuEntry>& entries) {

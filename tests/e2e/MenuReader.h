@@ -38,6 +38,9 @@ class MenuReader {
   // Chooses the entry with this caption the way a keyboard user would: arrow
   // down to it (separators are skipped by the menu itself), then Enter.
   bool Choose(HWND menuWindow, const std::vector<MenuEntry>& entries, const std::string& caption);
+  // Chooses the entry at this position of entries (separators count, and cannot
+  // be chosen): for menus with the same caption more than once.
+  bool ChooseAt(HWND menuWindow, const std::vector<MenuEntry>& entries, size_t position);
   // Closes the menu without choosing (Escape).
   void Close(HWND menuWindow);
 

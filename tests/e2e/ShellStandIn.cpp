@@ -35,6 +35,7 @@ struct ShellStandIn::State {
   std::set<std::pair<HWND, UINT>> icons;
   std::vector<WPARAM> commands;
   std::optional<std::string> menuReport;
+  std::function<void(bool)> desktopHook;
   std::thread thread;
 };
 
@@ -73,9 +74,15 @@ LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_WINDOWPOSCHANGED) {
     auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
     if (auto* s = StateOf(w); s && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
-      std::lock_guard lock(s->mutex);
-      ++s->desktopChanges;
-      s->desktopVisible = (pos->flags & SWP_SHOWWINDOW) != 0;
+      std::function<void(bool)> hook;
+      const bool visible = (pos->flags & SWP_SHOWWINDOW) != 0;
+      {
+        std::lock_guard lock(s->mutex);
+        ++s->desktopChanges;
+        s->desktopVisible = visible;
+        hook = s->desktopHook;
+      }
+      if (hook) hook(visible);
     }
   }
   return DefWindowProcA(w, msg, wp, lp);
@@ -262,6 +269,11 @@ int ShellStandIn::DesktopChanges() const {
 }
 
 void ShellStandIn::ShowDesktop() { SendMessageA(Receiver(), kDoShowDesktop, 0, 0); }
+
+void ShellStandIn::OnDesktopChange(std::function<void(bool visible)> hook) {
+  std::lock_guard lock(state_->mutex);
+  state_->desktopHook = std::move(hook);
+}
 
 HWND ShellStandIn::Tray() const {
   std::lock_guard lock(state_->mutex);

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,11 @@ class ShellStandIn {
   bool DesktopVisible() const;
   int DesktopChanges() const;
   void ShowDesktop();  // puts it back to visible, as a fresh shell would have it
+  // Runs hook on the stand-in's thread at each show or hide of the desktop,
+  // while whoever changed it waits: a ShowWindow from another process returns
+  // only after the stand-in has handled it. What the hook sees is the world at
+  // the moment of the change. An empty function removes the hook.
+  void OnDesktopChange(std::function<void(bool visible)> hook);
 
   // The taskbar stand-in.
   HWND Tray() const;

@@ -1,0 +1,419 @@
+#include "MenuBench.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+
+#include "MarkerProtocol.h"
+
+namespace e2e {
+
+namespace {
+
+// What the program does: SHGetSpecialFolderLocation, then SHGetPathFromIDListA.
+std::string SpecialFolder(int csidl) {
+  LPITEMIDLIST list = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || list == nullptr) return {};
+  char path[MAX_PATH] = "";
+  const bool ok = SHGetPathFromIDListA(list, path) != FALSE;
+  CoTaskMemFree(list);
+  return ok ? std::string(path) : std::string();
+}
+
+std::string WithoutFinalBackslash(std::string path) {
+  if (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA(Join(folder, "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// Removes a file, or a folder with everything in it.
+bool RemovePath(const std::string& path) {
+  if (IsFolder(path)) {
+    for (const std::string& name : Names(path)) RemovePath(Join(path, name));
+    return RemoveDirectoryA(path.c_str()) != FALSE;
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileA(path.c_str()) != FALSE;
+}
+
+std::string Narrow(const wchar_t* text, int chars) {
+  if (chars <= 0) return {};
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, chars, nullptr, 0, nullptr, nullptr);
+  std::string out(size_t(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, chars, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
+  std::wstring out(size_t(chars), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out.data(), chars);
+  return out;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ desktop folders
+DesktopFolders::DesktopFolders() {
+  paths_[kUser] = WithoutFinalBackslash(SpecialFolder(CSIDL_DESKTOPDIRECTORY));
+  paths_[kAllUsers] = WithoutFinalBackslash(SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+}
+
+DesktopFolders::~DesktopFolders() { RemoveAll(); }
+
+std::vector<std::string> DesktopFolders::Contents(Which which) const {
+  return paths_[which].empty() ? std::vector<std::string>() : Names(paths_[which]);
+}
+
+std::string DesktopFolders::Track(const std::string& path, bool made) {
+  if (!made) return {};
+  made_.push_back(path);
+  return path;
+}
+
+std::string DesktopFolders::AddFile(Which which, const std::string& name, DWORD attributes) {
+  if (paths_[which].empty()) return {};
+  const std::string path = Join(paths_[which], name);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  CloseHandle(file);
+  return Track(path, true);
+}
+
+std::string DesktopFolders::AddCopy(Which which, const std::string& name, const std::string& source) {
+  if (paths_[which].empty()) return {};
+  const std::string path = Join(paths_[which], name);
+  return Track(path, CopyFileA(source.c_str(), path.c_str(), TRUE) != FALSE);
+}
+
+std::string DesktopFolders::AddFolder(Which which, const std::string& name) {
+  if (paths_[which].empty()) return {};
+  const std::string path = Join(paths_[which], name);
+  return Track(path, CreateDirectoryA(path.c_str(), nullptr) != FALSE);
+}
+
+bool DesktopFolders::Remove(const std::string& path) {
+  auto it = std::find(made_.begin(), made_.end(), path);
+  if (it == made_.end()) return false;
+  // Whatever was made inside it goes with it.
+  const std::string inside = path + "\\";
+  made_.erase(std::remove_if(made_.begin(), made_.end(),
+                             [&](const std::string& p) { return p == path || p.rfind(inside, 0) == 0; }),
+              made_.end());
+  return RemovePath(path);
+}
+
+bool DesktopFolders::RemoveAll() {
+  bool ok = true;
+  // Newest first: what was made inside a folder goes before the folder.
+  while (!made_.empty()) {
+    const std::string path = made_.back();
+    made_.pop_back();
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !RemovePath(path)) ok = false;
+  }
+  return ok;
+}
+
+std::string DocumentsFolder() { return SpecialFolder(CSIDL_PERSONAL); }
+
+// ------------------------------------------------------------------- marker
+std::string MarkerProgram() { return HarnessFolder() + "e2e_marker.exe"; }
+
+std::vector<MarkerRun> MarkerRuns() {
+  std::vector<MarkerRun> runs;
+  for (int n = 1;; ++n) {
+    const std::string key = std::string(kMarkerKey) + "\\" + std::to_string(n);
+    if (!RegKeyExists(HKEY_CURRENT_USER, key)) break;
+    if (ReadRegString(HKEY_CURRENT_USER, key, "Done") != "1") break;  // still being written
+    MarkerRun run;
+    run.path = ReadRegString(HKEY_CURRENT_USER, key, "Path").value_or("");
+    run.commandLine = ReadRegString(HKEY_CURRENT_USER, key, "CommandLine").value_or("");
+    run.folder = ReadRegString(HKEY_CURRENT_USER, key, "Folder").value_or("");
+    run.pid = DWORD(std::stoul(ReadRegString(HKEY_CURRENT_USER, key, "Pid").value_or("0")));
+    runs.push_back(run);
+  }
+  return runs;
+}
+
+bool WaitForMarkerRuns(size_t count, Millis timeout) {
+  return WaitUntil([&] { return MarkerRuns().size() >= count; }, timeout);
+}
+
+bool WaitForMarkersToEnd(Millis timeout) {
+  const auto deadline = Clock::now() + timeout;
+  bool allEnded = true;
+  for (const MarkerRun& run : MarkerRuns()) {
+    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, run.pid));
+    if (!process) continue;  // gone already
+    const auto left = std::chrono::duration_cast<Millis>(deadline - Clock::now());
+    if (WaitForSingleObject(process.Get(), DWORD(std::max<long long>(0, left.count()))) != WAIT_OBJECT_0) {
+      allEnded = false;
+    }
+  }
+  return allEnded;
+}
+
+std::vector<std::string> SplitArguments(const std::string& commandLine) {
+  std::vector<std::string> arguments;
+  int count = 0;
+  // The system's own splitting, as a program that asks the shell does it.
+  LPWSTR* argv = CommandLineToArgvW(Widen(commandLine).c_str(), &count);
+  if (argv == nullptr) return arguments;
+  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(argv[i], lstrlenW(argv[i])));
+  LocalFree(argv);
+  return arguments;
+}
+
+std::string RawArguments(const std::string& commandLine) {
+  size_t end = 0;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    end = commandLine.find('"', 1);
+    end = end == std::string::npos ? commandLine.size() : end + 1;
+  } else {
+    end = commandLine.find(' ');
+    if (end == std::string::npos) end = commandLine.size();
+  }
+  if (end < commandLine.size() && commandLine[end] == ' ') ++end;
+  return commandLine.substr(end);
+}
+
+// ------------------------------------------------------ things in the way
+PlantedFile::PlantedFile(const std::string& source, std::string target) : target_(std::move(target)) {
+  ok_ = CopyFileA(source.c_str(), target_.c_str(), TRUE) != FALSE;
+}
+
+PlantedFile::~PlantedFile() {
+  if (ok_) DeleteFileA(target_.c_str());
+}
+
+namespace {
+constexpr char kTxtKey[] = "Software\\Classes\\.txt";
+constexpr char kTextProgId[] = "TamberlinoxE2E.Text";
+constexpr char kTextProgIdKey[] = "Software\\Classes\\TamberlinoxE2E.Text";
+}  // namespace
+
+TextFileAssociation::TextFileAssociation(const std::string& command) {
+  keyExisted_ = RegKeyExists(HKEY_LOCAL_MACHINE, kTxtKey);
+  if (keyExisted_) previous_ = ReadRegString(HKEY_LOCAL_MACHINE, kTxtKey, "");
+  ok_ = WriteRegString(HKEY_LOCAL_MACHINE, std::string(kTextProgIdKey) + "\\shell\\open\\command", "", command) &&
+        WriteRegString(HKEY_LOCAL_MACHINE, kTxtKey, "", kTextProgId);
+}
+
+TextFileAssociation::~TextFileAssociation() {
+  DeleteRegTree(HKEY_LOCAL_MACHINE, kTextProgIdKey);
+  if (!keyExisted_) {
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kTxtKey);
+  } else if (previous_) {
+    WriteRegString(HKEY_LOCAL_MACHINE, kTxtKey, "", *previous_);
+  } else {
+    DeleteRegValue(HKEY_LOCAL_MACHINE, kTxtKey, "");
+  }
+}
+
+// ---------------------------------------------------------------- processes
+std::set<DWORD> ProcessIds(const std::string& exeName) {
+  std::set<DWORD> ids;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return ids;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ids.insert(entry.th32ProcessID);
+  }
+  return ids;
+}
+
+std::optional<std::string> ProcessCommandLine(HANDLE process) {
+  using QueryFunction = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<QueryFunction>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  if (query == nullptr) return std::nullopt;
+  PROCESS_BASIC_INFORMATION basic{};
+  ULONG size = 0;
+  if (query(process, ProcessBasicInformation, &basic, sizeof basic, &size) != 0) return std::nullopt;
+  PEB peb{};
+  SIZE_T read = 0;
+  if (!ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, &read) || !peb.ProcessParameters) {
+    return std::nullopt;
+  }
+  RTL_USER_PROCESS_PARAMETERS parameters{};
+  if (!ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &read)) return std::nullopt;
+  std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+  if (!text.empty() &&
+      !ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length, &read)) {
+    return std::nullopt;
+  }
+  return Narrow(text.data(), int(text.size()));
+}
+
+namespace {
+struct VisibleSearch {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND w, LPARAM lp) {
+  auto& s = *reinterpret_cast<VisibleSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == s.pid && IsWindowVisible(w)) s.found.push_back(w);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> VisibleWindowsOf(DWORD pid) {
+  VisibleSearch s{pid, {}};
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// --------------------------------------------------------------- the fixture
+void MenuTest::SetUp() {
+  ShellTest::SetUp();
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(GetPaths().setupError.empty()) << GetPaths().setupError;
+  desktops_ = std::make_unique<DesktopFolders>();
+  ASSERT_FALSE(desktops_->Path(DesktopFolders::kUser).empty()) << "the shell gave no user desktop folder";
+  ASSERT_FALSE(desktops_->Path(DesktopFolders::kAllUsers).empty()) << "the shell gave no all-users desktop folder";
+  // The tests remove only what they put there: a desktop that is not empty
+  // holds something of someone else's, and the tests do not go on with it.
+  for (auto which : {DesktopFolders::kUser, DesktopFolders::kAllUsers}) {
+    ASSERT_TRUE(desktops_->Contents(which).empty())
+        << desktops_->Path(which) << " is not empty; it holds " << desktops_->Contents(which).front();
+  }
+  ASSERT_NE(GetFileAttributesA(MarkerProgram().c_str()), INVALID_FILE_ATTRIBUTES)
+      << "no marker program at " << MarkerProgram();
+  reader_ = std::make_unique<MenuReader>(*shell_);
+  ASSERT_TRUE(reader_->Loaded()) << "e2e_menuhook.dll or its MenuHookProc export is missing";
+}
+
+void MenuTest::TearDown() {
+  // The program first, so that it opens nothing more; then whatever it opened.
+  // Each watch reports and ends before its program is killed: a window that is
+  // torn down while the watch looks at it reads as visible one moment and
+  // without styles the next (error 1400), which would pass for a window with a
+  // taskbar button. The desktop menu leaves the main window shown (off the
+  // screen) when it is closed without a choice, so here that happens.
+  for (auto& r : running_) {
+    if (r->watch) {
+      for (const std::string& fault : r->watch->Violations()) ADD_FAILURE() << "main window " << fault;
+      r->watch.reset();
+    }
+    r->process.Kill();
+  }
+  EXPECT_TRUE(WaitForMarkersToEnd()) << "a program that the menu opened still runs";
+  fileManager_.reset();
+  textFiles_.reset();
+  reader_.reset();
+  if (desktops_) {
+    EXPECT_TRUE(desktops_->RemoveAll()) << "something put on a desktop could not be removed";
+    for (auto which : {DesktopFolders::kUser, DesktopFolders::kAllUsers}) {
+      EXPECT_TRUE(desktops_->Contents(which).empty()) << desktops_->Path(which) << " was left with things in it";
+    }
+  }
+  desktops_.reset();
+  ShellTest::TearDown();
+}
+
+ShellTest::Running& MenuTest::StartProgram() {
+  Running& r = Launch(GetPaths().installed);
+  if (WaitForMainWindow(r) == nullptr) {
+    ADD_FAILURE() << "no window \"" << kMainCaption << "\" appeared";
+    return r;
+  }
+  EXPECT_TRUE(WaitForIcon(r.main)) << "the tray icon did not come";
+  EXPECT_TRUE(WaitUntil([&] { return !shell_->DesktopVisible(); })) << "start-up did not hide the desktop";
+  EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 was not registered";
+  return r;
+}
+
+std::optional<MenuTest::OpenMenu> MenuTest::Click(Running& r, UINT mouseMessage) {
+  if (r.main == nullptr) return std::nullopt;
+  ClickTray(r.main, mouseMessage);
+  OpenMenu menu;
+  menu.window = reader_->WaitForMenu(r.process);
+  if (menu.window == nullptr) return std::nullopt;
+  auto entries = reader_->Read(menu.window);
+  if (!entries) return std::nullopt;
+  menu.entries = std::move(*entries);
+  return menu;
+}
+
+namespace {
+bool Gone(HWND menuWindow) { return !IsWindow(menuWindow) || !IsWindowVisible(menuWindow); }
+}  // namespace
+
+bool MenuTest::Choose(Running&, const OpenMenu& menu, size_t position) {
+  if (!reader_->ChooseAt(menu.window, menu.entries, position)) return false;
+  return WaitUntil([&] { return Gone(menu.window); });
+}
+
+bool MenuTest::Choose(Running& r, const OpenMenu& menu, const std::string& caption) {
+  auto positions = PositionsOf(menu.entries, caption);
+  return !positions.empty() && Choose(r, menu, positions.front());
+}
+
+bool MenuTest::CloseMenu(Running&, const OpenMenu& menu) {
+  reader_->Close(menu.window);
+  return WaitUntil([&] { return Gone(menu.window); });
+}
+
+bool MenuTest::MenuShown(const Running& r) const {
+  for (HWND w : r.process.FindWindowsByClass("#32768")) {
+    if (IsWindowVisible(w)) return true;
+  }
+  return false;
+}
+
+std::vector<HWND> MenuTest::OtherWindows(const Running& r) const {
+  std::vector<HWND> others;
+  for (HWND w : VisibleWindowsOf(r.process.Id())) {
+    if (w != r.main && ClassName(w) != "#32768") others.push_back(w);
+  }
+  return others;
+}
+
+bool MenuTest::PlantFileManager() {
+  fileManager_ = std::make_unique<PlantedFile>(MarkerProgram(), GetPaths().installFolder + "explorer.exe");
+  return fileManager_->Ok();
+}
+
+bool MenuTest::OpenTextFilesWithMarker() {
+  textFiles_ = std::make_unique<TextFileAssociation>("\"" + MarkerProgram() + "\" \"%1\"");
+  return textFiles_->Ok();
+}
+
+std::vector<size_t> PositionsOf(const std::vector<MenuEntry>& entries, const std::string& caption) {
+  std::vector<size_t> positions;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (!entries[i].Separator() && entries[i].caption == caption) positions.push_back(i);
+  }
+  return positions;
+}
+
+}  // namespace e2e

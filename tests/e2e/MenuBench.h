@@ -1,0 +1,168 @@
+// Tools for the tests of the tray menus and what their entries open: the two
+// desktop folders the program lists, the marker program that shows what was
+// opened, the places where the tests put it in the way, and a fixture that
+// runs the program with all of them cleaned up after every test.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Bench.h"
+#include "Fixtures.h"
+#include "MenuReader.h"
+
+namespace e2e {
+
+// ------------------------------------------------------------ desktop folders
+// The user's desktop (CSIDL 16) and the all-users desktop (CSIDL 25), looked up
+// the way the program looks them up. Everything put there through this object
+// is removed again when it goes; it never removes anything it did not put there.
+class DesktopFolders {
+ public:
+  enum Which { kUser, kAllUsers };
+
+  DesktopFolders();
+  ~DesktopFolders();
+  DesktopFolders(const DesktopFolders&) = delete;
+  DesktopFolders& operator=(const DesktopFolders&) = delete;
+
+  // The folder's path (without a trailing backslash); empty when the shell gave none.
+  const std::string& Path(Which which) const { return paths_[which]; }
+  // The names in the folder, "." and ".." left out.
+  std::vector<std::string> Contents(Which which) const;
+
+  // Each returns the full path of what it made, or an empty text when it failed.
+  std::string AddFile(Which which, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+  std::string AddCopy(Which which, const std::string& name, const std::string& source);
+  std::string AddFolder(Which which, const std::string& name);
+  // Removes something this object put there.
+  bool Remove(const std::string& path);
+  // Removes everything this object put there; true when nothing was left behind.
+  bool RemoveAll();
+
+ private:
+  std::string Track(const std::string& path, bool made);
+
+  std::string paths_[2];
+  std::vector<std::string> made_;  // in the order made
+};
+
+// The user's documents folder (CSIDL 5) as the shell gives it.
+std::string DocumentsFolder();
+
+// ------------------------------------------------------------------- marker
+// e2e_marker.exe beside the harness: every run records itself in the registry.
+std::string MarkerProgram();
+
+struct MarkerRun {
+  std::string path;         // the file that was started
+  std::string commandLine;  // as the started program saw it
+  std::string folder;       // its current folder
+  DWORD pid = 0;
+};
+// Every finished record, in the order of the runs.
+std::vector<MarkerRun> MarkerRuns();
+// Waits until at least this many runs have recorded themselves.
+bool WaitForMarkerRuns(size_t count, Millis timeout = 10000ms);
+// Waits until every recorded run has ended; false if one still runs at the end.
+bool WaitForMarkersToEnd(Millis timeout = 10000ms);
+
+// The arguments of a command line as a started program splits them (the
+// program's own name left out), and the raw text after the program's name and
+// the one blank that separates it.
+std::vector<std::string> SplitArguments(const std::string& commandLine);
+std::string RawArguments(const std::string& commandLine);
+
+// ------------------------------------------------------ things in the way
+// A file put somewhere for one test and removed again (it waits for nothing:
+// end the programs that use it first).
+class PlantedFile {
+ public:
+  PlantedFile(const std::string& source, std::string target);
+  ~PlantedFile();
+  PlantedFile(const PlantedFile&) = delete;
+  PlantedFile& operator=(const PlantedFile&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  std::string target_;
+  bool ok_ = false;
+};
+
+// Text files (".txt") open with this command line ("%1" is the file) until
+// the object goes; the prefix's own association, if it had one, comes back.
+// Wine's fresh prefix has no ".txt" association at all.
+class TextFileAssociation {
+ public:
+  explicit TextFileAssociation(const std::string& command);
+  ~TextFileAssociation();
+  TextFileAssociation(const TextFileAssociation&) = delete;
+  TextFileAssociation& operator=(const TextFileAssociation&) = delete;
+  bool Ok() const { return ok_; }
+
+ private:
+  std::optional<std::string> previous_;  // the ".txt" key's default value before
+  bool keyExisted_ = false;
+  bool ok_ = false;
+};
+
+// ---------------------------------------------------------------- processes
+// Ids of the running processes whose file is called exeName (e.g. "explorer.exe").
+std::set<DWORD> ProcessIds(const std::string& exeName);
+// The command line of another process, read from its process parameters.
+std::optional<std::string> ProcessCommandLine(HANDLE process);
+// The visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD pid);
+
+// --------------------------------------------------------------- the fixture
+// Runs the installed program for a test of its tray menus: both desktops
+// empty at the start and emptied again at the end, the menu reader ready, and
+// every marker that was started ended before the next test.
+class MenuTest : public ShellTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Starts the installed program and waits until start-up is done: the tray
+  // icon is in, the desktop hidden, F10 registered.
+  Running& StartProgram();
+
+  struct OpenMenu {
+    HWND window = nullptr;
+    std::vector<MenuEntry> entries;
+  };
+  // Clicks the tray icon (WM_LBUTTONUP or WM_RBUTTONUP) and reads the menu that opens.
+  std::optional<OpenMenu> Click(Running& r, UINT mouseMessage);
+  // Chooses the entry at this position (separators count) and waits until the menu has gone.
+  bool Choose(Running& r, const OpenMenu& menu, size_t position);
+  // Chooses the first entry with this caption.
+  bool Choose(Running& r, const OpenMenu& menu, const std::string& caption);
+  // Closes the menu without choosing and waits until it has gone.
+  bool CloseMenu(Running& r, const OpenMenu& menu);
+  // Whether the process shows a popup menu.
+  bool MenuShown(const Running& r) const;
+  // The visible top-level windows of the program other than its menus.
+  std::vector<HWND> OtherWindows(const Running& r) const;
+
+  // For this test, "explorer.exe" started by the program is the marker: a copy
+  // of it named so lies in the program's folder, where the search for a
+  // program without a path looks first.
+  bool PlantFileManager();
+  // For this test, text files open with the marker.
+  bool OpenTextFilesWithMarker();
+
+  std::unique_ptr<DesktopFolders> desktops_;
+  std::unique_ptr<MenuReader> reader_;
+  std::unique_ptr<PlantedFile> fileManager_;
+  std::unique_ptr<TextFileAssociation> textFiles_;
+};
+
+// Positions of the entries with this caption.
+std::vector<size_t> PositionsOf(const std::vector<MenuEntry>& entries, const std::string& caption);
+
+}  // namespace e2e
