@@ -1,0 +1,283 @@
+// The two tray menus of Tamberlinox.exe as a user sees them: a left click lists
+// what lies on the user's and the all-users desktop, together with the three
+// shell places; a right click gives the program's commands, whose captions
+// follow the state of the desktop and of the last taskbar command. The menus
+// are read from inside the program by the menu hook and worked with the
+// keyboard, as a user would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "MenuBench.h"
+
+namespace e2e {
+namespace {
+
+using Strings = std::vector<std::string>;
+constexpr auto kUser = DesktopFolders::kUser;
+constexpr auto kAllUsers = DesktopFolders::kAllUsers;
+
+const Strings kCommandMenu = {"Program Help", "-", "Make A Donation", "-", "Minimize All Windows", "-",
+                              "Show Desktop", "-", "Select Hot Key",  "-", "Close Program",        "-",
+                              "About----Version 5.1"};
+
+// ------------------------------------------------------------ desktop menu
+
+class MenuDesktopItems : public MenuTest {
+ protected:
+  // The captions of the desktop menu that a left click opens now; the menu is closed again.
+  std::optional<Strings> DesktopMenu(Running& p) {
+    auto menu = Click(p, WM_LBUTTONUP);
+    if (!menu) return std::nullopt;
+    EXPECT_TRUE(CloseMenu(p, *menu)) << "the menu did not close on Escape";
+    return Captions(menu->entries);
+  }
+};
+
+TEST_F(MenuDesktopItems, EmptyDesktopsGiveTheThreeShellPlaces) {
+  Running& p = StartProgram();
+  EXPECT_EQ(DesktopMenu(p), (Strings{"My Computer", "My Documents", "Recycle Bin"}));
+}
+
+// Word, Mail and notes lie on the user's desktop, Budget and zebra on the
+// all-users desktop: one list, sorted without regard to case, each name less
+// its last four characters, with the three shell places sorted in among them.
+TEST_F(MenuDesktopItems, ItemsOfBothDesktopsFormOneSortedList) {
+  ASSERT_FALSE(desktops_->AddFile(kUser, "Word.lnk").empty());
+  ASSERT_FALSE(desktops_->AddFile(kUser, "Mail.lnk").empty());
+  ASSERT_FALSE(desktops_->AddFile(kUser, "notes.txt").empty());
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "zebra.url").empty());
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Budget.xls").empty());
+  Running& p = StartProgram();
+  auto menu = Click(p, WM_LBUTTONUP);
+  ASSERT_TRUE(menu) << "no desktop menu could be read";
+  EXPECT_EQ(Captions(menu->entries), (Strings{"Budget", "Mail", "My Computer", "My Documents", "notes",
+                                              "Recycle Bin", "Word", "zebra"}));
+  for (const MenuEntry& e : menu->entries) {
+    EXPECT_EQ(e.state, 0u) << "\"" << e.caption << "\" is not a plain enabled entry";
+  }
+  EXPECT_TRUE(CloseMenu(p, *menu));
+}
+
+// Folders are neither listed nor searched, on either desktop.
+TEST_F(MenuDesktopItems, SubFoldersAreLeftOut) {
+  const std::string projects = desktops_->AddFolder(kUser, "Projects.dir");
+  const std::string shared = desktops_->AddFolder(kAllUsers, "Shared");
+  ASSERT_FALSE(projects.empty());
+  ASSERT_FALSE(shared.empty());
+  ASSERT_TRUE(CopyFileA(MarkerProgram().c_str(), (projects + "\\Inner.exe").c_str(), TRUE));
+  ASSERT_TRUE(CopyFileA(MarkerProgram().c_str(), (shared + "\\Deeper.exe").c_str(), TRUE));
+  ASSERT_FALSE(desktops_->AddFile(kUser, "Word.lnk").empty());
+  Running& p = StartProgram();
+  EXPECT_EQ(DesktopMenu(p), (Strings{"My Computer", "My Documents", "Recycle Bin", "Word"}));
+}
+
+TEST_F(MenuDesktopItems, SameNameOnBothDesktopsIsListedTwice) {
+  ASSERT_FALSE(desktops_->AddFile(kUser, "Mail.lnk").empty());
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Mail.lnk").empty());
+  Running& p = StartProgram();
+  EXPECT_EQ(DesktopMenu(p), (Strings{"Mail", "Mail", "My Computer", "My Documents", "Recycle Bin"}));
+}
+
+// A name of four characters or fewer is its own display name, "0" included:
+// every item is in the menu, and nothing after "0" goes missing.
+TEST_F(MenuDesktopItems, ShortNamesAndZeroAreListedAsTheyAre) {
+  ASSERT_FALSE(desktops_->AddFile(kUser, "0").empty());
+  ASSERT_FALSE(desktops_->AddFile(kUser, "k.lm").empty());
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "xyz").empty());
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Word.lnk").empty());
+  Running& p = StartProgram();
+  EXPECT_EQ(DesktopMenu(p), (Strings{"0", "k.lm", "My Computer", "My Documents", "Recycle Bin", "Word", "xyz"}));
+}
+
+// Hidden and system files are listed like any other (a desktop.ini among them).
+TEST_F(MenuDesktopItems, HiddenAndSystemFilesAreListed) {
+  ASSERT_FALSE(desktops_->AddFile(kUser, "desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM).empty());
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Secret.lnk", FILE_ATTRIBUTE_HIDDEN).empty());
+  Running& p = StartProgram();
+  EXPECT_EQ(DesktopMenu(p), (Strings{"desktop", "My Computer", "My Documents", "Recycle Bin", "Secret"}));
+}
+
+// Every left click looks at the desktops again: what was added since is
+// there, what was removed is gone.
+TEST_F(MenuDesktopItems, EachClickListsTheDesktopsAsTheyAreThen) {
+  const std::string word = desktops_->AddFile(kUser, "Word.lnk");
+  ASSERT_FALSE(word.empty());
+  Running& p = StartProgram();
+  EXPECT_EQ(DesktopMenu(p), (Strings{"My Computer", "My Documents", "Recycle Bin", "Word"}));
+  ASSERT_TRUE(desktops_->Remove(word));
+  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Mail.lnk").empty());
+  EXPECT_EQ(DesktopMenu(p), (Strings{"Mail", "My Computer", "My Documents", "Recycle Bin"}));
+}
+
+// ------------------------------------------------------------ command menu
+
+class MenuCommands : public MenuTest {
+ protected:
+  std::optional<OpenMenu> CommandMenu(Running& p) { return Click(p, WM_RBUTTONUP); }
+  // Opens the command menu, chooses the entry and waits until the menu has gone.
+  bool RunCommand(Running& p, const std::string& caption) {
+    auto menu = CommandMenu(p);
+    if (!menu) {
+      ADD_FAILURE() << "no command menu could be read";
+      return false;
+    }
+    if (!Choose(p, *menu, caption)) {
+      ADD_FAILURE() << "could not choose \"" << caption << "\" from " << ::testing::PrintToString(Captions(menu->entries));
+      return false;
+    }
+    return true;
+  }
+  // The caption at index 4 or 6 of the next command menu (the menu is closed again).
+  std::string EntryOfNextMenu(Running& p, size_t index) {
+    auto menu = CommandMenu(p);
+    if (!menu || menu->entries.size() <= index) return "(no menu)";
+    EXPECT_TRUE(CloseMenu(p, *menu));
+    return menu->entries[index].caption;
+  }
+};
+
+TEST_F(MenuCommands, ThirteenEntriesInOrderWithSixSeparatorsAndTheVersionLast) {
+  Running& p = StartProgram();
+  auto menu = CommandMenu(p);
+  ASSERT_TRUE(menu) << "no command menu could be read";
+  EXPECT_EQ(Captions(menu->entries), kCommandMenu);
+  int separators = 0;
+  for (const MenuEntry& e : menu->entries) {
+    if (e.Separator()) {
+      ++separators;
+      // Wine reports a separator as MF_SEPARATOR | MF_GRAYED | MF_DISABLED (0x803).
+      EXPECT_TRUE(e.state & MF_SEPARATOR);
+    } else {
+      EXPECT_EQ(e.state, 0u) << "\"" << e.caption << "\" is not a plain enabled entry";
+    }
+  }
+  EXPECT_EQ(separators, 6);
+  EXPECT_TRUE(CloseMenu(p, *menu));
+}
+
+// Closing the menu with Escape runs nothing.
+TEST_F(MenuCommands, ClosingTheMenuWithoutChoosingDoesNothing) {
+  Running& p = StartProgram();
+  auto menu = CommandMenu(p);
+  ASSERT_TRUE(menu);
+  ASSERT_TRUE(CloseMenu(p, *menu));
+  // The next menu proves that the program has done everything the first one led to.
+  EXPECT_EQ(EntryOfNextMenu(p, 6), "Show Desktop");
+  EXPECT_EQ(shell_->DesktopChanges(), 1);  // start-up's hide only
+  EXPECT_TRUE(shell_->TaskbarCommands().empty());
+  EXPECT_TRUE(OtherWindows(p).empty());
+  EXPECT_TRUE(p.process.Running());
+}
+
+TEST_F(MenuCommands, ShowDesktopShowsItAndTheNextMenuOffersHideDesktop) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(RunCommand(p, "Show Desktop"));
+  EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); })) << "the desktop was not shown";
+  EXPECT_EQ(EntryOfNextMenu(p, 6), "Hide Desktop");
+  EXPECT_EQ(shell_->DesktopChanges(), 2);
+}
+
+TEST_F(MenuCommands, HideDesktopHidesItAgainAndTheNextMenuOffersShowDesktop) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(RunCommand(p, "Show Desktop"));
+  ASSERT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); }));
+  ASSERT_TRUE(RunCommand(p, "Hide Desktop"));
+  EXPECT_TRUE(WaitUntil([&] { return !shell_->DesktopVisible(); })) << "the desktop was not hidden";
+  EXPECT_EQ(EntryOfNextMenu(p, 6), "Show Desktop");
+  EXPECT_EQ(shell_->DesktopChanges(), 3);
+}
+
+// The entry asks the desktop window itself, so a desktop shown by the hot key
+// (or by anyone) is offered for hiding.
+TEST_F(MenuCommands, DesktopEntryFollowsTheDesktopWhoeverChangedIt) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true));
+  EXPECT_EQ(EntryOfNextMenu(p, 6), "Hide Desktop");
+  ASSERT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false));
+  EXPECT_EQ(EntryOfNextMenu(p, 6), "Show Desktop");
+}
+
+// The taskbar stand-in receives the taskbar's own minimize-all command. (Wine's
+// own taskbar ignores WM_COMMAND 419 and 416; on Windows the taskbar acts on them.)
+TEST_F(MenuCommands, MinimizeAllWindowsPosts419AndTheNextMenuOffersRestore) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(RunCommand(p, "Minimize All Windows"));
+  EXPECT_TRUE(WaitUntil([&] { return shell_->TaskbarCommands() == std::vector<WPARAM>{419}; }))
+      << "the taskbar received " << ::testing::PrintToString(shell_->TaskbarCommands());
+  EXPECT_EQ(EntryOfNextMenu(p, 4), "Restore All Windows");
+  EXPECT_EQ(shell_->DesktopChanges(), 1);
+}
+
+TEST_F(MenuCommands, RestoreAllWindowsPosts416AndTheNextMenuOffersMinimizeAgain) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(RunCommand(p, "Minimize All Windows"));
+  ASSERT_TRUE(WaitUntil([&] { return shell_->TaskbarCommands().size() == 1; }));
+  ASSERT_TRUE(RunCommand(p, "Restore All Windows"));
+  EXPECT_TRUE(WaitUntil([&] { return shell_->TaskbarCommands() == std::vector<WPARAM>{419, 416}; }))
+      << "the taskbar received " << ::testing::PrintToString(shell_->TaskbarCommands());
+  EXPECT_EQ(EntryOfNextMenu(p, 4), "Minimize All Windows");
+}
+
+// -------------------------------------------------------------- tray clicks
+
+class MenuTray : public MenuTest {};
+
+// A click on the tray icon while a menu is open is ignored: no second menu,
+// and the open menu keeps its entries (it is not rebuilt underneath).
+//
+// The clicks are posted to the program, then a key to the open menu. Both wait
+// in the same queue of the program's one thread, in that order: once the menu
+// shows the key's effect (an entry highlighted), the program has handled the
+// clicks.
+TEST_F(MenuTray, ClickWhileAMenuIsOpenOpensNoSecondMenu) {
+  ASSERT_FALSE(desktops_->AddFile(kUser, "Word.lnk").empty());
+  Running& p = StartProgram();
+  auto menu = Click(p, WM_LBUTTONUP);
+  ASSERT_TRUE(menu);
+  const Strings before = Captions(menu->entries);
+  ClickTray(p.main, WM_RBUTTONUP);
+  ClickTray(p.main, WM_LBUTTONUP);
+  PostMessageA(menu->window, WM_KEYDOWN, VK_DOWN, 1);
+  PostMessageA(menu->window, WM_KEYUP, VK_DOWN, LPARAM(0xC0000001));
+  std::optional<std::vector<MenuEntry>> now;
+  ASSERT_TRUE(WaitUntil([&] {
+    now = reader_->Read(menu->window);
+    if (!now) return false;
+    for (const MenuEntry& e : *now) {
+      if (e.state & MF_HILITE) return true;
+    }
+    return false;
+  })) << "the open menu never showed the key press";
+  EXPECT_EQ(Captions(*now), before) << "the open menu was rebuilt by the second click";
+  int shown = 0;
+  for (HWND w : p.process.FindWindowsByClass("#32768")) shown += IsWindowVisible(w) ? 1 : 0;
+  EXPECT_EQ(shown, 1) << "a second menu opened";
+  ASSERT_TRUE(CloseMenu(p, *menu));
+  // The ignored clicks left nothing behind: the next click opens its own menu.
+  auto next = Click(p, WM_RBUTTONUP);
+  ASSERT_TRUE(next) << "no menu after the first one closed";
+  EXPECT_EQ(Captions(next->entries), kCommandMenu);
+  EXPECT_TRUE(CloseMenu(p, *next));
+}
+
+// Only the release of a button opens a menu: the button going down, a double
+// click and a mouse move do nothing. A right click posted after them shows
+// what they did: had one of them opened a menu, that menu would be up first.
+TEST_F(MenuTray, OtherMouseNotificationsOpenNoMenu) {
+  Running& p = StartProgram();
+  for (UINT mouse : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
+    ClickTray(p.main, mouse);
+  }
+  auto menu = Click(p, WM_RBUTTONUP);
+  ASSERT_TRUE(menu);
+  EXPECT_EQ(Captions(menu->entries), kCommandMenu);
+  ASSERT_TRUE(CloseMenu(p, *menu));
+  EXPECT_FALSE(MenuShown(p));
+}
+
+}  // namespace
+}  // namespace e2e
