@@ -203,12 +203,15 @@ std::string RawArguments(const std::string& commandLine) {
 }
 
 // ------------------------------------------------------ things in the way
-PlantedFile::PlantedFile(const std::string& source, std::string target) : target_(std::move(target)) {
-  ok_ = CopyFileA(source.c_str(), target_.c_str(), TRUE) != FALSE;
+PlantedFile::PlantedFile(const std::string& source, const std::string& folder, const std::string& name)
+    : folder_(WithoutFinalBackslash(folder)), path_(Join(folder_, name)) {
+  if (!IsFolder(folder_)) madeFolder_ = CreateDirectoryA(folder_.c_str(), nullptr) != FALSE;
+  ok_ = CopyFileA(source.c_str(), path_.c_str(), TRUE) != FALSE;
 }
 
 PlantedFile::~PlantedFile() {
-  if (ok_) DeleteFileA(target_.c_str());
+  if (ok_) DeleteFileA(path_.c_str());
+  if (madeFolder_) RemoveDirectoryA(folder_.c_str());
 }
 
 namespace {
@@ -272,25 +275,30 @@ std::optional<std::string> ProcessCommandLine(HANDLE process) {
 }
 
 namespace {
-struct VisibleSearch {
+struct ProcessWindows {
   DWORD pid;
+  bool visibleOnly;
   std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectVisible(HWND w, LPARAM lp) {
-  auto& s = *reinterpret_cast<VisibleSearch*>(lp);
+BOOL CALLBACK CollectProcessWindow(HWND w, LPARAM lp) {
+  auto& s = *reinterpret_cast<ProcessWindows*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  if (pid == s.pid && IsWindowVisible(w)) s.found.push_back(w);
+  if (pid == s.pid && (!s.visibleOnly || IsWindowVisible(w))) s.found.push_back(w);
   return TRUE;
+}
+
+std::vector<HWND> CollectWindows(DWORD pid, bool visibleOnly) {
+  ProcessWindows s{pid, visibleOnly, {}};
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&s));
+  return s.found;
 }
 }  // namespace
 
-std::vector<HWND> VisibleWindowsOf(DWORD pid) {
-  VisibleSearch s{pid, {}};
-  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
+std::vector<HWND> VisibleWindowsOf(DWORD pid) { return CollectWindows(pid, true); }
+
+std::vector<HWND> WindowsOf(DWORD pid) { return CollectWindows(pid, false); }
 
 // --------------------------------------------------------------- the fixture
 void MenuTest::SetUp() {
@@ -398,9 +406,10 @@ std::vector<HWND> MenuTest::OtherWindows(const Running& r) const {
   return others;
 }
 
-bool MenuTest::PlantFileManager() {
-  fileManager_ = std::make_unique<PlantedFile>(MarkerProgram(), GetPaths().installFolder + "explorer.exe");
-  return fileManager_->Ok();
+std::string MenuTest::PlantFileManager() {
+  // The program runs in its own folder (the harness starts it there).
+  fileManager_ = std::make_unique<PlantedFile>(MarkerProgram(), GetPaths().installFolder + "0", "explorer.exe");
+  return fileManager_->Ok() ? fileManager_->Path() : std::string();
 }
 
 bool MenuTest::OpenTextFilesWithMarker() {

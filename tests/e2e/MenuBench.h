@@ -79,18 +79,22 @@ std::vector<std::string> SplitArguments(const std::string& commandLine);
 std::string RawArguments(const std::string& commandLine);
 
 // ------------------------------------------------------ things in the way
-// A file put somewhere for one test and removed again (it waits for nothing:
-// end the programs that use it first).
+// A copy of a file put in a folder for one test (the folder is made when
+// missing) and removed again with the folder it made. It waits for nothing:
+// end the programs that use it first.
 class PlantedFile {
  public:
-  PlantedFile(const std::string& source, std::string target);
+  PlantedFile(const std::string& source, const std::string& folder, const std::string& name);
   ~PlantedFile();
   PlantedFile(const PlantedFile&) = delete;
   PlantedFile& operator=(const PlantedFile&) = delete;
   bool Ok() const { return ok_; }
+  const std::string& Path() const { return path_; }
 
  private:
-  std::string target_;
+  std::string folder_;
+  std::string path_;
+  bool madeFolder_ = false;
   bool ok_ = false;
 };
 
@@ -118,6 +122,8 @@ std::set<DWORD> ProcessIds(const std::string& exeName);
 std::optional<std::string> ProcessCommandLine(HANDLE process);
 // The visible top-level windows of a process.
 std::vector<HWND> VisibleWindowsOf(DWORD pid);
+// All top-level windows of a process, hidden ones too.
+std::vector<HWND> WindowsOf(DWORD pid);
 
 // --------------------------------------------------------------- the fixture
 // Runs the installed program for a test of its tray menus: both desktops
@@ -149,10 +155,11 @@ class MenuTest : public ShellTest {
   // The visible top-level windows of the program other than its menus.
   std::vector<HWND> OtherWindows(const Running& r) const;
 
-  // For this test, "explorer.exe" started by the program is the marker: a copy
-  // of it named so lies in the program's folder, where the search for a
-  // program without a path looks first.
-  bool PlantFileManager();
+  // For this test, "explorer.exe" started by the program with the working
+  // folder "0" is the marker: a copy of it named so lies in the folder "0" of
+  // the program's current folder, where ShellExecuteA looks first for a
+  // program named without a path. Returns the copy's path (empty on failure).
+  std::string PlantFileManager();
   // For this test, text files open with the marker.
   bool OpenTextFilesWithMarker();
 
