@@ -238,6 +238,50 @@ TextFileAssociation::~TextFileAssociation() {
   }
 }
 
+namespace {
+constexpr char kPersonal[] = "Personal";
+
+DocumentsFolderMoved::Saved SaveValue(const std::string& key) {
+  DocumentsFolderMoved::Saved saved;
+  saved.key = key;
+  UniqueKey k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, k.Out()) != ERROR_SUCCESS) return saved;
+  DWORD size = 0;
+  if (RegQueryValueExA(k.Get(), kPersonal, nullptr, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
+  saved.data.resize(size);
+  saved.existed = RegQueryValueExA(k.Get(), kPersonal, nullptr, &saved.type, saved.data.data(), &size) ==
+                  ERROR_SUCCESS;
+  saved.data.resize(size);
+  return saved;
+}
+
+void RestoreValue(const DocumentsFolderMoved::Saved& saved) {
+  if (!saved.existed) {
+    DeleteRegValue(HKEY_CURRENT_USER, saved.key, kPersonal);
+    return;
+  }
+  UniqueKey k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, saved.key.c_str(), 0, KEY_SET_VALUE, k.Out()) == ERROR_SUCCESS) {
+    RegSetValueExA(k.Get(), kPersonal, 0, saved.type, saved.data.data(), DWORD(saved.data.size()));
+  }
+}
+}  // namespace
+
+DocumentsFolderMoved::DocumentsFolderMoved(const std::string& folder) : folder_(WithoutFinalBackslash(folder)) {
+  if (!IsFolder(folder_)) madeFolder_ = CreateDirectoryA(folder_.c_str(), nullptr) != FALSE;
+  ok_ = IsFolder(folder_);
+  for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                          "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}) {
+    saved_.push_back(SaveValue(key));
+    ok_ = WriteRegString(HKEY_CURRENT_USER, key, kPersonal, folder_) && ok_;
+  }
+}
+
+DocumentsFolderMoved::~DocumentsFolderMoved() {
+  for (const Saved& saved : saved_) RestoreValue(saved);
+  if (madeFolder_) RemoveDirectoryA(folder_.c_str());
+}
+
 // ---------------------------------------------------------------- processes
 std::set<DWORD> ProcessIds(const std::string& exeName) {
   std::set<DWORD> ids;

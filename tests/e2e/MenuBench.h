@@ -115,6 +115,32 @@ class TextFileAssociation {
   bool ok_ = false;
 };
 
+// The user's documents folder is elsewhere until the object goes: the shell's
+// per-user folder settings ("User Shell Folders" and "Shell Folders",
+// "Personal") name the new folder, which is made when missing. The old
+// settings come back exactly as they were (type and bytes).
+class DocumentsFolderMoved {
+ public:
+  explicit DocumentsFolderMoved(const std::string& folder);
+  ~DocumentsFolderMoved();
+  DocumentsFolderMoved(const DocumentsFolderMoved&) = delete;
+  DocumentsFolderMoved& operator=(const DocumentsFolderMoved&) = delete;
+  bool Ok() const { return ok_; }
+
+  struct Saved {
+    std::string key;
+    bool existed = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+  };
+
+ private:
+  std::string folder_;
+  bool madeFolder_ = false;
+  std::vector<Saved> saved_;
+  bool ok_ = false;
+};
+
 // ---------------------------------------------------------------- processes
 // Ids of the running processes whose file is called exeName (e.g. "explorer.exe").
 std::set<DWORD> ProcessIds(const std::string& exeName);
