@@ -68,7 +68,12 @@ cd "$(dirname "$harness")"
 expected=$(wine "$harness" --gtest_list_tests "$@" 2>/dev/null | tr -d '\r' | grep -c '^  [^ ]' || true)
 log="$work/harness.log"
 status=0
-timeout --kill-after=10 900 wine "$harness" --gtest_color=no "$@" 2>&1 | tr -d '\r' | tee "$log" || status=$?
+# Into a file, not a pipe: a program that the program under test started (a
+# browser, the file manager) inherits the harness's output, and a pipe would
+# then stay open after the harness has ended.
+timeout --kill-after=10 900 wine "$harness" --gtest_color=no "$@" >"$log.raw" 2>&1 || status=$?
+tr -d '\r' <"$log.raw" >"$log"
+cat "$log"
 
 passed=$(grep -cE '^\[       OK \] .* \([0-9]+ ms\)$' "$log" || true)
 failed=$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$log" || true)

@@ -51,12 +51,18 @@ void VisibilityWatch::Check(HWND w) {
   ++checks_;
   if (!IsWindowVisible(w)) return;
   RECT r{};
-  GetWindowRect(w, &r);
+  if (!GetWindowRect(w, &r)) return;  // destroyed meanwhile
+  SetLastError(0);
+  const LONG_PTR ex = GetWindowLongPtrA(w, GWL_EXSTYLE);
+  if (ex == 0 && GetLastError() != 0) return;
+  const HWND owner = GetWindow(w, GW_OWNER);
+  // A window destroyed while it was read (its program was just ended) may have
+  // given partial answers: only a window still there and visible counts.
+  if (!IsWindow(w) || !IsWindowVisible(w)) return;
   if (!RectOffScreen(r, ScreenRect())) Report("visible on the screen at " + RectText(r));
   // The shell gives a taskbar button to every visible top-level window that is
   // not owned and not a tool window, and to any window marked as an app window.
-  const LONG_PTR ex = GetWindowLongPtrA(w, GWL_EXSTYLE);
-  const bool button = (ex & WS_EX_APPWINDOW) || (!(ex & WS_EX_TOOLWINDOW) && GetWindow(w, GW_OWNER) == nullptr);
+  const bool button = (ex & WS_EX_APPWINDOW) || (!(ex & WS_EX_TOOLWINDOW) && owner == nullptr);
   if (button) Report("visible as a window with a taskbar button");
 }
 
