@@ -118,6 +118,24 @@ bool RegKeyExists(HKEY hive, const std::string& path);
 // The names of the values in a key (empty when it does not exist).
 std::vector<std::string> RegValueNames(HKEY hive, const std::string& path);
 
+// Replaces a registry string (or the key's default value, name "") for as long
+// as it lives, then puts back what was there, or deletes what was not.
+class ScopedRegString {
+ public:
+  ScopedRegString(HKEY hive, std::string path, std::string name, const std::string& value);
+  ~ScopedRegString();
+  ScopedRegString(const ScopedRegString&) = delete;
+  ScopedRegString& operator=(const ScopedRegString&) = delete;
+  bool Written() const { return written_; }
+
+ private:
+  HKEY hive_;
+  std::string path_, name_;
+  std::optional<std::string> old_;
+  bool keyExisted_ = false;
+  bool written_ = false;
+};
+
 // ----------------------------------------------------------------- keyboard
 // Modifier sets as RegisterHotKey spells them.
 enum Modifiers : unsigned { kNone = 0, kAlt = MOD_ALT, kCtrl = MOD_CONTROL, kShift = MOD_SHIFT };

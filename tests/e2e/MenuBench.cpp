@@ -221,21 +221,14 @@ constexpr char kTextProgIdKey[] = "Software\\Classes\\TamberlinoxE2E.Text";
 }  // namespace
 
 TextFileAssociation::TextFileAssociation(const std::string& command) {
-  keyExisted_ = RegKeyExists(HKEY_LOCAL_MACHINE, kTxtKey);
-  if (keyExisted_) previous_ = ReadRegString(HKEY_LOCAL_MACHINE, kTxtKey, "");
-  ok_ = WriteRegString(HKEY_LOCAL_MACHINE, std::string(kTextProgIdKey) + "\\shell\\open\\command", "", command) &&
-        WriteRegString(HKEY_LOCAL_MACHINE, kTxtKey, "", kTextProgId);
+  ok_ = WriteRegString(HKEY_LOCAL_MACHINE, std::string(kTextProgIdKey) + "\\shell\\open\\command", "", command);
+  extension_ = std::make_unique<ScopedRegString>(HKEY_LOCAL_MACHINE, kTxtKey, "", kTextProgId);
+  ok_ = ok_ && extension_->Written();
 }
 
 TextFileAssociation::~TextFileAssociation() {
+  extension_.reset();
   DeleteRegTree(HKEY_LOCAL_MACHINE, kTextProgIdKey);
-  if (!keyExisted_) {
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kTxtKey);
-  } else if (previous_) {
-    WriteRegString(HKEY_LOCAL_MACHINE, kTxtKey, "", *previous_);
-  } else {
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kTxtKey, "");
-  }
 }
 
 namespace {

@@ -110,9 +110,8 @@ class TextFileAssociation {
   bool Ok() const { return ok_; }
 
  private:
-  std::optional<std::string> previous_;  // the ".txt" key's default value before
-  bool keyExisted_ = false;
   bool ok_ = false;
+  std::unique_ptr<ScopedRegString> extension_;  // ".txt" names the stand-in's class
 };
 
 // The user's documents folder is elsewhere until the object goes: the shell's

@@ -197,23 +197,6 @@ bool CloseBrowser(HWND frame, Millis timeout) {
 }
 
 // ---------------------------------------------------------------- registry
-ScopedRegString::ScopedRegString(HKEY hive, std::string path, std::string name, const std::string& value)
-    : hive_(hive), path_(std::move(path)), name_(std::move(name)) {
-  keyExisted_ = RegKeyExists(hive_, path_);
-  old_ = ReadRegString(hive_, path_, name_);
-  written_ = WriteRegString(hive_, path_, name_, value);
-}
-
-ScopedRegString::~ScopedRegString() {
-  if (old_) {
-    WriteRegString(hive_, path_, name_, *old_);
-  } else if (!keyExisted_) {
-    DeleteRegTree(hive_, path_);
-  } else {
-    DeleteRegValue(hive_, path_, name_);
-  }
-}
-
 // -------------------------------------------------------------- fixture
 void TrayProgramTest::SetUp() {
   ShellTest::SetUp();

@@ -87,25 +87,6 @@ std::string BrowserAddress(HWND frame);
 // False when the process is still there after the timeout.
 bool CloseBrowser(HWND frame, Millis timeout = 10000ms);
 
-// ---------------------------------------------------------------- registry
-// Replaces a registry string (or the key's default value, name "") for as long
-// as it lives, then puts back what was there, or deletes what was not.
-class ScopedRegString {
- public:
-  ScopedRegString(HKEY hive, std::string path, std::string name, const std::string& value);
-  ~ScopedRegString();
-  ScopedRegString(const ScopedRegString&) = delete;
-  ScopedRegString& operator=(const ScopedRegString&) = delete;
-  bool Written() const { return written_; }
-
- private:
-  HKEY hive_;
-  std::string path_, name_;
-  std::optional<std::string> old_;
-  bool keyExisted_ = false;
-  bool written_ = false;
-};
-
 // -------------------------------------------------------------- fixture
 // Starts the installed program and works its tray menu. Every test also fails
 // if the main window is ever seen (ShellTest), and ends with no program, no
