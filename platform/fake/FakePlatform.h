@@ -125,6 +125,16 @@ struct ReadyStateAnswer {
 
 // Answers a popup menu: gets the captions shown, returns the index chosen or -1.
 using PopupChooser = std::function<int(const std::vector<std::string>& captions)>;
+// A chooser that picks the first entry whose caption starts with prefix (the
+// whole caption, when exact), or none.
+inline PopupChooser ChooseCaption(std::string prefix, bool exact = true) {
+  return [prefix = std::move(prefix), exact](const std::vector<std::string>& captions) {
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+      if (exact ? captions[i] == prefix : captions[i].compare(0, prefix.size(), prefix) == 0) return int(i);
+    }
+    return -1;
+  };
+}
 // Answers a message box (it may drive the fake meanwhile): returns the button id.
 using MessageBoxResponder = std::function<int(const MessageBoxCall& box)>;
 

@@ -49,13 +49,9 @@ class AboutTest : public ::testing::Test {
 
   // The user picks the command-menu entry whose caption begins with this text.
   void Choose(const std::string& start) {
-    os.SetPopupChooser([start](const std::vector<std::string>& captions) {
-      for (std::size_t i = 0; i < captions.size(); ++i)
-        if (captions[i].compare(0, start.size(), start) == 0) return int(i);
-      ADD_FAILURE() << "no \"" << start << "\" in the command menu";
-      return -1;
-    });
+    os.SetPopupChooser(platform::ChooseCaption(start, false));
     EXPECT_TRUE(os.ClickTrayIcon(kWmRButtonUp));
+    EXPECT_TRUE(!os.Popups().empty() && os.Popups().back().chosen != -1) << "no \"" << start << "\" in the command menu";
   }
 
   // The About window while it exists, else null.

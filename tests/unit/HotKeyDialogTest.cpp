@@ -114,13 +114,9 @@ class HotKeyDialogTest : public ::testing::Test {
 
   // The user picks the command from the tray's command menu.
   void Choose(const std::string& caption) {
-    os.SetPopupChooser([caption](const std::vector<std::string>& captions) {
-      for (std::size_t i = 0; i < captions.size(); ++i)
-        if (captions[i] == caption) return int(i);
-      ADD_FAILURE() << "no \"" << caption << "\" in the command menu";
-      return -1;
-    });
+    os.SetPopupChooser(platform::ChooseCaption(caption));
     EXPECT_TRUE(os.ClickTrayIcon(kWmRButtonUp));
+    EXPECT_TRUE(!os.Popups().empty() && os.Popups().back().chosen != -1) << "no \"" << caption << "\" in the command menu";
   }
 
   // Opens the dialog through the tray; null (and a failure) when it did not appear.

@@ -53,11 +53,7 @@ class ShutdownTest : public ::testing::Test {
 
   // Chooses the command menu entry that starts with the text.
   void Choose(const std::string& start) {
-    os.SetPopupChooser([start](const Texts& captions) {
-      for (std::size_t i = 0; i < captions.size(); ++i)
-        if (captions[i].compare(0, start.size(), start) == 0) return static_cast<int>(i);
-      return -1;
-    });
+    os.SetPopupChooser(platform::ChooseCaption(start, false));
     EXPECT_TRUE(os.ClickTrayIcon(kWmRButtonUp));
   }
 
