@@ -51,7 +51,8 @@ class AboutTest : public ::testing::Test {
   void Choose(const std::string& start) {
     os.SetPopupChooser(platform::ChooseCaption(start, false));
     EXPECT_TRUE(os.ClickTrayIcon(kWmRButtonUp));
-    EXPECT_TRUE(!os.Popups().empty() && os.Popups().back().chosen != -1) << "no \"" << start << "\" in the command menu";
+    EXPECT_TRUE(!os.Popups().empty() && os.Popups().back().chosen != -1)
+        << "no \"" << start << "\" in the command menu";
   }
 
   // The About window while it exists, else null.

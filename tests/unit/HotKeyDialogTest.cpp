@@ -116,7 +116,8 @@ class HotKeyDialogTest : public ::testing::Test {
   void Choose(const std::string& caption) {
     os.SetPopupChooser(platform::ChooseCaption(caption));
     EXPECT_TRUE(os.ClickTrayIcon(kWmRButtonUp));
-    EXPECT_TRUE(!os.Popups().empty() && os.Popups().back().chosen != -1) << "no \"" << caption << "\" in the command menu";
+    EXPECT_TRUE(!os.Popups().empty() && os.Popups().back().chosen != -1)
+        << "no \"" << caption << "\" in the command menu";
   }
 
   // Opens the dialog through the tray; null (and a failure) when it did not appear.
