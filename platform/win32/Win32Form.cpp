@@ -82,7 +82,7 @@ bool Win32Form::CreateWindowAndControls() {
       exStyle = WS_EX_TOOLWINDOW;
       break;
     case FormFrame::Sizable:
-      style = WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX;
+      style = WS_OVERLAPPEDWINDOW;  // the default sizable frame: system menu, minimize and maximize
       break;
     case FormFrame::Fixed:
       style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
