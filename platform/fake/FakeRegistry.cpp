@@ -181,6 +181,24 @@ std::int32_t FakeRegistry::Log(const char* function, std::string key, std::strin
 
 // ------------------------------------------------------ the Windows functions
 
+// The key behind an open handle, for the functions that work on its values.
+// Null, with the Windows result (logged) in error, when the handle is not open
+// or its key has been deleted since.
+FakeRegistry::Key* FakeRegistry::KeyOfHandle(const char* function, std::uintptr_t handle, const std::string& value,
+                                             const Handle*& open, std::int32_t& error) {
+  auto found = handles_.find(handle);
+  if (found == handles_.end()) {
+    faults_.Add(std::string(function) + " on " + KeyNameOf(handle) + ", which is not open");
+    error = Log(function, KeyNameOf(handle), value, kErrorInvalidHandle);
+    return nullptr;
+  }
+  open = &found->second;
+  Key* key = Find(open->hive, open->path);
+  if (!key) error = Log(function, KeyNameOf(handle), value, kErrorKeyDeleted);
+  return key;
+}
+
+
 std::int32_t FakeRegistry::OpenKey(std::uintptr_t base, const std::string& subKey, std::uint32_t access,
                                    std::uintptr_t& handle) {
   const char* function = "RegOpenKeyExA";
@@ -224,15 +242,12 @@ std::int32_t FakeRegistry::CreateKey(std::uintptr_t base, const std::string& sub
 std::int32_t FakeRegistry::QueryValue(std::uintptr_t handle, const std::string& name, std::uint32_t* type,
                                       std::uint8_t* data, std::uint32_t& size) {
   const char* function = "RegQueryValueExA";
-  auto open = handles_.find(handle);
-  if (open == handles_.end()) {
-    faults_.Add("RegQueryValueExA on " + KeyNameOf(handle) + ", which is not open");
-    return Log(function, KeyNameOf(handle), name, kErrorInvalidHandle);
-  }
+  const Handle* open = nullptr;
+  std::int32_t error = kErrorSuccess;
+  Key* key = KeyOfHandle(function, handle, name, open, error);
+  if (!key) return error;
   std::string keyName = KeyNameOf(handle);
-  Key* key = Find(open->second.hive, open->second.path);
-  if (!key) return Log(function, keyName, name, kErrorKeyDeleted);
-  if (!(open->second.access & kQueryRights)) return Log(function, keyName, name, kErrorAccessDenied);
+  if (!(open->access & kQueryRights)) return Log(function, keyName, name, kErrorAccessDenied);
   auto value = key->values.find(Lower(name));
   if (value == key->values.end()) return Log(function, keyName, name, kErrorFileNotFound);
 
@@ -257,15 +272,12 @@ std::int32_t FakeRegistry::QueryValue(std::uintptr_t handle, const std::string& 
 std::int32_t FakeRegistry::SetValue(std::uintptr_t handle, const std::string& name, std::uint32_t type,
                                     const std::uint8_t* data, std::uint32_t size) {
   const char* function = "RegSetValueExA";
-  auto open = handles_.find(handle);
-  if (open == handles_.end()) {
-    faults_.Add("RegSetValueExA on " + KeyNameOf(handle) + ", which is not open");
-    return Log(function, KeyNameOf(handle), name, kErrorInvalidHandle);
-  }
+  const Handle* open = nullptr;
+  std::int32_t error = kErrorSuccess;
+  Key* key = KeyOfHandle(function, handle, name, open, error);
+  if (!key) return error;
   std::string keyName = KeyNameOf(handle);
-  Key* key = Find(open->second.hive, open->second.path);
-  if (!key) return Log(function, keyName, name, kErrorKeyDeleted);
-  if (!(open->second.access & kSetRights) || denied_.count(open->second.hive))
+  if (!(open->access & kSetRights) || denied_.count(open->hive))
     return Log(function, keyName, name, kErrorAccessDenied);
   if (data == nullptr && size != 0) return Log(function, keyName, name, kErrorNoAccess);
 
@@ -278,15 +290,12 @@ std::int32_t FakeRegistry::SetValue(std::uintptr_t handle, const std::string& na
 
 std::int32_t FakeRegistry::DeleteValue(std::uintptr_t handle, const std::string& name) {
   const char* function = "RegDeleteValueA";
-  auto open = handles_.find(handle);
-  if (open == handles_.end()) {
-    faults_.Add("RegDeleteValueA on " + KeyNameOf(handle) + ", which is not open");
-    return Log(function, KeyNameOf(handle), name, kErrorInvalidHandle);
-  }
+  const Handle* open = nullptr;
+  std::int32_t error = kErrorSuccess;
+  Key* key = KeyOfHandle(function, handle, name, open, error);
+  if (!key) return error;
   std::string keyName = KeyNameOf(handle);
-  Key* key = Find(open->second.hive, open->second.path);
-  if (!key) return Log(function, keyName, name, kErrorKeyDeleted);
-  if (!(open->second.access & kSetRights) || denied_.count(open->second.hive))
+  if (!(open->access & kSetRights) || denied_.count(open->hive))
     return Log(function, keyName, name, kErrorAccessDenied);
   if (key->values.erase(Lower(name)) == 0) return Log(function, keyName, name, kErrorFileNotFound);
   return Log(function, keyName, name, kErrorSuccess);

@@ -86,6 +86,8 @@ class FakeRegistry {
 
   std::optional<Base> ResolveBase(std::uintptr_t base) const;
   Key* Find(std::uint32_t hive, const std::vector<std::string>& path) const;
+  Key* KeyOfHandle(const char* function, std::uintptr_t handle, const std::string& value, const Handle*& open,
+                   std::int32_t& error);
   Key& Make(std::uint32_t hive, const std::vector<std::string>& path);
   std::uintptr_t NewHandle(std::uint32_t hive, std::vector<std::string> path, std::uint32_t access);
   std::string KeyName(std::uint32_t hive, const std::vector<std::string>& path) const;
