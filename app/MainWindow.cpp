@@ -1,0 +1,123 @@
+#include "app/MainWindow.h"
+
+#include "app/Program.h"
+#include "desktop/DesktopIcons.h"
+#include "menu/TrayMenus.h"
+#include "platform/ResourceIds.h"
+
+namespace tamberlinox {
+
+using namespace platform;
+
+namespace {
+
+constexpr char kCaption[] = "Zemrik Program";
+constexpr char kTrayTip[] = "Zemrik Tamberlinox";
+constexpr std::uint32_t kShutdownDelayMs = 500;
+constexpr std::uint32_t kTrayRetryMs = 2000;
+// While a menu is built the window is moved far above the screen.
+constexpr int kMenuTop = -667;
+
+}  // namespace
+
+bool MainWindow::Create() {
+  WindowSpec spec;
+  spec.caption = kCaption;
+  spec.frame = Frame::Hidden;
+  spec.icon = IDI_MAIN;
+  spec.centred = false;
+  window_ = os_.OpenWindow(spec, *this);
+  if (!window_) return false;
+  if (!AddTrayIcon()) {
+    // At logon the shell may not be ready yet.
+    trayRetries_ = 0;
+    window_->StartTimer(kTrayRetryTimer, kTrayRetryMs);
+  }
+  return true;
+}
+
+bool MainWindow::AddTrayIcon() {
+  if (!window_->AddTrayIcon(kTrayIconId, kTrayMessage, kTrayTip)) return false;
+  trayIconShown_ = true;
+  window_->StopTimer(kTrayRetryTimer);
+  window_->Subclass(*this);  // the icon's clicks reach the program from now on
+  return true;
+}
+
+void MainWindow::RemoveTrayIcon() {
+  trayIconRemoved_ = true;
+  if (!window_) return;
+  window_->StopTimer(kTrayRetryTimer);
+  window_->RemoveTrayIcon(kTrayIconId);
+  trayIconShown_ = false;
+}
+
+void MainWindow::ScheduleShutdown() {
+  if (window_) window_->StartTimer(kShutdownTimer, kShutdownDelayMs);
+}
+
+void MainWindow::Destroy() {
+  if (!window_) return;
+  window_->StopTimer(kShutdownTimer);
+  // From here on the filter no longer sees the window's messages.
+  window_->Unsubclass();
+  std::unique_ptr<Window> closing = std::move(window_);
+}
+
+bool MainWindow::OnMessage(std::uint32_t message, WParam, LParam lParam, LResult& result) {
+  if (message == kWmHotKey) {
+    desktop::ToggleIcons(os_);  // whatever the key's identifier
+    return false;
+  }
+  if (message != kTrayMessage) return false;
+  if (lParam == kWmLButtonUp) {
+    PopUpDesktopMenu();
+  } else if (lParam == kWmRButtonUp) {
+    PopUpCommandMenu();
+  }
+  result = 0;  // every other tray notification is ignored, and none is passed on
+  return true;
+}
+
+void MainWindow::PopUpDesktopMenu() {
+  if (menuOpen_ || !window_) return;
+  menuOpen_ = true;
+  window_->SetTop(kMenuTop);
+  desktopItems_ = menu::FindDesktopItems(os_);
+  os_.RestoreDefaultCursor();
+  const int chosen = window_->PopupMenu(menu::DesktopMenu(desktopItems_));
+  if (const menu::DesktopItem* item = menu::ItemOfEntry(desktopItems_, chosen))
+    program_.OpenDesktopItem(*item);
+  // The menu holds what it shows; the list is not kept until the next click.
+  std::vector<menu::DesktopItem>().swap(desktopItems_);
+  menuOpen_ = false;
+}
+
+void MainWindow::PopUpCommandMenu() {
+  if (menuOpen_ || !window_) return;
+  menuOpen_ = true;
+  window_->SetTop(kMenuTop);
+  const auto entries = menu::CommandMenu(windowsMinimized_, desktop::IconsVisible(os_), os_.ProgramVersion());
+  os_.RestoreDefaultCursor();
+  const int chosen = window_->PopupMenu(entries);
+  if (chosen > 0) program_.RunCommand(static_cast<menu::Command>(chosen));
+  menuOpen_ = false;
+}
+
+void MainWindow::OnTimer(int timerId) {
+  if (timerId == kShutdownTimer) {
+    program_.Shutdown();
+  } else if (timerId == kTrayRetryTimer) {
+    ++trayRetries_;
+    if (!AddTrayIcon() && trayRetries_ >= kTrayRetryLimit) window_->StopTimer(kTrayRetryTimer);
+  }
+}
+
+void MainWindow::OnTaskbarCreated() {
+  // The shell has (re)started and lost every icon: without ours the user
+  // could no longer reach the program, so it goes back in.
+  if (trayIconRemoved_ || !window_) return;
+  AddTrayIcon();
+}
+
+}  // namespace tamberlinox

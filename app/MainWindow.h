@@ -1,0 +1,73 @@
+// The program's main window. It is never on screen: it exists to own the
+// notification-area icon and the hot key, and to receive their messages. A
+// left click on the icon pops up the desktop menu, a right click the command
+// menu; the hot key shows or hides the desktop icons.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "menu/DesktopItems.h"
+#include "platform/Platform.h"
+
+namespace tamberlinox {
+
+class Program;
+
+class MainWindow : private platform::WindowEvents, public platform::MessageFilter {
+ public:
+  static constexpr std::uint32_t kTrayIconId = 125;
+  static constexpr std::uint32_t kTrayMessage = platform::kWmUser + 1;
+  enum : int {
+    kShutdownTimer = 1,   // 500 ms: the program's windows go once "Close Program" is done
+    kTrayRetryTimer = 2,  // 2 s: adds the icon again while the shell is not ready for it
+  };
+  static constexpr int kTrayRetryLimit = 60;  // two minutes
+
+  MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program) {}
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and puts its icon in the notification area; when the
+  // shell is not ready for the icon it is tried again every 2 seconds for a
+  // while. False when the window could not be created.
+  bool Create();
+  // Takes the icon away for good.
+  void RemoveTrayIcon();
+  // The program's windows go 500 ms from now.
+  void ScheduleShutdown();
+  // Puts the window's own procedure back and destroys the window.
+  void Destroy();
+
+  platform::Window* window() const { return window_.get(); }
+  bool TrayIconShown() const { return trayIconShown_; }
+  // The last taskbar command given from the menu: true after "Minimize All Windows".
+  bool WindowsMinimized() const { return windowsMinimized_; }
+  void SetWindowsMinimized(bool minimized) { windowsMinimized_ = minimized; }
+
+  bool OnMessage(std::uint32_t message, platform::WParam wParam, platform::LParam lParam,
+                 platform::LResult& result) override;
+
+ private:
+  bool AddTrayIcon();
+  void PopUpDesktopMenu();
+  void PopUpCommandMenu();
+  void OnTimer(int timerId) override;
+  void OnTaskbarCreated() override;
+
+  platform::Platform& os_;
+  Program& program_;
+  std::unique_ptr<platform::Window> window_;
+  // What the desktop menu shows while it is up; its entries refer into it.
+  std::vector<menu::DesktopItem> desktopItems_;
+  bool windowsMinimized_ = false;
+  // A tray menu is up, or the command chosen from it is still running: the
+  // tray's clicks are ignored meanwhile, so menus never nest.
+  bool menuOpen_ = false;
+  bool trayIconShown_ = false;
+  bool trayIconRemoved_ = false;  // "Close Program" took it away for good
+  int trayRetries_ = 0;
+};
+
+}  // namespace tamberlinox

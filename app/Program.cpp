@@ -1,0 +1,71 @@
+#include "app/Program.h"
+
+#include "desktop/DesktopIcons.h"
+#include "desktop/Taskbar.h"
+#include "menu/Commands.h"
+
+namespace tamberlinox {
+
+Program::Program(platform::Platform& os)
+    : os_(os),
+      store_(os),
+      hotKey_(os),
+      mainWindow_(os, *this),
+      hotKeyWindow_(os, store_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
+      aboutWindow_(os) {}
+
+Program::~Program() {
+  // The windows go first: while they are destroyed their messages may still
+  // reach the objects they report to.
+  aboutWindow_.Close();
+  hotKeyWindow_.Close();
+  mainWindow_.Destroy();
+}
+
+bool Program::ReregisterHotKey(int key, std::uint32_t modifiers) {
+  platform::Window* window = mainWindow_.window();
+  if (window == nullptr) return false;
+  return hotKey_.Reregister(*window, mainWindow_, key, modifiers);
+}
+
+void Program::RunCommand(menu::Command command) {
+  using menu::Command;
+  switch (command) {
+    case Command::MinimizeAllWindows:
+      desktop::MinimizeAllWindows(os_);
+      mainWindow_.SetWindowsMinimized(true);
+      break;
+    case Command::RestoreAllWindows:
+      desktop::RestoreAllWindows(os_);
+      mainWindow_.SetWindowsMinimized(false);
+      break;
+    case Command::HideDesktop:
+      desktop::ShowIcons(os_, false);
+      break;
+    case Command::ShowDesktop:
+      desktop::ShowIcons(os_, true);
+      break;
+    case Command::SelectHotKey:
+      hotKeyWindow_.Show();
+      break;
+    case Command::CloseProgram:
+      CloseProgram();
+      break;
+    case Command::About:
+      aboutWindow_.Show();
+      break;
+    case Command::MakeADonation:
+      aboutWindow_.RequestDonation();
+      break;
+    case Command::ProgramHelp:
+      menu::OpenHelp(os_);
+      break;
+  }
+}
+
+void Program::OpenDesktopItem(const menu::DesktopItem& item) {
+  const platform::Window* window = mainWindow_.window();
+  menu::OpenDesktopItem(os_, window ? window->Handle() : 0, item);
+}
+
+}  // namespace tamberlinox

@@ -1,0 +1,56 @@
+// The program: owns its windows and services for the whole run, starts up,
+// carries out the tray menus' commands and shuts down.
+#pragma once
+
+#include "about/AboutWindow.h"
+#include "app/MainWindow.h"
+#include "hotkey/HotKey.h"
+#include "hotkey/HotKeyWindow.h"
+#include "menu/DesktopItems.h"
+#include "menu/TrayMenus.h"
+#include "platform/Platform.h"
+#include "settings/ValueStore.h"
+
+namespace tamberlinox {
+
+class Program {
+ public:
+  explicit Program(platform::Platform& os);
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // Makes sure the autostart entry and the hot key settings exist, puts the
+  // icon in the notification area, registers the hot key and hides the
+  // desktop icons. From then on the program lives on its windows' messages.
+  void Start();
+
+  // What the tray menus' entries do.
+  void RunCommand(menu::Command command);
+  void OpenDesktopItem(const menu::DesktopItem& item);
+
+  // "Close Program": asks whether to keep the autostart entry (No also removes
+  // the hot key settings), shows the desktop icons, takes the tray icon away
+  // and lets the windows go half a second later.
+  void CloseProgram();
+  // Destroys every window of the program; the message loop then ends.
+  void Shutdown();
+
+  const settings::ValueStore& store() const { return store_; }
+  hotkey::HotKey& hotKey() { return hotKey_; }
+  MainWindow& mainWindow() { return mainWindow_; }
+  hotkey::HotKeyWindow& hotKeyWindow() { return hotKeyWindow_; }
+  about::AboutWindow& aboutWindow() { return aboutWindow_; }
+
+ private:
+  bool ReregisterHotKey(int key, std::uint32_t modifiers);
+
+  platform::Platform& os_;
+  settings::ValueStore store_;
+  hotkey::HotKey hotKey_;
+  MainWindow mainWindow_;
+  hotkey::HotKeyWindow hotKeyWindow_;
+  about::AboutWindow aboutWindow_;
+};
+
+}  // namespace tamberlinox

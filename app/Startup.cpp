@@ -1,0 +1,35 @@
+#include "app/Program.h"
+#include "desktop/DesktopIcons.h"
+#include "hotkey/KeyCodes.h"
+#include "settings/Settings.h"
+
+namespace tamberlinox {
+
+namespace {
+
+// The main window is tiny and above the top of the screen, so that it could
+// never be seen even if it were shown.
+constexpr int kHiddenTop = -133;
+constexpr int kHiddenSize = 1;
+
+}  // namespace
+
+void Program::Start() {
+  const settings::HotKeySettings stored = settings::PrepareAtStartup(store_, os_.ProgramFolder());
+  const std::uint32_t modifiers = hotkey::ModifierFlags(stored.alt, stored.ctrl, stored.shift);
+
+  if (!mainWindow_.Create()) return;
+  platform::Window& window = *mainWindow_.window();
+
+  // A stored key that is not a 16-bit whole number means F10 for this run; the
+  // store keeps what it holds.
+  const int key = hotkey::ParseKeyCode(stored.key).value_or(hotkey::kDefaultKeyCode);
+  hotKey_.Register(window, mainWindow_, key, modifiers);
+
+  desktop::ShowIcons(os_, false);
+
+  window.SetSize(kHiddenSize, kHiddenSize);
+  window.SetTop(kHiddenTop);
+}
+
+}  // namespace tamberlinox

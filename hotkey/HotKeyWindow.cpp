@@ -1,0 +1,142 @@
+#include "hotkey/HotKeyWindow.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "hotkey/KeyCodes.h"
+#include "platform/ResourceIds.h"
+#include "settings/Settings.h"
+
+namespace tamberlinox::hotkey {
+
+using namespace platform;
+
+namespace {
+
+constexpr char kCaption[] = "Zemrik Tamberlinox Program";
+constexpr char kTitle[] = "Zemrik HotKey Select";
+constexpr char kSaved[] = "Your Hot Key Changes Have Been Saved!";
+constexpr char kSavedButTaken[] =
+    "Your Hot Key Changes Have Been Saved, But This Key Is Already In Use By Another Program.";
+constexpr char kChooseAKey[] = "Please Choose One Of The Keys In The List.";
+
+ControlSpec Control(int id, ControlKind kind, const char* text, Rect bounds, double points = 8.25) {
+  ControlSpec control;
+  control.id = id;
+  control.kind = kind;
+  control.text = text;
+  control.bounds = bounds;
+  control.font = {points, true, false};
+  if (kind != ControlKind::Button) control.foreColour = Colour::System(kColorWindowFrame);
+  return control;
+}
+
+ControlSpec Label(int id, const char* text, Rect bounds) {
+  ControlSpec label = Control(id, ControlKind::Label, text, bounds);
+  label.align = TextAlign::Centre;
+  label.transparent = true;
+  return label;
+}
+
+WindowSpec Layout() {
+  WindowSpec spec;
+  spec.caption = kCaption;
+  spec.clientWidth = 300;
+  spec.clientHeight = 166;
+  spec.frame = Frame::Sizable;
+  spec.icon = IDI_FORMS;
+  ControlSpec keyList = Control(HotKeyWindow::kKeyList, ControlKind::ComboBox, "", {176, 64, 113, 21});
+  keyList.backColour = Colour::System(kColorCaptionText);
+  ControlSpec cancel = Control(HotKeyWindow::kCancelButton, ControlKind::Button, "Cancel", {16, 128, 113, 33}, 9.75);
+  cancel.cancel = true;
+  spec.controls = {
+      Label(HotKeyWindow::kModifiersLabel, "Select One Or More Modifiers", {8, 8, 89, 49}),
+      Label(HotKeyWindow::kKeyLabel, "Select Your Hot Key F10 Is The Default", {176, 8, 129, 57}),
+      Control(HotKeyWindow::kShiftBox, ControlKind::CheckBox, "Shift Button", {8, 48, 129, 25}),
+      Control(HotKeyWindow::kCtrlBox, ControlKind::CheckBox, "Ctrl Button", {8, 72, 129, 25}),
+      Control(HotKeyWindow::kAltBox, ControlKind::CheckBox, "Alt Button", {8, 96, 129, 25}),
+      keyList,
+      cancel,
+      Control(HotKeyWindow::kSaveButton, ControlKind::Button, "Save Selection", {168, 128, 113, 33}),
+  };
+  return spec;
+}
+
+// The function keys first, then the letters.
+std::vector<std::string> KeyListEntries() {
+  std::vector<std::string> entries;
+  for (const SelectableKey& key : kSelectableKeys)
+    if (key.name[0] == 'F' && key.name[1] != '\0') entries.push_back(key.name);
+  for (const SelectableKey& key : kSelectableKeys)
+    if (key.name[1] == '\0') entries.push_back(key.name);
+  return entries;
+}
+
+}  // namespace
+
+void HotKeyWindow::Show() {
+  if (!window_) {
+    window_ = os_.OpenWindow(Layout(), *this);
+    if (!window_) return;
+    LoadStoredChoice();
+  }
+  window_->Show();
+}
+
+void HotKeyWindow::Close() {
+  // Moved out first: whatever runs while the window is destroyed sees it closed.
+  std::unique_ptr<Window> closing = std::move(window_);
+}
+
+void HotKeyWindow::LoadStoredChoice() {
+  const settings::HotKeySettings stored = settings::ReadHotKey(store_);
+  // A stored code outside the list, or no whole number at all, shows the empty text.
+  std::string shown;
+  if (const std::optional<int> code = ParseKeyCode(stored.key)) shown = KeyName(*code).value_or("");
+  window_->SetChecked(kCtrlBox, stored.ctrl);
+  window_->SetChecked(kShiftBox, stored.shift);
+  window_->SetChecked(kAltBox, stored.alt);
+  window_->AddItems(kKeyList, KeyListEntries());
+  window_->SetText(kKeyList, shown);
+}
+
+void HotKeyWindow::OnSave() {
+  // Only one of the 38 keys can be saved: anything else would register a key
+  // the user never chose. The window stays open for another try.
+  const std::optional<int> key = KeyCode(window_->Text(kKeyList));
+  if (!key) {
+    os_.ShowMessage(kChooseAKey, kTitle, kMbOk | kMbIconInformation);
+    return;
+  }
+
+  window_->Hide();
+  const bool shift = window_->Checked(kShiftBox);
+  const bool ctrl = window_->Checked(kCtrlBox);
+  const bool alt = window_->Checked(kAltBox);
+  settings::WriteHotKey(store_, *key, shift, ctrl, alt);
+  const bool registered = reregister_(*key, ModifierFlags(alt, ctrl, shift));
+  settings::MarkHotKeySaved(store_);
+
+  if (registered) {
+    os_.ShowMessage(kSaved, kTitle, kMbOk | kMbIconInformation);
+  } else {
+    os_.ShowMessage(kSavedButTaken, kTitle, kMbOk | kMbIconExclamation);
+  }
+  // The tray works while the notice is up: a "Select Hot Key" meanwhile showed
+  // this window again, with what was just saved, and the user keeps it.
+  if (window_ && window_->Visible()) return;
+  Close();
+}
+
+void HotKeyWindow::OnClick(int controlId) {
+  if (controlId == kCancelButton) {
+    Close();
+  } else if (controlId == kSaveButton) {
+    OnSave();
+  }
+}
+
+void HotKeyWindow::OnClose() { Close(); }
+
+}  // namespace tamberlinox::hotkey

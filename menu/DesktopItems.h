@@ -1,0 +1,49 @@
+// The items of the desktop menu: every file on the user's desktop folder and
+// on the all-users desktop folder, and the three shell places, in the order a
+// sorted list shows them. They are found afresh at every left click on the
+// tray icon, so the menu always shows what the desktop holds at that moment.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace tamberlinox::menu {
+
+inline constexpr char kMyComputer[] = "My Computer";
+inline constexpr char kMyDocuments[] = "My Documents";
+inline constexpr char kRecycleBin[] = "Recycle Bin";
+
+// Where the all-users desktop is looked for when neither the shell nor the
+// script host knows it.
+inline constexpr char kCommonDesktopFallback[] = "C:\\WINDOWS\\All Users\\Desktop";
+
+enum class Place { File, MyComputer, MyDocuments, RecycleBin };
+
+struct DesktopItem {
+  std::string caption;  // what the menu shows
+  std::string path;     // the file's full path; empty for a shell place
+  // What choosing it opens: the file, or a shell place (a file named like a
+  // place opens the place).
+  Place place = Place::File;
+};
+
+// Files of both desktops (the user's first, each in the order the system
+// lists it) and the shell places, sorted by caption without regard to case;
+// items with equal captions stay in the order found.
+std::vector<DesktopItem> FindDesktopItems(platform::Platform& os);
+
+// The menu caption of a file: its name less the last four characters (so
+// "Word.lnk" reads "Word"). A name of four characters or fewer, or one that
+// would read as a separator line ("-"), is shown whole.
+std::string DisplayName(const std::string& fileName);
+
+// The path with a backslash at its end.
+std::string AddBackslash(const std::string& path);
+
+// The text with every byte sequence that is not valid UTF-8 replaced by U+FFFD;
+// an unpaired surrogate kept from a file name becomes one U+FFFD.
+std::string ShowableText(const std::string& text);
+
+}  // namespace tamberlinox::menu
