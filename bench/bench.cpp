@@ -1,6 +1,6 @@
 // Figures for the program's logic on the in-memory system: how long a left
 // click takes to list the desktop and build its menu as the desktop grows, what
-// start-up and a settings read cost, and the memory the lists take. It prints
+// start-up and a settings read cost, and the peak memory of the run. It prints
 // numbers; nothing here passes or fails.
 #include <sys/resource.h>
 
@@ -8,19 +8,18 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/AutoHide.h"
 #include "app/Program.h"
 #include "platform/fake/FakePlatform.h"
-#include "settings/modRegistry.h"
+#include "settings/ValueStore.h"
 
 namespace {
 
 using namespace tamberlinox;
 using platform::FakePlatform;
+using platform::SpecialFolder;
 using Clock = std::chrono::steady_clock;
 
 // The median of several runs, in microseconds.
@@ -41,17 +40,13 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
-void Desktop(FakePlatform& os, int files) {
-  os.SetSpecialFolder(FakePlatform::kCsidlDesktopDirectory, "C:\\Users\\me\\Desktop");
-  os.SetSpecialFolder(FakePlatform::kCsidlCommonDesktopDirectory, "C:\\Users\\Public\\Desktop");
-  os.SetSpecialFolder(FakePlatform::kCsidlWindows, "C:\\WINDOWS");
-  os.AddFolder("C:\\Users\\me\\Desktop");
-  os.AddFolder("C:\\Users\\Public\\Desktop");
+void FillDesktops(FakePlatform& os, int files) {
+  auto& user = os.Folder(os.specialFolders[SpecialFolder::Desktop]);
+  auto& common = os.Folder(os.specialFolders[SpecialFolder::CommonDesktop]);
   // Names in no particular order, so the sort has work to do.
   for (int i = 0; i < files; ++i) {
     const unsigned scrambled = (static_cast<unsigned>(i) * 2654435761u) % 1000003u;
-    const std::string folder = i % 5 == 0 ? "C:\\Users\\Public\\Desktop\\" : "C:\\Users\\me\\Desktop\\";
-    os.AddFile(folder + "Shortcut " + std::to_string(scrambled) + ".lnk");
+    (i % 5 == 0 ? common : user).push_back({"Shortcut " + std::to_string(scrambled) + ".lnk", 0x20});
   }
 }
 
@@ -60,27 +55,28 @@ void LeftClicks() {
   std::printf("%10s %14s %16s\n", "files", "microseconds", "per file (us)");
   for (int files : {0, 100, 1000, 10000}) {
     FakePlatform os;
-    Desktop(os, files);
-    os.AddWindow("Progman", "Program Manager", true);
+    FillDesktops(os, files);
+    os.AddOtherWindow("Progman", "Program Manager");
     Program program(os);
-    AutoHide::Main(program);
-    os.SetPopupChooser([](const std::vector<std::string>&) { return -1; });
+    program.Start();
+    platform::FakeWindow* main = os.WindowByCaption("Zemrik Program");
     const int runs = files >= 10000 ? 5 : 21;
-    const double us = MedianMicros(runs, [&] { os.ClickTrayIcon(platform::kWmLButtonUp); });
+    const double us = MedianMicros(runs, [&] { main->TrayClick(platform::kWmLButtonUp); });
     std::printf("%10d %14.0f %16.2f\n", files, us, files ? us / files : 0.0);
   }
 }
 
 void StartUpAndSettings() {
   FakePlatform os;
-  os.AddWindow("Progman", "Program Manager", true);
+  os.AddOtherWindow("Progman", "Program Manager");
   const double startUs = MedianMicros(51, [&] {
     Program program(os);
-    AutoHide::Main(program);
+    program.Start();
   });
+  settings::ValueStore store(os);
   std::string value;
   const double readUs = MedianMicros(1001, [&] {
-    modRegistry::ReadValue(os, "HKCU", "Software\\Zemrik Software\\Tamberlinox", "Key", "S", "", value);
+    store.Read("HKCU", "Software\\Zemrik Software\\Tamberlinox", "Key", "S", "", value);
   });
   std::printf("\nstart-up (fake system): %.0f us; one settings read: %.2f us\n", startUs, readUs);
 }

@@ -1,470 +1,520 @@
-// FakePlatform: construction, the registry and files (forwarded to their
-// parts), and the window system: windows, messages, subclassing, the
-// program's forms and their drivers.
 #include "platform/fake/FakePlatform.h"
 
 #include <algorithm>
-#include <cstdio>
-
-#include "platform/fake/FakeText.h"
+#include <numeric>
+#include <utility>
 
 namespace tamberlinox::platform {
 
-using fake_text::EqualNoCase;
-
 namespace {
 
-constexpr char kFormClassName[] = "TamberlinoxForm";
-constexpr std::uint32_t kBnClicked = 0;   // BN_CLICKED
-constexpr std::uint32_t kStnClicked = 0;  // STN_CLICKED
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kModNoRepeat = 0x4000;
+constexpr std::size_t kIniReadLimit = 254;  // characters GetPrivateProfileString returns into 255
 
-std::string Hex(std::uintptr_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
+char Fold(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+// True when key is parent itself (orSame) or a key below it.
+bool IsBelow(const std::string& key, const std::string& parent, bool orSame) {
+  if (key.size() == parent.size()) return orSame && EqualNoCase(key, parent);
+  return key.size() > parent.size() && key[parent.size()] == '\\' && EqualNoCase(key.substr(0, parent.size()), parent);
 }
 
-}  // namespace
-
-FakePlatform::FakePlatform() {
-  files_.AddFolder(programFolder_);
-  files_.AddFolder(files_.WindowsFolder());
-  files_.SetCurrentFolder(programFolder_);
+std::string WithoutFinalSlashes(std::string key) {
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  return key;
 }
 
-FakePlatform::~FakePlatform() = default;
+bool IsTextType(std::uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
-void FakePlatform::ClearLogs() {
-  registry_.ClearCalls();
-  showWindowCalls_.clear();
-  postedMessages_.clear();
-  foregroundCalls_.clear();
-  defaultHandled_.clear();
-  popups_.clear();
-  hotKeyCalls_.clear();
-  trayCalls_.clear();
-  shellExecuteCalls_.clear();
-  navigations_.clear();
-  browserVisible_.clear();
-  messageBoxes_.clear();
-  sleeps_.clear();
-  totalSleepMs_ = 0;
-  defaultMousePointerCalls_ = 0;
-  connectionChecks_ = 0;
-  readyStateReads_ = 0;
-}
-
-// ================================================================= registry
-
-std::int32_t FakePlatform::RegOpenKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                                         RegKey& key) {
-  std::uintptr_t handle = 0;
-  std::int32_t result = registry_.OpenKey(hive, subKey, access, handle);
-  if (result == kErrorSuccess) key = RegKey(this, handle);
-  return result;
-}
-
-std::int32_t FakePlatform::RegCreateKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                                           RegKey& key) {
-  std::uintptr_t handle = 0;
-  std::int32_t result = registry_.CreateKey(hive, subKey, access, handle);
-  if (result == kErrorSuccess) key = RegKey(this, handle);
-  return result;
-}
-
-std::int32_t FakePlatform::RegQueryValueExA(const RegKey& key, const std::string& name, std::uint32_t* type,
-                                            std::uint8_t* data, std::uint32_t& size) {
-  return registry_.QueryValue(key.Get(), name, type, data, size);
-}
-
-std::int32_t FakePlatform::RegSetValueExA(const RegKey& key, const std::string& name, std::uint32_t type,
-                                          const std::uint8_t* data, std::uint32_t size) {
-  return registry_.SetValue(key.Get(), name, type, data, size);
-}
-
-std::int32_t FakePlatform::RegDeleteValueA(const RegKey& key, const std::string& name) {
-  return registry_.DeleteValue(key.Get(), name);
-}
-
-std::int32_t FakePlatform::RegDeleteKeyA(std::uint32_t hive, const std::string& subKey) {
-  return registry_.DeleteKey(hive, subKey);
-}
-
-std::int32_t FakePlatform::RegCloseKey(std::uintptr_t key) { return registry_.CloseKey(key); }
-
-void FakePlatform::SetRegistryValue(std::uint32_t hive, const std::string& path, const std::string& name,
-                                    std::uint32_t type, std::vector<std::uint8_t> bytes) {
-  registry_.PutValue(hive, path, name, RegistryData{type, std::move(bytes)});
-}
-
-void FakePlatform::SetRegistryString(std::uint32_t hive, const std::string& path, const std::string& name,
-                                     const std::string& text) {
-  std::vector<std::uint8_t> bytes(text.begin(), text.end());
+// The value as the registry hands its data out: a text with its NUL, an
+// empty text as zero bytes.
+std::vector<std::uint8_t> BytesOf(const RegistryValue& value) {
+  if (!IsTextType(value.type)) return value.bytes;
+  if (value.text.empty()) return {};
+  std::vector<std::uint8_t> bytes(value.text.begin(), value.text.end());
   bytes.push_back(0);
-  registry_.PutValue(hive, path, name, RegistryData{kRegSz, std::move(bytes)});
+  return bytes;
 }
 
-std::optional<std::string> FakePlatform::RegistryString(std::uint32_t hive, const std::string& path,
-                                                        const std::string& name) const {
-  std::optional<RegistryData> value = registry_.Value(hive, path, name);
-  if (!value) return std::nullopt;
-  std::string text(value->bytes.begin(), value->bytes.end());
+std::string TextOf(const RegistryValue& value) {
+  if (IsTextType(value.type)) return value.text;
+  std::string text(value.bytes.begin(), value.bytes.end());
   if (!text.empty() && text.back() == '\0') text.pop_back();
   return text;
 }
 
-// ==================================================================== files
-
-std::string FakePlatform::GetPrivateProfileStringA(const std::string& section, const std::string& entry,
-                                                   const std::string& defaultText, std::uint32_t bufferSize,
-                                                   const std::string& file) {
-  return files_.GetProfileString(section, entry, defaultText, bufferSize, file);
-}
-
-std::int32_t FakePlatform::WritePrivateProfileStringA(const std::string& section, const std::string& entry,
-                                                      const std::string& text, const std::string& file) {
-  return files_.WriteProfileString(section, entry, text, file);
-}
-
-bool FakePlatform::IsOrdinaryFile(const std::string& path) { return files_.IsOrdinaryFile(path); }
-
-std::string FakePlatform::FullPath(const std::string& path) { return files_.FullPath(path); }
-
-FindHandle FakePlatform::FindFirstFileA(const std::string& pattern, FindData& data) {
-  std::uintptr_t search = files_.FindFirst(pattern, data);
-  return search ? FindHandle(this, search) : FindHandle();
-}
-
-bool FakePlatform::FindNextFileA(const FindHandle& search, FindData& data) {
-  return files_.FindNext(search.Get(), data);
-}
-
-std::int32_t FakePlatform::FindClose(std::uintptr_t search) { return files_.FindClose(search); }
-
-// ================================================================== windows
-
-WindowHandle FakePlatform::NewWindowHandle() {
-  WindowHandle handle = nextWindow_;
-  nextWindow_ += 0x10;
-  return handle;
-}
-
-WindowHandle FakePlatform::AddWindow(const std::string& className, const std::string& title, bool visible) {
-  WindowHandle handle = NewWindowHandle();
-  windows_[handle] = Window{className, title, visible, nullptr, 0, 0};
-  zOrder_.push_back(handle);
-  return handle;
-}
-
-void FakePlatform::RemoveWindow(WindowHandle window) {
-  auto found = windows_.find(window);
-  if (found == windows_.end()) return;
-  if (found->second.form) {
-    faults_.Add("test: RemoveWindow of the program's own form \"" + found->second.title + "\"");
-    return;
+RegistryValue MakeValue(std::uint32_t type, std::vector<std::uint8_t> bytes) {
+  RegistryValue value{type, {}, {}};
+  if (!IsTextType(type)) {
+    value.bytes = std::move(bytes);
+    return value;
   }
-  windows_.erase(found);
-  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
-  if (foreground_ == window) foreground_ = 0;
+  value.text.assign(bytes.begin(), bytes.end());
+  if (!value.text.empty() && value.text.back() == '\0') value.text.pop_back();
+  return value;
 }
 
-bool FakePlatform::WindowVisible(WindowHandle window) const {
-  auto found = windows_.find(window);
-  return found != windows_.end() && found->second.visible;
-}
-
-void FakePlatform::SetWindowVisible(WindowHandle window, bool visible) {
-  auto found = windows_.find(window);
-  if (found != windows_.end()) found->second.visible = visible;
-}
-
-std::string FakePlatform::WindowTitle(WindowHandle window) const {
-  auto found = windows_.find(window);
-  return found == windows_.end() ? std::string() : found->second.title;
-}
-
-// Top-level windows are searched in the order they were created (Windows
-// searches in Z order, where the newest window usually comes first).
-WindowHandle FakePlatform::FindTopLevel(WindowHandle after, const char* className, const char* title) const {
-  auto start = zOrder_.begin();
-  if (after != 0) {
-    start = std::find(zOrder_.begin(), zOrder_.end(), after);
-    if (start == zOrder_.end()) return 0;
-    ++start;
+// The first limit characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& text, std::size_t limit) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && count++ == limit) return text.substr(0, i);
   }
-  for (auto it = start; it != zOrder_.end(); ++it) {
-    const Window& window = windows_.at(*it);
-    if (className && !EqualNoCase(window.className, className)) continue;
-    if (title && !EqualNoCase(window.title, title)) continue;
-    return *it;
-  }
-  return 0;
+  return text;
 }
 
-WindowHandle FakePlatform::FindWindowA(const char* className, const char* title) {
-  return FindTopLevel(0, className, title);
-}
-
-WindowHandle FakePlatform::FindWindowExA(WindowHandle parent, WindowHandle after, const char* className,
-                                         const char* title) {
-  if (parent != 0) return 0;  // no window here has child windows that a search could find
-  return FindTopLevel(after, className, title);
-}
-
-bool FakePlatform::ShowWindow(WindowHandle window, int command) {
-  auto found = windows_.find(window);
-  bool wasVisible = found != windows_.end() && found->second.visible;
-  if (found != windows_.end()) found->second.visible = command != kSwHide;
-  showWindowCalls_.push_back(ShowWindowCall{window, command, wasVisible});
-  return wasVisible;
-}
-
-std::int32_t FakePlatform::IsWindowVisible(WindowHandle window) { return WindowVisible(window) ? 1 : 0; }
-
-bool FakePlatform::PostMessageA(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-  postedMessages_.push_back(WindowMessage{window, message, wParam, lParam});
-  // A null window posts to the thread's own queue, which takes anything.
-  return window == 0 || windows_.count(window) != 0;
-}
-
-bool FakePlatform::SetForegroundWindow(WindowHandle window) {
-  foregroundCalls_.push_back(window);
-  if (!windows_.count(window)) return false;
-  foreground_ = window;
-  return true;
-}
-
-// ============================================================= subclassing
-
-void FakePlatform::SetWindowProcHandler(WindowProcHandler handler) { windowProcHandler_ = std::move(handler); }
-
-WndProcAddr FakePlatform::AddressOfWindowProc() { return kWindowProcAddress; }
-
-WndProcAddr FakePlatform::SetWindowLongA(WindowHandle window, WndProcAddr procedure) {
-  auto found = windows_.find(window);
-  if (found == windows_.end()) {
-    faults_.Add("SetWindowLongA on window " + Hex(window) + ", which does not exist");
-    return 0;
-  }
-  if (!found->second.form) {
-    faults_.Add("SetWindowLongA on another program's window \"" + found->second.title + "\"");
-    return 0;
-  }
-  if (procedure == 0) faults_.Add("SetWindowLongA installs no procedure on \"" + found->second.title + "\"");
-  WndProcAddr previous = found->second.currentProc;
-  found->second.currentProc = procedure;
-  return previous;
-}
-
-WndProcAddr FakePlatform::GetClassWndProc(WindowHandle window) {
-  auto found = windows_.find(window);
-  return found == windows_.end() ? 0 : found->second.classProc;
-}
-
-WndProcAddr FakePlatform::CurrentWndProc(WindowHandle window) const {
-  auto found = windows_.find(window);
-  return found == windows_.end() ? 0 : found->second.currentProc;
-}
-
-LResult FakePlatform::CallWindowProcA(WndProcAddr procedure, WindowHandle window, std::uint32_t message,
-                                      WParam wParam, LParam lParam) {
-  if (procedure == 0) {
-    faults_.Add("CallWindowProcA with no procedure (message " + std::to_string(message) + ")");
-    return 0;
-  }
-  if (procedure == kWindowProcAddress) {
-    if (!windowProcHandler_) {
-      faults_.Add("a message reached the program's WindowProc before its handler was set");
-      return 0;
-    }
-    WindowProcHandler handler = windowProcHandler_;  // it may be replaced while it runs
-    return handler(window, message, wParam, lParam);
-  }
-  auto classProc = classProcs_.find(procedure);
-  if (classProc != classProcs_.end()) return FormProcedure(classProc->second, message, wParam, lParam);
-  faults_.Add("CallWindowProcA with the unknown procedure " + Hex(procedure));
-  return 0;
-}
-
-LResult FakePlatform::SendMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-  auto found = windows_.find(window);
-  if (found == windows_.end() || !found->second.form) return 0;
-  return CallWindowProcA(found->second.currentProc, window, message, wParam, lParam);
-}
-
-// A form's own window procedure: what the window does with a message that
-// reaches it. Nothing here may touch the form after its handler has run: the
-// handler may have destroyed it.
-LResult FakePlatform::FormProcedure(WindowHandle formWindow, std::uint32_t message, WParam wParam, LParam lParam) {
-  auto found = windows_.find(formWindow);
-  if (found == windows_.end() || !found->second.form) return 0;  // the window is gone
-  FakeForm& form = *found->second.form;
-  FormEvents& events = form.events_;
-
-  switch (message) {
-    case kWmTimer: {
-      const int timerId = int(wParam);
-      auto timer = form.timers_.find(timerId);
-      if (timer == form.timers_.end() || !timer->second.enabled) break;
-      events.OnTimer(timerId);
-      return 0;
-    }
-    case kWmCommand: {
-      const int id = int(wParam & 0xFFFF);
-      const std::uint32_t code = std::uint32_t(wParam >> 16) & 0xFFFF;
-      if (lParam == 0 && code == 0) {  // from a menu
-        int index = -1;
-        for (const auto& [element, caption] : form.menu_)
-          if (MenuCommandId(element) == std::uint32_t(id)) index = element;
-        if (index < 0) break;
-        events.OnMenuClick(index);
-        return 0;
-      }
-      auto control = form.controls_.find(id);
-      if (control == form.controls_.end() || LParam(control->second.handle) != lParam) break;
-      events.OnClick(id);
-      return 0;
-    }
-    case kWmMouseMove:
-      events.OnMouseMove(0);
-      return 0;
-    case kWmClose:
-      events.OnCloseBox();
-      return 0;
+// The first button of a message box: what Enter answers.
+int FirstButton(std::uint32_t flags) {
+  switch (flags & 0x0F) {
+    case 2:  // MB_ABORTRETRYIGNORE
+      return 3;
+    case 3:  // MB_YESNOCANCEL
+    case 4:  // MB_YESNO
+      return kIdYes;
+    case 5:  // MB_RETRYCANCEL
+      return 4;
     default:
-      if (message == kTaskbarCreatedMessage && form.spec_.taskbarCreated) {
-        events.OnTaskbarCreated();
-        return 0;
-      }
-      break;
+      return kIdOk;
   }
-  return DefaultHandling(formWindow, message, wParam, lParam);
 }
 
-LResult FakePlatform::DefaultHandling(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-  defaultHandled_.push_back(WindowMessage{window, message, wParam, lParam});
+class BrowserObject final : public WebBrowser {
+ public:
+  explicit BrowserObject(FakeBrowser& browser) : browser_(browser) {}
+  ~BrowserObject() override { --browser_.live; }
+  BrowserObject(const BrowserObject&) = delete;
+  BrowserObject& operator=(const BrowserObject&) = delete;
+
+  bool Navigate(const std::string& address) override {
+    if (browser_.failNavigate) return false;
+    browser_.navigated.push_back(address);
+    return true;
+  }
+  std::optional<std::int32_t> ReadyState() override {
+    ++browser_.readyStateReads;
+    if (browser_.readyStates.empty()) return std::nullopt;
+    std::optional<std::int32_t> state = browser_.readyStates.front();
+    if (browser_.readyStates.size() > 1) browser_.readyStates.pop_front();
+    return state;
+  }
+  bool SetVisible(bool visible) override {
+    if (browser_.failSetVisible) return false;
+    browser_.visible = visible;
+    return true;
+  }
+
+ private:
+  FakeBrowser& browser_;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------------- text
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
+}
+
+bool NoCaseLess::operator()(const std::string& a, const std::string& b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(Fold(x)) < static_cast<unsigned char>(Fold(y));
+  });
+}
+
+FakePlatform::FakePlatform() = default;
+FakePlatform::~FakePlatform() = default;
+
+// --------------------------------------------------------------- registry
+
+RegistryKey& FakeRegistry::Make(Hive hive, const std::string& key) {
+  NoCaseMap<RegistryKey>& keys = hives[hive];
+  const std::string path = WithoutFinalSlashes(key);
+  for (std::size_t slash = path.find('\\', 1); slash != std::string::npos; slash = path.find('\\', slash + 1))
+    keys.try_emplace(path.substr(0, slash));
+  return keys[path];
+}
+
+const RegistryKey* FakeRegistry::Find(Hive hive, const std::string& key) const {
+  auto keys = hives.find(hive);
+  if (keys == hives.end()) return nullptr;
+  auto found = keys->second.find(WithoutFinalSlashes(key));
+  return found == keys->second.end() ? nullptr : &found->second;
+}
+
+RegistryKey* FakeRegistry::Find(Hive hive, const std::string& key) {
+  return const_cast<RegistryKey*>(std::as_const(*this).Find(hive, key));
+}
+
+void FakeRegistry::SetText(Hive hive, const std::string& key, const std::string& name, const std::string& text) {
+  Make(hive, key).values[name] = RegistryValue{kRegSz, text, {}};
+}
+
+void FakeRegistry::SetBytes(Hive hive, const std::string& key, const std::string& name, std::uint32_t type,
+                            std::vector<std::uint8_t> bytes) {
+  Make(hive, key).values[name] = MakeValue(type, std::move(bytes));
+}
+
+std::optional<std::string> FakeRegistry::Text(Hive hive, const std::string& key, const std::string& name) const {
+  const RegistryKey* found = Find(hive, key);
+  if (found == nullptr || !found->values.contains(name)) return std::nullopt;
+  return TextOf(found->values.at(name));
+}
+
+std::optional<std::vector<std::uint8_t>> FakeRegistry::Bytes(Hive hive, const std::string& key,
+                                                             const std::string& name) const {
+  const RegistryKey* found = Find(hive, key);
+  if (found == nullptr || !found->values.contains(name)) return std::nullopt;
+  return BytesOf(found->values.at(name));
+}
+
+bool FakeRegistry::ValueExists(Hive hive, const std::string& key, const std::string& name) const {
+  const RegistryKey* found = Find(hive, key);
+  return found != nullptr && found->values.contains(name);
+}
+
+std::int32_t FakeRegistry::FailureFor(Hive hive, const std::string& key, bool write) const {
+  const std::string path = WithoutFinalSlashes(key);
+  for (const Failure& failure : failures) {
+    if (failure.hive == hive && failure.writes == write &&
+        (failure.key.empty() || IsBelow(path, WithoutFinalSlashes(failure.key), true)))
+      return failure.code;
+  }
+  return kErrorSuccess;
+}
+
+std::int32_t FakePlatform::ReadRegistryText(Hive hive, const std::string& key, const std::string& name,
+                                            std::optional<std::string>& text) {
+  text.reset();
+  std::vector<std::uint8_t> bytes;
+  std::int32_t code = ReadRegistryBytes(hive, key, name, std::size_t(-1), bytes);
+  if (code == kErrorSuccess && !bytes.empty()) text = TextOf(registry.Find(hive, key)->values.at(name));
+  return code;
+}
+
+std::int32_t FakePlatform::ReadRegistryBytes(Hive hive, const std::string& key, const std::string& name,
+                                             std::size_t size, std::vector<std::uint8_t>& data) {
+  data.clear();
+  if (std::int32_t code = registry.FailureFor(hive, key, false)) return code;
+  const RegistryKey* found = registry.Find(hive, key);
+  if (found == nullptr || !found->values.contains(name)) return kErrorFileNotFound;
+  std::vector<std::uint8_t> bytes = BytesOf(found->values.at(name));
+  if (bytes.size() > size) return kErrorMoreData;
+  data = std::move(bytes);
+  return kErrorSuccess;
+}
+
+std::int32_t FakePlatform::WriteRegistryText(Hive hive, const std::string& key, const std::string& name,
+                                             const std::string& text) {
+  if (std::int32_t code = registry.FailureFor(hive, key, true)) return code;
+  registry.SetText(hive, key, name, text);
+  return kErrorSuccess;
+}
+
+std::int32_t FakePlatform::WriteRegistryBytes(Hive hive, const std::string& key, const std::string& name,
+                                              std::uint32_t type, const std::vector<std::uint8_t>& data) {
+  if (std::int32_t code = registry.FailureFor(hive, key, true)) return code;
+  registry.SetBytes(hive, key, name, type, data);
+  return kErrorSuccess;
+}
+
+std::int32_t FakePlatform::DeleteRegistryValue(Hive hive, const std::string& key, const std::string& name) {
+  if (std::int32_t code = registry.FailureFor(hive, key, true)) return code;
+  RegistryKey* found = registry.Find(hive, key);
+  if (found == nullptr || found->values.erase(name) == 0) return kErrorFileNotFound;
+  return kErrorSuccess;
+}
+
+std::int32_t FakePlatform::DeleteRegistryKey(Hive hive, const std::string& key) {
+  if (std::int32_t code = registry.FailureFor(hive, key, true)) return code;
+  const std::string path = WithoutFinalSlashes(key);
+  if (path.empty()) return kErrorAccessDenied;  // a hive itself
+  if (registry.Find(hive, path) == nullptr) return kErrorFileNotFound;
+  NoCaseMap<RegistryKey>& keys = registry.hives[hive];
+  // RegDeleteKey refuses a key that still has keys below it.
+  for (const auto& [other, unused] : keys)
+    if (IsBelow(other, path, false)) return kErrorAccessDenied;
+  keys.erase(path);
+  return kErrorSuccess;
+}
+
+// -------------------------------------------------------------- INI files
+
+std::string FakePlatform::IniPath(const std::string& file) {
+  if (file.find_first_of("\\/:") == std::string::npos)
+    return FullPath(SpecialFolderPath(SpecialFolder::Windows) + "\\" + file);
+  return FullPath(file);
+}
+
+std::string FakePlatform::ReadIniText(const std::string& file, const std::string& section, const std::string& entry,
+                                      const std::string& defaultText) {
+  std::string text = defaultText;
+  auto found = iniFiles.find(IniPath(file));
+  if (found != iniFiles.end() && found->second.contains(section) && found->second.at(section).contains(entry))
+    text = found->second.at(section).at(entry);
+  return FirstCharacters(text, kIniReadLimit);
+}
+
+std::int32_t FakePlatform::WriteIniText(const std::string& file, const std::string& section, const std::string& entry,
+                                        const std::string& text) {
+  if (iniWriteFailure != kErrorSuccess) return iniWriteFailure;
+  iniFiles[IniPath(file)][section][entry] = text;
+  return kErrorSuccess;
+}
+
+// ------------------------------------------------------------------ files
+
+std::string FakePlatform::FullPath(const std::string& path) {
+  if (path.empty()) return {};
+  std::string text = path;
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.starts_with("\\\\")) return text;  // a network name stays as it is
+
+  std::string drive = currentFolder.substr(0, 2);
+  std::string names;  // the folders to start from, below the drive's root
+  if (text.size() >= 2 && text[1] == ':') {
+    // "D:name" starts from the current folder when that is on the same drive.
+    if (text.size() == 2 || text[2] != '\\')
+      names = EqualNoCase(text.substr(0, 2), drive) ? currentFolder.substr(2) : "";
+    drive = text.substr(0, 2);
+    text = text.substr(2);
+  } else if (text[0] != '\\') {
+    names = currentFolder.substr(2);
+  }
+  std::vector<std::string> parts;
+  std::string all = names + "\\" + text + "\\";
+  for (std::size_t start = 0, end; (end = all.find('\\', start)) != std::string::npos; start = end + 1) {
+    std::string name = all.substr(start, end - start);
+    if (name == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!name.empty() && name != ".") {
+      parts.push_back(name);
+    }
+  }
+  std::string full = drive + "\\";
+  for (std::size_t i = 0; i < parts.size(); ++i) full += (i == 0 ? "" : "\\") + parts[i];
+  if (!parts.empty() && text.ends_with('\\')) full += '\\';
+  return full;
+}
+
+std::string FakePlatform::FolderKey(const std::string& path) {
+  std::string full = FullPath(path);
+  while (full.size() > 3 && full.back() == '\\') full.pop_back();
+  return full;
+}
+
+std::vector<FolderEntry>& FakePlatform::Folder(const std::string& path) { return folders[FolderKey(path)]; }
+
+std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& folder) {
+  auto found = folders.find(FolderKey(folder));
+  if (found == folders.end()) return {};
+  std::vector<FolderEntry> entries{{".", kFileAttributeDirectory}, {"..", kFileAttributeDirectory}};
+  entries.insert(entries.end(), found->second.begin(), found->second.end());
+  return entries;
+}
+
+bool FakePlatform::IsOrdinaryFile(const std::string& path) {
+  if (path.empty() || path.find_first_of("*?<>|\"") != std::string::npos) return false;
+  const std::string full = FullPath(path);
+  const std::size_t slash = full.rfind('\\');
+  if (slash == std::string::npos || slash + 1 == full.size()) return false;
+  auto folder = folders.find(FolderKey(full.substr(0, slash + 1)));
+  if (folder != folders.end()) {
+    for (const FolderEntry& entry : folder->second)
+      if (EqualNoCase(entry.name, full.substr(slash + 1)))
+        return (entry.attributes & (kFileAttributeDirectory | kFileAttributeHidden | kFileAttributeSystem)) == 0;
+  }
+  return iniFiles.contains(full);
+}
+
+std::string FakePlatform::SpecialFolderPath(SpecialFolder folder) {
+  auto found = specialFolders.find(folder);
+  return found == specialFolders.end() ? std::string() : found->second;
+}
+
+std::string FakePlatform::ScriptHostSpecialFolder(const std::string& name) {
+  auto found = scriptHostFolders.find(name);
+  return !scriptHost || found == scriptHostFolders.end() ? std::string() : found->second;
+}
+
+bool FakePlatform::ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
+                             const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
+                             int show) {
+  shellOpens.push_back(ShellOpenCall{owner, operation, file, parameters, folder, show});
+  return shellOpenResult;
+}
+
+std::vector<std::size_t> FakePlatform::SortedOrder(const std::vector<std::string>& texts) {
+  std::vector<std::size_t> order(texts.size());
+  std::iota(order.begin(), order.end(), std::size_t(0));
+  std::stable_sort(order.begin(), order.end(),
+                   [&texts](std::size_t a, std::size_t b) { return NoCaseLess()(texts[a], texts[b]); });
+  return order;
+}
+
+// ---------------------------------------------------------- other windows
+
+WindowHandle FakePlatform::AddOtherWindow(const std::string& className, const std::string& title, bool visible) {
+  otherWindows.push_back(OtherWindow{nextHandle_, className, title, visible, {}});
+  nextHandle_ += 2;
+  return otherWindows.back().handle;
+}
+
+void FakePlatform::RemoveOtherWindow(WindowHandle window) {
+  std::erase_if(otherWindows, [window](const OtherWindow& other) { return other.handle == window; });
+}
+
+OtherWindow* FakePlatform::OtherWindowAt(WindowHandle window) {
+  auto found = std::find_if(otherWindows.begin(), otherWindows.end(),
+                            [window](const OtherWindow& other) { return other.handle == window; });
+  return found == otherWindows.end() ? nullptr : &*found;
+}
+
+WindowHandle FakePlatform::FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) {
+  for (auto other = otherWindows.rbegin(); other != otherWindows.rend(); ++other) {
+    if (EqualNoCase(other->className, className) && (!title || EqualNoCase(other->title, *title))) return other->handle;
+  }
   return 0;
 }
 
-// ==================================================================== forms
-
-std::unique_ptr<Form> FakePlatform::CreateForm(const FormSpec& spec, FormEvents& events) {
-  const WindowHandle handle = NewWindowHandle();
-  const WndProcAddr classProc = nextClassProc_;
-  nextClassProc_ += 0x10;
-  windows_[handle] = Window{kFormClassName, spec.caption, false, nullptr, classProc, classProc};
-  zOrder_.push_back(handle);
-  classProcs_[classProc] = handle;
-  auto form = std::make_unique<FakeForm>(*this, spec, events, handle, classProc);
-  windows_[handle].form = form.get();
-  forms_.push_back(form.get());
-  return form;
+void FakePlatform::ShowWindow(WindowHandle window, bool show) {
+  if (OtherWindow* other = OtherWindowAt(window)) other->visible = show;
+  if (FakeWindow* own = WindowByHandle(window)) own->shown = show;
 }
 
-void FakePlatform::FormDestroyed(FakeForm& form) {
-  const WindowHandle handle = form.Handle();
-  windows_.erase(handle);
-  zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), handle), zOrder_.end());
-  forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
-  // A window's hot keys end with it.
-  hotKeys_.erase(std::remove_if(hotKeys_.begin(), hotKeys_.end(),
-                                [&](const HotKeyRegistration& hotKey) { return hotKey.window == handle; }),
-                 hotKeys_.end());
-  if (foreground_ == handle) foreground_ = 0;
+bool FakePlatform::IsWindowVisible(WindowHandle window) {
+  if (OtherWindow* other = OtherWindowAt(window)) return other->visible;
+  FakeWindow* own = WindowByHandle(window);
+  return own != nullptr && own->shown;
 }
 
-std::vector<FakeForm*> FakePlatform::Forms() const { return forms_; }
-
-FakeForm* FakePlatform::FormByCaption(const std::string& caption) const {
-  for (FakeForm* form : forms_)
-    if (form->Caption() == caption) return form;
-  return nullptr;
+void FakePlatform::PostCommand(WindowHandle window, WParam command) {
+  if (OtherWindow* other = OtherWindowAt(window)) other->commands.push_back(command);
 }
 
-FakeForm* FakePlatform::FormByHandle(WindowHandle window) const {
-  for (FakeForm* form : forms_)
-    if (form->Handle() == window) return form;
-  return nullptr;
+// --------------------------------------------------- atoms and hot keys
+
+std::uint16_t FakePlatform::FindAtom(const std::string& text) const {
+  for (const auto& [atom, entry] : atoms)
+    if (EqualNoCase(entry.text, text)) return atom;
+  return 0;
 }
 
-FakeForm* FakePlatform::LiveForm(const Form& form) const {
-  for (FakeForm* each : forms_)
-    if (static_cast<const Form*>(each) == &form) return each;
-  faults_.Add("test: a driver was given a form that is not open");
-  return nullptr;
+GlobalAtom FakePlatform::AddGlobalAtom(const std::string& text) {
+  if (failAtomAdds || text.empty() || text.size() > 255) return GlobalAtom();
+  std::uint16_t atom = FindAtom(text);
+  if (atom == 0) {
+    atom = nextAtom_++;
+    atoms[atom].text = text;
+  }
+  ++atoms[atom].references;
+  return MakeGlobalAtom(atom);
 }
 
-bool FakePlatform::NotifyControl(FakeForm& form, int controlId, std::uint32_t code) {
-  SendMessage(form.Handle(), kWmCommand, (WParam(code) << 16) | WParam(controlId & 0xFFFF),
-              LParam(form.ControlHandle(controlId)));
-  return true;
+void FakePlatform::DeleteGlobalAtom(std::uint16_t atom) {
+  auto found = atoms.find(atom);
+  if (found != atoms.end() && --found->second.references <= 0) atoms.erase(found);
 }
 
-bool FakePlatform::FireTimer(const Form& form, int timerId) {
-  FakeForm* fake = LiveForm(form);
-  if (!fake) return false;
-  auto timer = fake->timers_.find(timerId);
-  if (timer == fake->timers_.end()) {
-    faults_.Add("test: FireTimer of timer " + std::to_string(timerId) + ", which the form does not have");
+bool FakePlatform::RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) {
+  if (window != 0 && WindowByHandle(window) == nullptr) return false;
+  auto taken = [&](const HotKey& other) {
+    return (other.modifiers & ~kModNoRepeat) == (modifiers & ~kModNoRepeat) && other.key == key;
+  };
+  if (std::any_of(hotKeys.begin(), hotKeys.end(), taken) ||
+      std::any_of(hotKeysOfOthers.begin(), hotKeysOfOthers.end(), taken))
     return false;
-  }
-  if (!timer->second.enabled) return false;
-  SendMessage(fake->Handle(), kWmTimer, WParam(timerId), 0);
+  hotKeys.push_back(HotKey{window, id, modifiers, key});
   return true;
 }
 
-bool FakePlatform::Click(const Form& form, int controlId) {
-  FakeForm* fake = LiveForm(form);
-  if (!fake) return false;
-  FakeForm::Control* control = fake->Find(controlId, "test: Click");
-  if (!control || !fake->Visible() || !control->visible) return false;
-  switch (control->spec.kind) {
-    case ControlKind::Button:
-      return NotifyControl(*fake, controlId, kBnClicked);
-    case ControlKind::CheckBox:
-      control->check = control->check == 1 ? 0 : 1;  // an automatic check box turns over first
-      return NotifyControl(*fake, controlId, kBnClicked);
-    case ControlKind::Label:
-      // Only a label that asks for notifications reports clicks.
-      return control->spec.notifyMouse && NotifyControl(*fake, controlId, kStnClicked);
-    case ControlKind::ComboBox:
-    case ControlKind::ListBox:
-      return false;
+bool FakePlatform::UnregisterHotKey(WindowHandle window, int id) {
+  auto found = std::find_if(hotKeys.begin(), hotKeys.end(),
+                            [&](const HotKey& hotKey) { return hotKey.window == window && hotKey.id == id; });
+  if (found == hotKeys.end()) return false;
+  hotKeys.erase(found);
+  return true;
+}
+
+bool FakePlatform::PressHotKey(std::uint32_t modifiers, int key) {
+  for (const HotKey& hotKey : hotKeys) {
+    if ((hotKey.modifiers & ~kModNoRepeat) != (modifiers & ~kModNoRepeat) || hotKey.key != key) continue;
+    FakeWindow* window = WindowByHandle(hotKey.window);
+    if (window == nullptr) return false;
+    const LParam combination = LParam((modifiers & ~kModNoRepeat) | (std::uint32_t(key) << 16));
+    window->Send(kWmHotKey, WParam(hotKey.id), combination);
+    return true;
   }
   return false;
 }
 
-bool FakePlatform::MouseMove(const Form& form, int controlId) {
-  FakeForm* fake = LiveForm(form);
-  if (!fake || !fake->Visible()) return false;
-  if (controlId != 0) {
-    FakeForm::Control* control = fake->Find(controlId, "test: MouseMove");
-    if (!control || !control->visible) return false;
-    if (control->spec.kind != ControlKind::Label) return false;  // the control takes the move itself
-    if (control->spec.notifyMouse) {
-      // A notifying label gets the move in its own procedure, not the form's.
-      fake->events_.OnMouseMove(controlId);
-      return true;
-    }
-    // Any other label is transparent to the mouse: the form beneath gets the move.
+// --------------------------------------------------------------- internet
+
+bool FakePlatform::InternetConnected(std::uint32_t& flags) {
+  flags = connectionFlags;
+  return connected;
+}
+
+std::unique_ptr<WebBrowser> FakePlatform::CreateWebBrowser() {
+  if (browser.failCreation) return nullptr;
+  ++browser.created;
+  ++browser.live;
+  return std::make_unique<BrowserObject>(browser);
+}
+
+// --------------------------------------------------------------- the user
+
+int FakePlatform::ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) {
+  const std::size_t index = boxes.size();
+  boxes.push_back(ShownBox{text, title, flags, 0});
+  int answer = FirstButton(flags);
+  if (!boxAnswers.empty()) {
+    BoxAnswer next = std::move(boxAnswers.front());
+    boxAnswers.pop_front();
+    answer = next(ShownBox(boxes[index]));  // a copy: the answer may show more boxes
   }
-  SendMessage(fake->Handle(), kWmMouseMove, 0, 0);
-  return true;
+  boxes[index].answer = answer;
+  return answer;
 }
 
-bool FakePlatform::CloseBox(const Form& form) {
-  FakeForm* fake = LiveForm(form);
-  if (!fake || !fake->Visible()) return false;
-  SendMessage(fake->Handle(), kWmClose, 0, 0);
-  return true;
+void FakePlatform::ChooseMenuEntry(const std::string& caption) {
+  menuChoices.push_back([caption](const std::vector<MenuEntry>& entries) {
+    for (const MenuEntry& entry : entries)
+      if (!entry.separator && entry.caption == caption) return entry.id;
+    return 0;
+  });
 }
 
-bool FakePlatform::PressEsc(const Form& form) {
-  FakeForm* fake = LiveForm(form);
-  if (!fake) return false;
-  for (const auto& [id, control] : fake->controls_)
-    if (control.spec.cancel) return Click(form, id);
-  return false;
+void FakePlatform::ChooseNoMenuEntry() {
+  menuChoices.push_back([](const std::vector<MenuEntry>&) { return 0; });
+}
+
+// ---------------------------------------------------- the program's windows
+
+std::unique_ptr<Window> FakePlatform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
+  if (failWindowCreation) return nullptr;
+  auto window = std::make_unique<FakeWindow>(*this, spec, events, nextHandle_);
+  nextHandle_ += 2;
+  windows_.push_back(window.get());
+  return window;
+}
+
+FakeWindow* FakePlatform::WindowByCaption(const std::string& caption) const {
+  for (FakeWindow* window : windows_)
+    if (window->caption == caption) return window;
+  return nullptr;
+}
+
+FakeWindow* FakePlatform::WindowByHandle(WindowHandle handle) const {
+  for (FakeWindow* window : windows_)
+    if (window->handle == handle) return window;
+  return nullptr;
+}
+
+void FakePlatform::Destroyed(FakeWindow& window) {
+  std::erase(windows_, &window);
+  std::erase_if(hotKeys, [&window](const HotKey& hotKey) { return hotKey.window == window.handle; });
 }
 
 }  // namespace tamberlinox::platform

@@ -1,0 +1,240 @@
+#include "platform/fake/FakeWindow.h"
+
+#include <algorithm>
+
+#include "platform/fake/FakePlatform.h"
+
+namespace tamberlinox::platform {
+
+namespace {
+
+constexpr int kColorWindowText = 8;   // COLOR_WINDOWTEXT
+constexpr int kColorButtonText = 18;  // COLOR_BTNTEXT
+
+Colour DefaultForeColour(ControlKind kind) {
+  return Colour::System(kind == ControlKind::ComboBox ? kColorWindowText : kColorButtonText);
+}
+
+}  // namespace
+
+FakeWindow::FakeWindow(FakePlatform& os, const WindowSpec& windowSpec, WindowEvents& events, WindowHandle windowHandle)
+    : spec(windowSpec),
+      handle(windowHandle),
+      caption(windowSpec.caption),
+      width(windowSpec.clientWidth),
+      height(windowSpec.clientHeight),
+      os_(os),
+      events_(events) {
+  for (const ControlSpec& control : spec.controls) {
+    const Colour colour = control.foreColour.value_or(DefaultForeColour(control.kind));
+    controls[control.id] = FakeControl{control, control.text, control.visible, colour, false, {}};
+  }
+}
+
+FakeWindow::~FakeWindow() {
+  *alive_ = false;
+  os_.Destroyed(*this);
+}
+
+std::vector<std::string> FakeWindow::LastMenuCaptions() const {
+  std::vector<std::string> captions;
+  for (const MenuEntry& entry : lastMenu) captions.push_back(entry.separator ? "-" : entry.caption);
+  return captions;
+}
+
+FakeControl* FakeWindow::Control(int id) {
+  auto found = controls.find(id);
+  return found == controls.end() ? nullptr : &found->second;
+}
+
+const FakeControl* FakeWindow::Control(int id) const { return const_cast<FakeWindow*>(this)->Control(id); }
+
+// ------------------------------------------------------------- drivers
+
+bool FakeWindow::Click(int controlId) {
+  FakeControl* control = Control(controlId);
+  if (!shown || control == nullptr || !control->visible) return false;
+  switch (control->spec.kind) {
+    case ControlKind::Label:
+      if (!control->spec.notifyMouse) return false;
+      break;
+    case ControlKind::ComboBox:
+      return false;
+    case ControlKind::CheckBox:
+      control->checked = !control->checked;
+      break;
+    case ControlKind::Button:
+      break;
+  }
+  events_.OnClick(controlId);
+  return true;
+}
+
+bool FakeWindow::MoveMouse(int controlId) {
+  if (!shown) return false;
+  if (controlId != 0) {
+    const FakeControl* control = Control(controlId);
+    if (control == nullptr || !control->visible || control->spec.kind != ControlKind::Label ||
+        !control->spec.notifyMouse)
+      return false;
+  }
+  events_.OnMouseMove(controlId);
+  return true;
+}
+
+void FakeWindow::Close() { Send(kWmClose); }
+
+void FakeWindow::PressEsc() {
+  for (const auto& [id, control] : controls) {
+    if (control.spec.kind == ControlKind::Button && control.spec.cancel) {
+      Click(id);
+      return;
+    }
+  }
+  Close();
+}
+
+bool FakeWindow::FireTimer(int timerId) {
+  if (!TimerRunning(timerId)) return false;
+  Send(kWmTimer, WParam(timerId));
+  return true;
+}
+
+void FakeWindow::TaskbarCreated() {
+  tray.added = false;
+  Send(kTaskbarCreatedMessage);
+}
+
+LResult FakeWindow::Send(std::uint32_t message, WParam wParam, LParam lParam) {
+  const std::shared_ptr<bool> alive = alive_;
+  if (filter != nullptr) {
+    LResult result = 0;
+    if (filter->OnMessage(message, wParam, lParam, result) || !*alive) return result;
+  }
+  switch (message) {
+    case kWmClose:
+      events_.OnClose();
+      break;
+    case kWmTimer:
+      if (TimerRunning(int(wParam))) events_.OnTimer(int(wParam));
+      break;
+    case kTaskbarCreatedMessage:
+      events_.OnTaskbarCreated();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+bool FakeWindow::TrayClick(LParam mouseMessage) {
+  if (!tray.added) return false;
+  Send(tray.callbackMessage, WParam(tray.id), mouseMessage);
+  return true;
+}
+
+// -------------------------------------------------------------- Window
+
+void FakeWindow::Show() {
+  shown = true;
+  ++showCount;
+}
+
+void FakeWindow::SetSize(int newWidth, int newHeight) {
+  width = newWidth;
+  height = newHeight;
+}
+
+void FakeWindow::SetText(int id, const std::string& text) {
+  if (FakeControl* control = Control(id)) control->text = text;
+}
+
+std::string FakeWindow::Text(int id) const {
+  const FakeControl* control = Control(id);
+  return control != nullptr ? control->text : std::string();
+}
+
+void FakeWindow::SetVisible(int id, bool visible) {
+  if (FakeControl* control = Control(id)) control->visible = visible;
+}
+
+bool FakeWindow::IsVisible(int id) const {
+  const FakeControl* control = Control(id);
+  return control != nullptr && control->visible;  // its own flag, as WS_VISIBLE
+}
+
+void FakeWindow::SetForeColour(int id, Colour colour) {
+  if (FakeControl* control = Control(id)) control->foreColour = colour;
+}
+
+Colour FakeWindow::ForeColour(int id) const {
+  const FakeControl* control = Control(id);
+  return control != nullptr ? control->foreColour : Colour();
+}
+
+void FakeWindow::SetChecked(int id, bool checked) {
+  if (FakeControl* control = Control(id)) control->checked = checked;
+}
+
+bool FakeWindow::Checked(int id) const {
+  const FakeControl* control = Control(id);
+  return control != nullptr && control->checked;
+}
+
+void FakeWindow::AddItems(int id, const std::vector<std::string>& texts) {
+  if (FakeControl* control = Control(id)) control->items.insert(control->items.end(), texts.begin(), texts.end());
+}
+
+std::vector<std::string> FakeWindow::Items(int id) const {
+  const FakeControl* control = Control(id);
+  return control != nullptr ? control->items : std::vector<std::string>();
+}
+
+void FakeWindow::StopTimer(int id) {
+  auto found = timers.find(id);
+  if (found != timers.end()) found->second.running = false;
+}
+
+bool FakeWindow::TimerRunning(int id) const {
+  auto found = timers.find(id);
+  return found != timers.end() && found->second.running;
+}
+
+int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries) {
+  FakePlatform& os = os_;     // the chooser may destroy this window
+  if (os.menuOpen) return 0;  // Windows refuses a second popup menu while one is open
+  lastMenu = entries;
+  ++menusShown;
+  if (os.menuChoices.empty()) return 0;
+  const std::vector<MenuEntry> shownEntries = entries;
+  MenuChooser chooser = std::move(os.menuChoices.front());
+  os.menuChoices.pop_front();
+  os.menuOpen = true;
+  const int chosen = chooser(shownEntries);
+  os.menuOpen = false;
+  const bool offered = std::any_of(shownEntries.begin(), shownEntries.end(),
+                                   [chosen](const MenuEntry& entry) { return !entry.separator && entry.id == chosen; });
+  return offered ? chosen : 0;
+}
+
+bool FakeWindow::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) {
+  if (os_.trayAddFailures > 0) {
+    --os_.trayAddFailures;
+    return false;
+  }
+  if (tray.added) return false;  // the shell refuses to add an icon twice
+  tray = FakeTrayIcon{true, id, callbackMessage, tip};
+  return true;
+}
+
+bool FakeWindow::RemoveTrayIcon(std::uint32_t id) {
+  if (!tray.added || tray.id != id) return false;
+  tray.added = false;
+  return true;
+}
+
+void FakeWindow::Subclass(MessageFilter& newFilter) {
+  if (filter == nullptr) filter = &newFilter;
+}
+
+}  // namespace tamberlinox::platform

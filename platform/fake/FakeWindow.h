@@ -1,0 +1,141 @@
+// FakeWindow: one of the program's windows in the in-memory Windows.
+//
+// Everything the window knows is a public member that a test may read or
+// change: caption, shown state, top and size, each control's state, the
+// timers, the tray icon, the subclass filter and the last popup menu. The
+// driving methods stand in for the user and the shell; each one delivers its
+// event before it returns, and the window may be destroyed meanwhile (the
+// drivers never touch it afterwards).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace tamberlinox::platform {
+
+class FakePlatform;
+
+// The messages the fake delivers through a window's procedure.
+inline constexpr std::uint32_t kWmClose = 0x0010;                // WM_CLOSE
+inline constexpr std::uint32_t kWmTimer = 0x0113;                // WM_TIMER
+inline constexpr std::uint32_t kTaskbarCreatedMessage = 0xC0A7;  // the registered "TaskbarCreated"
+
+struct FakeControl {
+  ControlSpec spec;  // as created
+  std::string text;
+  bool visible = true;
+  Colour foreColour;
+  bool checked = false;
+  std::vector<std::string> items;  // combo box entries
+};
+
+struct FakeTimer {
+  std::uint32_t intervalMs = 0;
+  bool running = false;
+};
+
+struct FakeTrayIcon {
+  bool added = false;
+  std::uint32_t id = 0;
+  std::uint32_t callbackMessage = 0;
+  std::string tip;
+};
+
+class FakeWindow final : public Window {
+ public:
+  FakeWindow(FakePlatform& os, const WindowSpec& spec, WindowEvents& events, WindowHandle handle);
+  ~FakeWindow() override;
+  FakeWindow(const FakeWindow&) = delete;
+  FakeWindow& operator=(const FakeWindow&) = delete;
+
+  // ------------------------------------------------------------ the state
+  const WindowSpec spec;
+  const WindowHandle handle;
+  std::string caption;
+  bool shown = false;
+  int showCount = 0;  // Show() calls
+  int top = 0;
+  int width = 0, height = 0;  // the client size of the spec until SetSize
+  int repaints = 0;
+  std::map<int, FakeControl> controls;  // by id
+  std::map<int, FakeTimer> timers;      // every timer ever started, by id
+  FakeTrayIcon tray;
+  MessageFilter* filter = nullptr;  // set while subclassed
+  std::vector<MenuEntry> lastMenu;  // the entries of the last popup menu shown
+  int menusShown = 0;
+
+  // The captions of lastMenu, a separator as "-".
+  std::vector<std::string> LastMenuCaptions() const;
+  FakeControl* Control(int id);  // null for an unknown id
+
+  // ---------------------------------------------------------- the drivers
+  // The user clicks a control: only a visible control of a shown window, and
+  // a label only when it reports mouse events. A check box toggles first.
+  // False when the click could not happen.
+  bool Click(int controlId);
+  // The mouse moves over a label that reports mouse events, or over the
+  // background (0), of a shown window.
+  bool MoveMouse(int controlId = 0);
+  // The frame's close box: WM_CLOSE through the window's procedure.
+  void Close();
+  // Esc: clicks the visible cancel button, or closes the window when there is none.
+  void PressEsc();
+  // A tick of a running timer: WM_TIMER through the window's procedure.
+  // False (and nothing happens) when the timer is not running.
+  bool FireTimer(int timerId);
+  // The shell's taskbar was re-created: the tray icon is gone, and the
+  // "TaskbarCreated" message goes through the window's procedure.
+  void TaskbarCreated();
+  // A message through the subclass filter first (when there is one), then the
+  // window's own handling: WM_CLOSE, WM_TIMER and "TaskbarCreated" become the
+  // events; anything else gives 0.
+  LResult Send(std::uint32_t message, WParam wParam = 0, LParam lParam = 0);
+  // The user acts on the tray icon: its callback message with wParam = its id
+  // and lParam = mouseMessage (kWmLButtonUp, kWmRButtonUp). False when the
+  // icon is not in the tray.
+  bool TrayClick(LParam mouseMessage);
+
+  // --------------------------------------------------------------- Window
+  WindowHandle Handle() const override { return handle; }
+  void Show() override;
+  void Hide() override { shown = false; }
+  bool Visible() const override { return shown; }
+  void SetCaption(const std::string& text) override { caption = text; }
+  std::string Caption() const override { return caption; }
+  void SetTop(int pixels) override { top = pixels; }
+  void SetSize(int newWidth, int newHeight) override;
+  void Repaint() override { ++repaints; }
+  void SetText(int id, const std::string& text) override;
+  std::string Text(int id) const override;
+  void SetVisible(int id, bool visible) override;
+  bool IsVisible(int id) const override;
+  void SetForeColour(int id, Colour colour) override;
+  Colour ForeColour(int id) const override;
+  void SetChecked(int id, bool checked) override;
+  bool Checked(int id) const override;
+  void AddItems(int id, const std::vector<std::string>& texts) override;
+  std::vector<std::string> Items(int id) const override;
+  void StartTimer(int id, std::uint32_t intervalMs) override { timers[id] = FakeTimer{intervalMs, true}; }
+  void StopTimer(int id) override;
+  bool TimerRunning(int id) const override;
+  int PopupMenu(const std::vector<MenuEntry>& entries) override;
+  bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
+  bool RemoveTrayIcon(std::uint32_t id) override;
+  void Subclass(MessageFilter& newFilter) override;
+  void Unsubclass() override { filter = nullptr; }
+  bool Subclassed() const override { return filter != nullptr; }
+
+ private:
+  const FakeControl* Control(int id) const;
+
+  FakePlatform& os_;
+  WindowEvents& events_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
+};
+
+}  // namespace tamberlinox::platform

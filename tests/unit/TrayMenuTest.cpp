@@ -1,0 +1,164 @@
+// The tray icon's two menus: what a left and a right click show, what each
+// entry opens or does, and that menus never nest.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/unit/RunningProgram.h"
+
+namespace tamberlinox::test {
+namespace {
+
+using platform::ShellOpenCall;
+using Opens = std::vector<ShellOpenCall>;
+
+constexpr char kRecycleBin[] = "/root,::{645FF040-5081-101B-9F08-00AA002F954E}";
+
+class TrayMenuTest : public RunningProgram {
+ protected:
+  ShellOpenCall Place(std::optional<std::string> parameters) const {
+    return {0, "Open", "explorer.exe", std::move(parameters), "0", platform::kSwShowNormal};
+  }
+  ShellOpenCall File(const std::string& path) const {
+    return {main->handle, "open", path, std::nullopt, os.currentFolder, platform::kSwShow};
+  }
+};
+
+TEST_F(TrayMenuTest, ALeftClickShowsWhatTheDesktopsHoldSortedWithTheShellPlaces) {
+  AddFile(kUserDesktop, "Word.lnk");
+  AddFile(kUserDesktop, "Projects", platform::kFileAttributeDirectory);
+  AddFile(kCommonDesktop, "mail.lnk");
+  Start();
+  EXPECT_EQ(MenuOf(kLeftClick), (Texts{"mail", "My Computer", "My Documents", "Recycle Bin", "Word"}));
+  EXPECT_LT(main->top, 0);  // the window stays above the screen
+  AddFile(kUserDesktop, "Notes.txt");
+  EXPECT_EQ(MenuOf(kLeftClick)[3], "Notes");
+}
+
+// Equal captions stay in the order found, user desktop first; the k-th entry opens the k-th item.
+TEST_F(TrayMenuTest, EachEntryOpensItsOwnFileEvenWhenNamesRepeat) {
+  AddFile(kCommonDesktop, "Word.lnk");
+  AddFile(kUserDesktop, "Word.lnk");
+  AddFile(kUserDesktop, "WORD.url");
+  os.currentFolder = "C:\\Work";
+  Start();
+  EXPECT_EQ(MenuOf(kLeftClick), (Texts{"My Computer", "My Documents", "Recycle Bin", "Word", "WORD", "Word"}));
+  Choose(kLeftClick, "Word", 1);
+  Choose(kLeftClick, "Word", 0);
+  Choose(kLeftClick, "WORD");
+  EXPECT_EQ(os.shellOpens, (Opens{File(kCommonDesktop + "\\Word.lnk"), File(kUserDesktop + "\\Word.lnk"),
+                                  File(kUserDesktop + "\\WORD.url")}));
+}
+
+// Desktop entries never run commands: a file called like one opens itself.
+TEST_F(TrayMenuTest, AFileNamedLikeACommandOpensItself) {
+  const Texts names = {"Close Program", "Show Desktop", "About----Version 5.1"};
+  for (const std::string& name : names) AddFile(kUserDesktop, name + ".lnk");
+  Start();
+  Opens expected;
+  for (const std::string& name : names) {
+    Choose(kLeftClick, name);
+    expected.push_back(File(kUserDesktop + "\\" + name + ".lnk"));
+  }
+  EXPECT_EQ(os.shellOpens, expected);
+  EXPECT_TRUE(os.boxes.empty());
+  EXPECT_EQ(os.Windows().size(), 1u);
+  EXPECT_FALSE(DesktopVisible());
+}
+
+// Both entries "Recycle Bin" open the place: the file's own entry too.
+TEST_F(TrayMenuTest, AFileNamedLikeAPlaceOpensThePlace) {
+  AddFile(kUserDesktop, "Recycle Bin.lnk");
+  Start();
+  Choose(kLeftClick, "Recycle Bin", 0);
+  Choose(kLeftClick, "Recycle Bin", 1);
+  EXPECT_EQ(os.shellOpens, (Opens{Place(kRecycleBin), Place(kRecycleBin)}));
+}
+
+TEST_F(TrayMenuTest, TheShellPlacesOpenInTheFileManager) {
+  const std::pair<const char*, std::optional<std::string>> documents[] = {
+      {"C:\\Users\\me\\Documents\\", "C:\\Users\\me\\Documents"},
+      {"C:\\My Files\\", "\"C:\\My Files\""},  // quoted for its blank, without the final backslash
+      {"D:\\", "D:\\"},
+      {"", std::nullopt}};  // unknown: the file manager opens where it likes
+  Start();
+  Choose(kLeftClick, "Recycle Bin");
+  Choose(kLeftClick, "My Computer");
+  Opens expected = {Place(kRecycleBin), Place(" /e")};
+  for (const auto& [folder, parameters] : documents) {
+    os.specialFolders[platform::SpecialFolder::Documents] = folder;
+    Choose(kLeftClick, "My Documents");
+    expected.push_back(Place(parameters));
+  }
+  EXPECT_EQ(os.shellOpens, expected);
+}
+
+TEST_F(TrayMenuTest, ARightClickShowsThirteenEntriesThatFollowTheState) {
+  Start();
+  EXPECT_EQ(MenuOf(kRightClick),
+            (Texts{"Program Help", "-", "Make A Donation", "-", "Minimize All Windows", "-", "Show Desktop", "-",
+                   "Select Hot Key", "-", "Close Program", "-", "About----Version 5.1"}));
+  EXPECT_TRUE(main->lastMenu[1].separator);
+  Command("Minimize All Windows");
+  Command("Show Desktop");
+  os.version = {12, 0};
+  const Texts menu = MenuOf(kRightClick);
+  EXPECT_EQ(menu[4], "Restore All Windows");
+  EXPECT_EQ(menu[6], "Hide Desktop");
+  EXPECT_EQ(menu[12], "About----Version 12.0");
+}
+
+TEST_F(TrayMenuTest, MinimizeAndRestoreAllGiveTheTaskbarItsCommands) {
+  Start();
+  Command("Minimize All Windows");
+  Command("Restore All Windows");
+  EXPECT_EQ(os.OtherWindowAt(taskbar)->commands, (std::vector<platform::WParam>{419, 416}));
+  os.RemoveOtherWindow(taskbar);  // nothing to send to, but the entry still follows the choice
+  Command("Minimize All Windows");
+  EXPECT_EQ(MenuOf(kRightClick)[4], "Restore All Windows");
+}
+
+TEST_F(TrayMenuTest, ShowAndHideDesktopFollowTheDesktopWindowWhoeverChangedIt) {
+  Start();
+  Command("Show Desktop");
+  EXPECT_TRUE(DesktopVisible());
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_FALSE(DesktopVisible());
+  os.ShowWindow(desktop, true);
+  Command("Hide Desktop");
+  EXPECT_FALSE(DesktopVisible());
+  os.RemoveOtherWindow(desktop);
+  EXPECT_EQ(MenuOf(kRightClick)[6], "Show Desktop");
+}
+
+TEST_F(TrayMenuTest, ProgramHelpOpensHelpTxtBesideTheProgram) {
+  os.currentFolder = "C:\\Work";
+  Start();
+  Command("Program Help");
+  os.programFolder = "D:\\";
+  Command("Program Help");
+  EXPECT_EQ(os.shellOpens,
+            (Opens{{0, "Open", "C:\\Program Files\\Tamberlinox\\Help.txt", std::nullopt, "C:\\Work", platform::kSwShow},
+                   {0, "Open", "D:\\Help.txt", std::nullopt, "C:\\Work", platform::kSwShow}}));
+}
+
+TEST_F(TrayMenuTest, ATrayClickWhileAMenuOrItsCommandIsUpIsIgnored) {
+  Start();
+  os.ChooseMenuEntryWith([this](const std::vector<platform::MenuEntry>&) {
+    EXPECT_TRUE(main->TrayClick(kLeftClick));
+    return 0;
+  });
+  MenuOf(kRightClick);
+  EXPECT_EQ(main->menusShown, 1);
+  os.AnswerBoxWith([this](const platform::ShownBox&) {
+    EXPECT_TRUE(main->TrayClick(kRightClick));
+    return platform::kIdYes;
+  });
+  Command("Close Program");
+  EXPECT_EQ(main->menusShown, 2);
+}
+
+}  // namespace
+}  // namespace tamberlinox::test
