@@ -1,21 +1,22 @@
 #!/usr/bin/env python3
-"""Draws Tamberlinox's icons and bitmaps and writes them to resources/.
+"""Draws Tamberlinox's icons and writes them to resources/.
 
     python3 tools/make_images.py [output-folder]
 
 Standard library only. The output is committed, so the build never runs this;
-run it again after changing a picture here. The drawing is deterministic: the
+run it again after changing an icon here. The drawing is deterministic: the
 same script always writes the same bytes.
 
-  main.ico          32x32 and 16x16, 16 colours: a monitor whose screen is an eye
-                    (the main window and the tray icon)
-  forms.ico         32x32 and 16x16, 16 colours: a small window with an eye and a
-                    key (the hot key dialog and the About window)
-  about_back.bmp    400x300, 24-bit: the About window's background
-  about_button.bmp  115x270, 24-bit: the picture of the About window's button
+  main.ico   32x32 and 16x16, 16 colours: a monitor whose screen is an eye
+             (the main window and the tray icon)
+  forms.ico  32x32 and 16x16, 16 colours: a small window with an eye and a
+             key (the hot key dialog and the About window)
+
+The About window's two pictures are not stored in the program: it draws them
+when the window opens (platform/win32/Pictures.cpp), which costs a few
+kilobytes of code instead of some 450 KB of 24-bit bitmaps.
 """
 
-import math
 import os
 import struct
 import sys
@@ -188,117 +189,12 @@ def write_icon(path, layers, sizes=(32, 16)):
         f.write(out)
 
 
-# ---------------------------------------------------------------- bitmaps
-
-def mix(a, b, t):
-    t = min(max(t, 0.0), 1.0)
-    return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
-
-
-def smooth(edge0, edge1, v):
-    t = min(max((v - edge0) / (edge1 - edge0), 0.0), 1.0)
-    return t * t * (3 - 2 * t)
-
-
-def write_bmp(path, width, height, pixel):
-    """A 24-bit bottom-up BMP; pixel(x, y) gives (r, g, b) floats 0..255."""
-    stride = (width * 3 + 3) & ~3
-    data = bytearray()
-    for y in range(height - 1, -1, -1):
-        line = bytearray()
-        for x in range(width):
-            r, g, b = pixel(x, y)
-            line += bytes((int(round(min(max(b, 0), 255))),
-                           int(round(min(max(g, 0), 255))),
-                           int(round(min(max(r, 0), 255)))))
-        line += bytes(stride - len(line))
-        data += line
-    file_header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 14 + 40)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    with open(path, 'wb') as f:
-        f.write(file_header + info + data)
-
-
-def about_background(x, y):
-    """Night-blue to violet, a soft glow at the upper left, faint rows of desktop
-    icons fading out to the right, and a large quiet eye at the lower right.
-    Kept dark everywhere: the About window writes white text over it."""
-    top = (12, 28, 78)
-    bottom = (58, 20, 86)
-    c = mix(top, bottom, y / 299.0)
-    # Glow.
-    d = math.hypot(x - 40, y - 30) / 260.0
-    c = mix(c, (40, 70, 140), 0.55 * (1 - smooth(0.0, 1.0, d)))
-    # Faint desktop icons on a grid, fading from left to right.
-    gx, gy = x % 44, y % 44
-    if 8 <= gx < 30 and 8 <= gy < 30:
-        fade = 0.16 * (1 - smooth(0, 400, x)) * (1 - smooth(150, 300, y) * 0.5)
-        inner = 11 <= gx < 27 and 11 <= gy < 23
-        c = mix(c, (150, 170, 230) if inner else (110, 120, 190), fade)
-    # The eye: a lens outline with an iris, centred low on the right.
-    ex, ey = 250.0, 178.0
-    hw, hh = 135.0, 62.0
-    r = (hw * hw + hh * hh) / (2 * hh)
-    dd = r - hh
-    d_upper = math.hypot(x - ex, y - (ey + dd)) - r
-    d_lower = math.hypot(x - ex, y - (ey - dd)) - r
-    edge = max(d_upper, d_lower)
-    if -5 < edge < 0:
-        c = mix(c, (120, 110, 200), 0.35)
-    elif edge <= -5:
-        c = mix(c, (20, 16, 60), 0.35)
-    di = math.hypot(x - ex, y - ey)
-    if di < 48 and edge < 0:
-        ring = smooth(24, 48, di)
-        c = mix(c, mix((40, 120, 150), (30, 50, 110), ring), 0.55)
-    if di < 20:
-        c = mix(c, (6, 6, 20), 0.85)
-    if math.hypot(x - (ex - 14), y - (ey - 12)) < 6:
-        c = mix(c, (200, 210, 255), 0.5)
-    return c
-
-
-def about_button_picture(x, y):
-    """Pale sky gradient with a glossy middle band (the caption sits there: a
-    button shows only the middle of the picture) and a small eye above and
-    below it."""
-    h = 269.0
-    t = abs(y - h / 2) / (h / 2)
-    c = mix((255, 255, 255), (150, 190, 235), smooth(0.08, 1.0, t))
-    # The glossy band that shows through a button shorter than the picture.
-    band = y - h / 2
-    if abs(band) < 18:
-        gloss = (band + 18) / 36.0
-        c = mix((250, 252, 255), (176, 204, 240), gloss) if gloss > 0.5 else mix(
-            (255, 255, 255), (214, 230, 252), gloss * 2)
-    # Side shading.
-    s = abs(x - 57) / 57.0
-    c = mix(c, (110, 150, 210), 0.25 * smooth(0.6, 1.0, s))
-    for ey in (60.0, 210.0):
-        hw, hh = 34.0, 16.0
-        r = (hw * hw + hh * hh) / (2 * hh)
-        dd = r - hh
-        edge = max(math.hypot(x - 57, y - (ey + dd)) - r, math.hypot(x - 57, y - (ey - dd)) - r)
-        if -2.2 < edge < 0:
-            c = (30, 50, 110)
-        elif edge <= -2.2:
-            c = mix(c, (255, 255, 255), 0.8)
-            di = math.hypot(x - 57, y - ey)
-            if di < 11:
-                c = mix((40, 120, 160), (20, 60, 120), di / 11)
-            if di < 5:
-                c = (10, 10, 30)
-    return c
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'resources')
     os.makedirs(out, exist_ok=True)
     write_icon(os.path.join(out, 'main.ico'), main_icon_layers())
     write_icon(os.path.join(out, 'forms.ico'), forms_icon_layers())
-    write_bmp(os.path.join(out, 'about_back.bmp'), 400, 300, about_background)
-    write_bmp(os.path.join(out, 'about_button.bmp'), 115, 270, about_button_picture)
 
 
 if __name__ == '__main__':

@@ -1,153 +1,154 @@
 #include "platform/win32/Automation.h"
 
-#include "platform/win32/Handles.h"
-
-#include <oaidl.h>
-
-#include <string>
+#include "platform/win32/Text.h"
 
 namespace tamberlinox::platform::win32 {
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
-
-std::string Narrow(const wchar_t* text, int length) {
-  if (text == nullptr || length <= 0) return {};
-  int n = ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, text, length, narrow.data(), n, nullptr, nullptr);
-  return narrow;
-}
-
 namespace {
 
-// {F935DC22-1CF0-11D0-ADB9-00C04FD58A0B}: the Windows Script Host shell object.
-constexpr CLSID kScriptShellClass = {0xF935DC22, 0x1CF0, 0x11D0, {0xAD, 0xB9, 0x00, 0xC0, 0x4F, 0xD5, 0x8A, 0x0B}};
+// {72C24DD5-D70A-438B-8A42-98424B88AFB8}: the Script Host's shell object, the
+// class that "WScript.Shell" names on Windows and under Wine.
+constexpr CLSID kScriptShellClass = {0x72C24DD5, 0xD70A, 0x438B, {0x8A, 0x42, 0x98, 0x42, 0x4B, 0x88, 0xAF, 0xB8}};
+// IID_IDispatch and IID_NULL, written out: the uuid library holds the first
+// among thousands of others.
+constexpr IID kDispatchInterface = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kNoInterface = {};
 
-ComPtr<IDispatch> CreateObject(const CLSID& cls) {
+ComPtr<IDispatch> CreateObject(Com& com, const CLSID& cls) {
   ComPtr<IDispatch> object;
-  HRESULT hr = ::CoCreateInstance(cls, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                                  reinterpret_cast<void**>(object.Put()));
-  if (FAILED(hr)) object.Reset();
+  if (FAILED(com.coCreateInstance(cls, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, kDispatchInterface,
+                                  object.Put()))) {
+    object.Reset();
+  }
   return object;
 }
 
-ComPtr<IDispatch> CreateObject(const wchar_t* progId) {
+ComPtr<IDispatch> CreateObject(Com& com, const wchar_t* progId) {
   CLSID cls;
-  if (FAILED(::CLSIDFromProgID(progId, &cls))) return {};
-  return CreateObject(cls);
+  if (FAILED(com.clsidFromProgId(progId, &cls))) return {};
+  return CreateObject(com, cls);
 }
 
-// Calls a member by name: a method, a property read or a property write.
-// args are in the order the member takes them.
-HRESULT Invoke(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT count, VARIANT* result) {
+// A BSTR, freed when it goes away.
+class Bstr {
+ public:
+  Bstr(Com& com, const std::string& text) : com_(com) {
+    const std::wstring wide = Widen(text);
+    value_ = com.sysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  }
+  ~Bstr() { com_.sysFreeString(value_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR Get() const { return value_; }
+
+ private:
+  Com& com_;
+  BSTR value_;
+};
+
+// A VARIANT result, cleared when it goes away.
+class Variant {
+ public:
+  explicit Variant(Com& com) : com_(com) { value_.vt = VT_EMPTY; }
+  ~Variant() { com_.variantClear(&value_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  VARIANT* Ptr() { return &value_; }
+  VARIANT& Get() { return value_; }
+
+ private:
+  Com& com_;
+  VARIANT value_{};
+};
+
+// Calls a member by name with at most one argument: a method, a property read
+// or a property write.
+HRESULT Invoke(Com& com, IDispatch* object, const wchar_t* name, WORD flags, VARIANT* argument, VARIANT* result) {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  HRESULT hr = object->GetIDsOfNames(kNoInterface, names, 1, LOCALE_USER_DEFAULT, &id);
   if (FAILED(hr)) return hr;
-  // IDispatch wants the arguments last to first.
-  VARIANT reversed[4];
-  if (count > 4) return E_INVALIDARG;
-  for (UINT i = 0; i < count; ++i) reversed[i] = args[count - 1 - i];
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params{};
-  params.rgvarg = count ? reversed : nullptr;
-  params.cArgs = count;
+  params.rgvarg = argument;
+  params.cArgs = argument != nullptr ? 1 : 0;
   if (flags & DISPATCH_PROPERTYPUT) {
     params.rgdispidNamedArgs = &named;
     params.cNamedArgs = 1;
   }
   EXCEPINFO exception{};
-  UINT argError = 0;
-  hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &exception, &argError);
-  ::SysFreeString(exception.bstrSource);
-  ::SysFreeString(exception.bstrDescription);
-  ::SysFreeString(exception.bstrHelpFile);
+  UINT argumentError = 0;
+  hr = object->Invoke(id, kNoInterface, LOCALE_USER_DEFAULT, flags, &params, result, &exception, &argumentError);
+  com.sysFreeString(exception.bstrSource);
+  com.sysFreeString(exception.bstrDescription);
+  com.sysFreeString(exception.bstrHelpFile);
   return hr;
 }
 
-Bstr MakeBstr(const std::string& text) {
-  std::wstring wide = Widen(text);
-  return Bstr(::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+VARIANT TextArgument(const Bstr& text) {
+  VARIANT argument{};
+  argument.vt = VT_BSTR;
+  argument.bstrVal = text.Get();
+  return argument;
 }
-
-class ScriptShellObject final : public ScriptShell {
- public:
-  explicit ScriptShellObject(ComPtr<IDispatch> object) : object_(std::move(object)) {}
-
-  std::string SpecialFolders(const std::string& name) override {
-    Bstr argument = MakeBstr(name);
-    if (!argument) return {};
-    VARIANT arg;
-    ::VariantInit(&arg);
-    arg.vt = VT_BSTR;
-    arg.bstrVal = argument.Get();
-    Variant result;
-    HRESULT hr = Invoke(object_.Get(), L"SpecialFolders", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &arg, 1,
-                        result.Ptr());
-    if (FAILED(hr) || result.Get().vt != VT_BSTR) return {};
-    BSTR text = result.Get().bstrVal;
-    return Narrow(text, static_cast<int>(::SysStringLen(text)));
-  }
-
- private:
-  ComPtr<IDispatch> object_;
-};
 
 class WebBrowserObject final : public WebBrowser {
  public:
-  explicit WebBrowserObject(ComPtr<IDispatch> object) : object_(std::move(object)) {}
+  WebBrowserObject(Com& com, ComPtr<IDispatch> object) : com_(com), object_(std::move(object)) {}
 
   bool Navigate(const std::string& address) override {
-    Bstr url = MakeBstr(address);
-    if (!url) return false;
-    VARIANT arg;
-    ::VariantInit(&arg);
-    arg.vt = VT_BSTR;
-    arg.bstrVal = url.Get();
-    Variant result;
-    return SUCCEEDED(Invoke(object_.Get(), L"Navigate", DISPATCH_METHOD, &arg, 1, result.Ptr()));
+    Bstr url(com_, address);
+    if (!url.Get()) return false;
+    VARIANT argument = TextArgument(url);
+    Variant result(com_);
+    return SUCCEEDED(Invoke(com_, object_.Get(), L"Navigate", DISPATCH_METHOD, &argument, result.Ptr()));
   }
 
-  bool ReadyState(std::int32_t& state) override {
-    Variant result;
-    if (FAILED(Invoke(object_.Get(), L"ReadyState", DISPATCH_PROPERTYGET, nullptr, 0, result.Ptr()))) return false;
-    if (FAILED(::VariantChangeType(result.Ptr(), result.Ptr(), 0, VT_I4))) return false;
-    state = result.Get().lVal;
-    return true;
+  std::optional<std::int32_t> ReadyState() override {
+    Variant result(com_);
+    if (FAILED(Invoke(com_, object_.Get(), L"ReadyState", DISPATCH_PROPERTYGET, nullptr, result.Ptr()))) {
+      return std::nullopt;
+    }
+    if (FAILED(com_.variantChangeType(result.Ptr(), result.Ptr(), 0, VT_I4))) return std::nullopt;
+    return static_cast<std::int32_t>(result.Get().lVal);
   }
 
   bool SetVisible(bool visible) override {
-    VARIANT arg;
-    ::VariantInit(&arg);
-    arg.vt = VT_BOOL;
-    arg.boolVal = visible ? VARIANT_TRUE : VARIANT_FALSE;
-    return SUCCEEDED(Invoke(object_.Get(), L"Visible", DISPATCH_PROPERTYPUT, &arg, 1, nullptr));
+    VARIANT argument{};
+    argument.vt = VT_BOOL;
+    argument.boolVal = visible ? VARIANT_TRUE : VARIANT_FALSE;
+    return SUCCEEDED(Invoke(com_, object_.Get(), L"Visible", DISPATCH_PROPERTYPUT, &argument, nullptr));
   }
 
  private:
+  Com& com_;
   ComPtr<IDispatch> object_;
 };
 
 }  // namespace
 
-std::unique_ptr<ScriptShell> CreateScriptShellObject() {
-  ComPtr<IDispatch> object = CreateObject(kScriptShellClass);
-  // Some systems register the shell object only under its ProgID.
-  if (!object) object = CreateObject(L"WScript.Shell");
-  if (!object) return nullptr;
-  return std::make_unique<ScriptShellObject>(std::move(object));
+std::string ScriptHost::SpecialFolder(const std::string& name) {
+  if (!shell_) {
+    if (!com_.Start()) return {};
+    shell_ = CreateObject(com_, kScriptShellClass);
+    if (!shell_) shell_ = CreateObject(com_, L"WScript.Shell");
+    if (!shell_) return {};
+  }
+  Bstr folder(com_, name);
+  if (!folder.Get()) return {};
+  VARIANT argument = TextArgument(folder);
+  Variant result(com_);
+  const HRESULT hr =
+      Invoke(com_, shell_.Get(), L"SpecialFolders", DISPATCH_PROPERTYGET | DISPATCH_METHOD, &argument, result.Ptr());
+  if (FAILED(hr) || result.Get().vt != VT_BSTR || result.Get().bstrVal == nullptr) return {};
+  return Narrow(result.Get().bstrVal);
 }
 
-std::unique_ptr<WebBrowser> CreateWebBrowserObject() {
-  ComPtr<IDispatch> object = CreateObject(L"InternetExplorer.Application");
+std::unique_ptr<WebBrowser> CreateWebBrowserObject(Com& com) {
+  if (!com.Start()) return nullptr;
+  ComPtr<IDispatch> object = CreateObject(com, L"InternetExplorer.Application");
   if (!object) return nullptr;
-  return std::make_unique<WebBrowserObject>(std::move(object));
+  return std::make_unique<WebBrowserObject>(com, std::move(object));
 }
 
 }  // namespace tamberlinox::platform::win32

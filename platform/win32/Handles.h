@@ -1,14 +1,10 @@
-// Move-only owners for the Windows handles the Win32 side creates: each one
-// gives its handle back when it goes away.
+// Move-only owners for the Windows handles the Win32 side opens or creates:
+// each one gives its handle back when it goes away.
 #pragma once
 
-#include "platform/win32/Win32.h"
-
-#include <objbase.h>
-#include <oleauto.h>
-
-#include <string>
 #include <utility>
+
+#include "platform/win32/Win32.h"
 
 namespace tamberlinox::platform::win32 {
 
@@ -28,6 +24,11 @@ class Unique {
 
   T Get() const { return value_; }
   explicit operator bool() const { return value_ != Traits::Invalid(); }
+  // For functions that hand out a new handle through T*.
+  T* Put() {
+    Reset();
+    return &value_;
+  }
   T Release() { return std::exchange(value_, Traits::Invalid()); }
   void Reset(T value = Traits::Invalid()) {
     T old = std::exchange(value_, value);
@@ -55,18 +56,28 @@ struct MemoryDcTraits {
   static HDC Invalid() { return nullptr; }
   static void Close(HDC h) { ::DeleteDC(h); }
 };
-struct BstrTraits {
-  static BSTR Invalid() { return nullptr; }
-  static void Close(BSTR s) { ::SysFreeString(s); }
+struct RegKeyTraits {
+  static HKEY Invalid() { return nullptr; }
+  static void Close(HKEY h) { ::RegCloseKey(h); }
+};
+struct FindTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ::FindClose(h); }
+};
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { ::FreeLibrary(h); }
 };
 
-using Font = Unique<HFONT, GdiObjectTraits<HFONT>>;
+using GdiFont = Unique<HFONT, GdiObjectTraits<HFONT>>;
 using Bitmap = Unique<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using Brush = Unique<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using Icon = Unique<HICON, IconTraits>;
 using Menu = Unique<HMENU, MenuTraits>;
 using MemoryDc = Unique<HDC, MemoryDcTraits>;
-using Bstr = Unique<BSTR, BstrTraits>;
+using RegKey = Unique<HKEY, RegKeyTraits>;
+using FindHandle = Unique<HANDLE, FindTraits>;
+using Module = Unique<HMODULE, ModuleTraits>;
 
 // The screen's device context, for the duration of one scope.
 class ScreenDc {
@@ -98,69 +109,12 @@ class Selection {
   HGDIOBJ previous_;
 };
 
-// A COM interface pointer: released when it goes away.
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      p_ = std::exchange(other.p_, nullptr);
-    }
-    return *this;
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() { Reset(); }
-
-  T* Get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  // For functions that hand out a new reference through T**.
-  T** Put() {
-    Reset();
-    return &p_;
-  }
-  void Reset() {
-    if (T* p = std::exchange(p_, nullptr)) p->Release();
-  }
-
- private:
-  T* p_ = nullptr;
-};
-
-// A VARIANT that is cleared when it goes away.
-class Variant {
- public:
-  Variant() { ::VariantInit(&v_); }
-  ~Variant() { ::VariantClear(&v_); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  VARIANT* Ptr() { return &v_; }
-  VARIANT& Get() { return v_; }
-
- private:
-  VARIANT v_;
-};
-
-// The thread's COM apartment, entered for the lifetime of the object.
-class ComApartment {
- public:
-  ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  HRESULT result_;
-};
-
-// Texts between the program (ANSI code page) and COM (UTF-16).
-std::wstring Widen(const std::string& text);
-std::string Narrow(const wchar_t* text, int length);
+// A function of a library loaded at run time, as its own type; null when the
+// library does not have it.
+template <class Function>
+Function ProcAddress(HMODULE library, const char* name) {
+  FARPROC address = library != nullptr ? ::GetProcAddress(library, name) : nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+}
 
 }  // namespace tamberlinox::platform::win32

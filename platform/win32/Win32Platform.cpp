@@ -1,396 +1,359 @@
 #include "platform/win32/Win32Platform.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <wininet.h>
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
+#include <numeric>
 
 #include "platform/win32/Automation.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Text.h"
 
 namespace tamberlinox::platform::win32 {
 
 namespace {
 
-// The one platform of the process, for the program's window procedure.
-Win32Platform* g_platform = nullptr;
-std::shared_ptr<WindowProcHandler>* g_handler = nullptr;
+HKEY ToHkey(Hive hive) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(hive)); }
+HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 
-HKEY Hive(std::uint32_t hive) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(hive)); }
-HKEY Key(const RegKey& key) { return reinterpret_cast<HKEY>(key.Get()); }
-HWND Window(WindowHandle window) { return reinterpret_cast<HWND>(window); }
-
-void CopyFindData(const WIN32_FIND_DATAA& found, FindData& data) {
-  data.dwFileAttributes = found.dwFileAttributes;
-  static_assert(sizeof found.cFileName == std::tuple_size_v<decltype(data.cFileName)>);
-  std::memcpy(data.cFileName.data(), found.cFileName, sizeof found.cFileName);
-}
-
-bool IsToolkitForm(HWND window) {
-  char name[64] = {};
-  return window != nullptr && ::GetClassNameA(window, name, sizeof name) > 0 &&
-         std::strcmp(name, FormClass::kName) == 0;
-}
-
-// Esc pressed in a form, unless the control with the focus wants the key
-// itself (an open drop-down list closes on Esc).
-bool IsEscapeForForm(MSG& message) {
+// Esc pressed in one of the program's windows, unless the control with the
+// focus wants the key itself (an open drop-down list closes on Esc).
+bool IsEscapeForWindow(MSG& message) {
   if (message.message != WM_KEYDOWN || message.wParam != VK_ESCAPE) return false;
-  LRESULT code = ::SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
+  const LRESULT code = ::SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message));
   if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
-  HWND parent = ::GetParent(message.hwnd);
-  char name[16] = {};
-  if (parent != nullptr && ::GetClassNameA(parent, name, sizeof name) > 0 && lstrcmpiA(name, "ComboBox") == 0 &&
-      ::SendMessageA(parent, CB_GETDROPPEDSTATE, 0, 0)) {
-    return false;
+  const HWND parent = ::GetParent(message.hwnd);
+  wchar_t name[16] = {};
+  return !(parent != nullptr && ::GetClassNameW(parent, name, 16) > 0 && ::lstrcmpiW(name, L"ComboBox") == 0 &&
+           ::SendMessageW(parent, CB_GETDROPPEDSTATE, 0, 0));
+}
+
+// A buffer that the system fills and that tells the length it needs when it
+// is too small: fill(buffer, size) returns that length, or 0 on failure.
+template <class Fill>
+std::wstring GrowingBuffer(Fill fill) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return buffer;
+    }
+    buffer.resize(n + 1);
   }
-  return true;
 }
 
 }  // namespace
 
-Win32Platform::Win32Platform(HINSTANCE instance)
-    : instance_(instance), forms_(instance), handler_(std::make_shared<WindowProcHandler>()) {
-  // The version 6 common controls the manifest asks for.
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  ::InitCommonControlsEx(&controls);
-  g_platform = this;
-  g_handler = &handler_;
-}
-
-Win32Platform::~Win32Platform() {
-  if (g_platform == this) {
-    g_platform = nullptr;
-    g_handler = nullptr;
-  }
-}
-
 void Win32Platform::RunMessageLoop() {
-  if (forms_.LiveForms() == 0) return;
+  if (windowClass_.LiveWindows() == 0) return;
   MSG message;
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (IsToolkitForm(root)) {
-      if (IsEscapeForForm(message)) {
-        ::SendMessageA(root, Win32Form::kEscapeMessage, 0, 0);
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (windowClass_.IsOwnWindow(root)) {
+      if (IsEscapeForWindow(message)) {
+        ::SendMessageW(root, WindowClass::kEscapeMessage, 0, 0);
         continue;
       }
-      if (::IsDialogMessageA(root, &message)) continue;
+      if (::IsDialogMessageW(root, &message)) continue;
     }
     ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
+    ::DispatchMessageW(&message);
   }
 }
 
 // ------------------------------------------------------------- registry
 
-std::int32_t Win32Platform::RegOpenKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                                          RegKey& key) {
-  HKEY opened = nullptr;
-  LONG result = ::RegOpenKeyExA(Hive(hive), subKey.c_str(), 0, access, &opened);
-  key = result == ERROR_SUCCESS ? RegKey(this, reinterpret_cast<std::uintptr_t>(opened)) : RegKey();
+std::int32_t Win32Platform::ReadRegistryText(Hive hive, const std::string& key, const std::string& name,
+                                             std::optional<std::string>& text) {
+  text.reset();
+  RegKey opened;
+  LONG result = ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_QUERY_VALUE, opened.Put());
+  if (result != ERROR_SUCCESS) return result;
+  const std::wstring valueName = Widen(name);
+  std::wstring data;
+  DWORD size = 0;
+  do {
+    data.resize((size + 1) / sizeof(wchar_t));
+    size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    result = ::RegQueryValueExW(opened.Get(), valueName.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                                &size);
+  } while (result == ERROR_MORE_DATA);
+  if (result != ERROR_SUCCESS) return result;
+  if (size == 0) return ERROR_SUCCESS;
+  data.resize(size / sizeof(wchar_t));
+  if (!data.empty() && data.back() == L'\0') data.pop_back();
+  text = Narrow(data);
+  return ERROR_SUCCESS;
+}
+
+std::int32_t Win32Platform::ReadRegistryBytes(Hive hive, const std::string& key, const std::string& name,
+                                              std::size_t size, std::vector<std::uint8_t>& data) {
+  data.clear();
+  RegKey opened;
+  LONG result = ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_QUERY_VALUE, opened.Put());
+  if (result != ERROR_SUCCESS) return result;
+  const std::wstring valueName = Widen(name);
+  DWORD stored = 0;
+  result = ::RegQueryValueExW(opened.Get(), valueName.c_str(), nullptr, nullptr, nullptr, &stored);
+  if (result != ERROR_SUCCESS) return result;
+  if (stored > size) return ERROR_MORE_DATA;
+  data.resize(stored);
+  result = ::RegQueryValueExW(opened.Get(), valueName.c_str(), nullptr, nullptr, data.data(), &stored);
+  data.resize(result == ERROR_SUCCESS ? stored : 0);
   return result;
 }
 
-std::int32_t Win32Platform::RegCreateKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                                            RegKey& key) {
-  HKEY created = nullptr;
-  char noClass[] = "";
-  LONG result = ::RegCreateKeyExA(Hive(hive), subKey.c_str(), 0, noClass, 0, access, nullptr, &created, nullptr);
-  key = result == ERROR_SUCCESS ? RegKey(this, reinterpret_cast<std::uintptr_t>(created)) : RegKey();
-  return result;
+namespace {
+
+std::int32_t WriteValue(Hive hive, const std::string& key, const std::string& name, DWORD type, const void* data,
+                        std::size_t size) {
+  RegKey created;
+  const LONG result = ::RegCreateKeyExW(ToHkey(hive), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_SET_VALUE | KEY_CREATE_SUB_KEY, nullptr, created.Put(), nullptr);
+  if (result != ERROR_SUCCESS) return result;
+  return ::RegSetValueExW(created.Get(), Widen(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                          static_cast<DWORD>(size));
 }
 
-std::int32_t Win32Platform::RegQueryValueExA(const RegKey& key, const std::string& name, std::uint32_t* type,
-                                             std::uint8_t* data, std::uint32_t& size) {
-  DWORD valueType = 0;
-  DWORD valueSize = size;
-  LONG result = ::RegQueryValueExA(Key(key), name.c_str(), nullptr, type ? &valueType : nullptr, data, &valueSize);
-  if (type) *type = valueType;
-  size = valueSize;
-  return result;
+}  // namespace
+
+// The text with its terminating NUL; the empty text as zero bytes.
+std::int32_t Win32Platform::WriteRegistryText(Hive hive, const std::string& key, const std::string& name,
+                                              const std::string& text) {
+  const std::wstring wide = Widen(text);
+  const std::size_t size = wide.empty() ? 0 : (wide.size() + 1) * sizeof(wchar_t);
+  return WriteValue(hive, key, name, REG_SZ, wide.c_str(), size);
 }
 
-std::int32_t Win32Platform::RegSetValueExA(const RegKey& key, const std::string& name, std::uint32_t type,
-                                           const std::uint8_t* data, std::uint32_t size) {
-  return ::RegSetValueExA(Key(key), name.c_str(), 0, type, data, size);
+std::int32_t Win32Platform::WriteRegistryBytes(Hive hive, const std::string& key, const std::string& name,
+                                               std::uint32_t type, const std::vector<std::uint8_t>& data) {
+  return WriteValue(hive, key, name, type, data.data(), data.size());
 }
 
-std::int32_t Win32Platform::RegDeleteValueA(const RegKey& key, const std::string& name) {
-  return ::RegDeleteValueA(Key(key), name.c_str());
+std::int32_t Win32Platform::DeleteRegistryValue(Hive hive, const std::string& key, const std::string& name) {
+  RegKey opened;
+  const LONG result = ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_SET_VALUE, opened.Put());
+  if (result != ERROR_SUCCESS) return result;
+  return ::RegDeleteValueW(opened.Get(), Widen(name).c_str());
 }
 
-std::int32_t Win32Platform::RegDeleteKeyA(std::uint32_t hive, const std::string& subKey) {
-  return ::RegDeleteKeyA(Hive(hive), subKey.c_str());
+std::int32_t Win32Platform::DeleteRegistryKey(Hive hive, const std::string& key) {
+  return ::RegDeleteKeyW(ToHkey(hive), Widen(key).c_str());
 }
 
-std::int32_t Win32Platform::RegCloseKey(std::uintptr_t key) { return ::RegCloseKey(reinterpret_cast<HKEY>(key)); }
+// ----------------------------------------------------------- INI files
 
-// ------------------------------------------------------ INI files, files
-
-std::string Win32Platform::GetPrivateProfileStringA(const std::string& section, const std::string& entry,
-                                                    const std::string& defaultText, std::uint32_t bufferSize,
-                                                    const std::string& file) {
-  std::vector<char> buffer(std::max<std::uint32_t>(bufferSize, 1), '\0');
-  DWORD n = ::GetPrivateProfileStringA(section.c_str(), entry.c_str(), defaultText.c_str(), buffer.data(),
-                                       bufferSize, file.c_str());
-  return std::string(buffer.data(), std::min<size_t>(n, buffer.size()));
+std::string Win32Platform::ReadIniText(const std::string& file, const std::string& section, const std::string& entry,
+                                       const std::string& defaultText) {
+  wchar_t buffer[255] = {};
+  const DWORD n = ::GetPrivateProfileStringW(Widen(section).c_str(), Widen(entry).c_str(), Widen(defaultText).c_str(),
+                                             buffer, 255, Widen(file).c_str());
+  return Narrow(std::wstring_view(buffer, std::min<DWORD>(n, 254)));
 }
 
-std::int32_t Win32Platform::WritePrivateProfileStringA(const std::string& section, const std::string& entry,
-                                                       const std::string& text, const std::string& file) {
-  if (::WritePrivateProfileStringA(section.c_str(), entry.c_str(), text.c_str(), file.c_str())) return 0;
-  DWORD error = ::GetLastError();
-  return error != 0 ? static_cast<std::int32_t>(error) : ERROR_WRITE_FAULT;
+std::int32_t Win32Platform::WriteIniText(const std::string& file, const std::string& section, const std::string& entry,
+                                         const std::string& text) {
+  if (::WritePrivateProfileStringW(Widen(section).c_str(), Widen(entry).c_str(), Widen(text).c_str(),
+                                   Widen(file).c_str())) {
+    return ERROR_SUCCESS;
+  }
+  const DWORD error = ::GetLastError();
+  return error != ERROR_SUCCESS ? static_cast<std::int32_t>(error) : ERROR_WRITE_FAULT;
 }
+
+// ---------------------------------------------------------------- files
 
 bool Win32Platform::IsOrdinaryFile(const std::string& path) {
+  // A wildcard name is never one file.
   if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
-  DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
 std::string Win32Platform::FullPath(const std::string& path) {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (n == 0) return {};
-    if (n < buffer.size()) return std::string(buffer.data(), n);
-    buffer.resize(n + 1);
+  const std::wstring wide = Widen(path);
+  return Narrow(GrowingBuffer(
+      [&](wchar_t* buffer, DWORD size) { return ::GetFullPathNameW(wide.c_str(), size, buffer, nullptr); }));
+}
+
+std::vector<FolderEntry> Win32Platform::ListFolder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  std::wstring pattern = Widen(folder);
+  if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+  pattern += L"*.*";
+  WIN32_FIND_DATAW found;
+  FindHandle search(::FindFirstFileW(pattern.c_str(), &found));
+  if (!search) return entries;
+  do {
+    entries.push_back(FolderEntry{Narrow(found.cFileName), found.dwFileAttributes});
+  } while (::FindNextFileW(search.Get(), &found));
+  return entries;
+}
+
+// The path alone, without the shell's item list (whose memory would have to
+// go back through ole32).
+std::string Win32Platform::SpecialFolderPath(SpecialFolder folder) {
+  wchar_t path[MAX_PATH] = {};
+  if (::SHGetFolderPathW(nullptr, static_cast<int>(folder), nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
+  return Narrow(path);
+}
+
+std::string Win32Platform::ScriptHostSpecialFolder(const std::string& name) { return scriptHost_.SpecialFolder(name); }
+
+bool Win32Platform::ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
+                              const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
+                              int show) {
+  const std::wstring verb = Widen(operation), target = Widen(file);
+  const std::wstring arguments = parameters ? Widen(*parameters) : std::wstring();
+  const std::wstring directory = folder ? Widen(*folder) : std::wstring();
+  const HINSTANCE result =
+      ::ShellExecuteW(ToHwnd(owner), verb.empty() ? nullptr : verb.c_str(), target.c_str(),
+                      parameters ? arguments.c_str() : nullptr, folder ? directory.c_str() : nullptr, show);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+std::string Win32Platform::ProgramFolder() {
+  std::wstring path = GrowingBuffer([](wchar_t* buffer, DWORD size) {
+    const DWORD n = ::GetModuleFileNameW(nullptr, buffer, size);
+    return n < size ? n : size;  // a cut name fills the buffer: ask for more
+  });
+  const std::size_t slash = path.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return {};
+  // "C:\Tamberlinox.exe" lives in "C:\", everything else in a folder without the backslash.
+  const bool driveRoot = slash == 2 && path[1] == L':';
+  path.resize(driveRoot ? slash + 1 : slash);
+  return Narrow(path);
+}
+
+std::string Win32Platform::CurrentFolder() {
+  return Narrow(GrowingBuffer([](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); }));
+}
+
+// Read from the program's own version resource, which needs no library to parse.
+Platform::Version Win32Platform::ProgramVersion() {
+  const HRSRC resource = ::FindResourceW(instance_, MAKEINTRESOURCEW(VS_VERSION_INFO), MAKEINTRESOURCEW(16));
+  const HGLOBAL loaded = resource != nullptr ? ::LoadResource(instance_, resource) : nullptr;
+  const auto* block = static_cast<const BYTE*>(loaded != nullptr ? ::LockResource(loaded) : nullptr);
+  const DWORD size = resource != nullptr ? ::SizeofResource(instance_, resource) : 0;
+  // The block: its length, its value's length and its type (three WORDs), the
+  // key L"VS_VERSION_INFO" with its NUL, padding to a 32-bit boundary, then
+  // the fixed file information.
+  constexpr std::size_t kFixedOffset = (3 * sizeof(WORD) + sizeof L"VS_VERSION_INFO" + 3) & ~std::size_t(3);
+  VS_FIXEDFILEINFO info;
+  if (block == nullptr || size < kFixedOffset + sizeof info) return {};
+  std::copy_n(block + kFixedOffset, sizeof info, reinterpret_cast<BYTE*>(&info));
+  if (info.dwSignature != 0xFEEF04BD) return {};
+  return Version{HIWORD(info.dwFileVersionMS), LOWORD(info.dwFileVersionMS)};
+}
+
+// The order of a sorted list box: the user's locale, case ignored, equal
+// texts in their given order. Each text is converted once, all of them into
+// one buffer (thousands of desktop items would otherwise be as many strings).
+std::vector<std::size_t> Win32Platform::SortedOrder(const std::vector<std::string>& texts) {
+  struct Span {
+    std::size_t start, length;
+  };
+  std::size_t bytes = 0;
+  for (const std::string& text : texts) bytes += text.size();
+  std::wstring wide;
+  wide.reserve(bytes);  // UTF-16 never needs more units than UTF-8 has bytes
+  std::vector<Span> spans;
+  spans.reserve(texts.size());
+  for (const std::string& text : texts) {
+    const std::size_t start = wide.size();
+    wide += Widen(text);
+    spans.push_back(Span{start, wide.size() - start});
   }
-}
-
-// ------------------------------------------------------ atoms, hot keys
-
-std::uint32_t Win32Platform::GlobalAddAtomA(const std::string& text) { return ::GlobalAddAtomA(text.c_str()); }
-
-std::uint32_t Win32Platform::GlobalDeleteAtom(std::uint32_t atom) {
-  return ::GlobalDeleteAtom(static_cast<ATOM>(atom));
-}
-
-std::string Win32Platform::LocalDateTimeText() {
-  char date[128] = {};
-  char time[128] = {};
-  ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, sizeof date);
-  ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, sizeof time);
-  return std::string(date) + " " + time;
-}
-
-bool Win32Platform::RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers,
-                                   std::int32_t key) {
-  return ::RegisterHotKey(Window(window), id, modifiers, static_cast<UINT>(key)) != FALSE;
-}
-
-bool Win32Platform::UnregisterHotKey(WindowHandle window, std::int32_t id) {
-  return ::UnregisterHotKey(Window(window), id) != FALSE;
+  std::vector<std::size_t> order(texts.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const wchar_t* x = wide.data() + spans[a].start;
+    const wchar_t* y = wide.data() + spans[b].start;
+    const int lengthX = static_cast<int>(spans[a].length), lengthY = static_cast<int>(spans[b].length);
+    const int result = ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, x, lengthX, y, lengthY);
+    if (result != 0) return result == CSTR_LESS_THAN;
+    return std::wstring_view(x, lengthX) < std::wstring_view(y, lengthY);  // the comparison itself failed
+  });
+  return order;
 }
 
 // ------------------------------------------------------ other windows
 
-WindowHandle Win32Platform::FindWindowA(const char* className, const char* title) {
-  return reinterpret_cast<WindowHandle>(::FindWindowA(className, title));
+WindowHandle Win32Platform::FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) {
+  const std::wstring wideTitle = title ? Widen(*title) : std::wstring();
+  return reinterpret_cast<WindowHandle>(::FindWindowW(Widen(className).c_str(), title ? wideTitle.c_str() : nullptr));
 }
 
-WindowHandle Win32Platform::FindWindowExA(WindowHandle parent, WindowHandle after, const char* className,
-                                          const char* title) {
-  return reinterpret_cast<WindowHandle>(::FindWindowExA(Window(parent), Window(after), className, title));
+void Win32Platform::ShowWindow(WindowHandle window, bool show) {
+  ::ShowWindow(ToHwnd(window), show ? SW_SHOW : SW_HIDE);
 }
 
-bool Win32Platform::ShowWindow(WindowHandle window, int command) {
-  return ::ShowWindow(Window(window), command) != FALSE;
+bool Win32Platform::IsWindowVisible(WindowHandle window) { return ::IsWindowVisible(ToHwnd(window)) != FALSE; }
+
+void Win32Platform::PostCommand(WindowHandle window, WParam command) {
+  if (window != 0) ::PostMessageW(ToHwnd(window), WM_COMMAND, command, 0);
 }
 
-std::int32_t Win32Platform::IsWindowVisible(WindowHandle window) { return ::IsWindowVisible(Window(window)); }
+// ------------------------------------------------------ atoms, hot keys
 
-bool Win32Platform::PostMessageA(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-  return ::PostMessageA(Window(window), message, wParam, lParam) != FALSE;
+GlobalAtom Win32Platform::AddGlobalAtom(const std::string& text) {
+  return MakeGlobalAtom(::GlobalAddAtomW(Widen(text).c_str()));
 }
 
-bool Win32Platform::SetForegroundWindow(WindowHandle window) {
-  return ::SetForegroundWindow(Window(window)) != FALSE;
+void Win32Platform::DeleteGlobalAtom(std::uint16_t atom) { ::GlobalDeleteAtom(atom); }
+
+std::string Win32Platform::LocalDateTimeText() {
+  wchar_t date[128] = {};
+  wchar_t time[128] = {};
+  ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128);
+  ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, time, 128);
+  return Narrow(date) + " " + Narrow(time);
 }
 
-// ----------------------------------------------------------- subclassing
-
-LRESULT CALLBACK Win32Platform::ProgramWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
-    // Holds the handler for the length of the call, even if it is replaced meanwhile.
-    std::shared_ptr<WindowProcHandler> handler = g_handler ? *g_handler : nullptr;
-    if (handler && *handler) {
-      return (*handler)(reinterpret_cast<WindowHandle>(window), message, wParam, lParam);
-    }
-  } catch (...) {
-    return 0;
-  }
-  return ::DefWindowProcA(window, message, wParam, lParam);
+bool Win32Platform::RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) {
+  return ::RegisterHotKey(ToHwnd(window), id, modifiers, static_cast<UINT>(key)) != FALSE;
 }
 
-void Win32Platform::SetWindowProcHandler(WindowProcHandler handler) {
-  handler_ = std::make_shared<WindowProcHandler>(std::move(handler));
-}
-
-WndProcAddr Win32Platform::AddressOfWindowProc() {
-  return reinterpret_cast<WndProcAddr>(&Win32Platform::ProgramWindowProc);
-}
-
-WndProcAddr Win32Platform::SetWindowLongA(WindowHandle window, WndProcAddr procedure) {
-  return static_cast<DWORD>(::SetWindowLongA(Window(window), GWL_WNDPROC, static_cast<LONG>(procedure)));
-}
-
-WndProcAddr Win32Platform::GetClassWndProc(WindowHandle window) {
-  return static_cast<DWORD>(::GetClassLongA(Window(window), GCL_WNDPROC));
-}
-
-LResult Win32Platform::CallWindowProcA(WndProcAddr procedure, WindowHandle window, std::uint32_t message,
-                                       WParam wParam, LParam lParam) {
-  if (procedure == 0) return 0;
-  return ::CallWindowProcA(reinterpret_cast<WNDPROC>(procedure), Window(window), message, wParam, lParam);
-}
-
-// ------------------------------------------------------------- tray icon
-
-std::int32_t Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
-  static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first layout of the record: 88 bytes, a 64-byte tip");
-  NOTIFYICONDATAA record{};
-  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  record.hWnd = Window(data.hWnd);
-  record.uID = data.uID;
-  record.uFlags = data.uFlags;
-  record.uCallbackMessage = data.uCallbackMessage;
-  record.hIcon = reinterpret_cast<HICON>(data.hIcon);
-  constexpr size_t kTipSize = 64;
-  size_t n = std::min(data.szTip.size(), kTipSize - 1);
-  std::memcpy(record.szTip, data.szTip.data(), n);
-  record.szTip[n] = '\0';
-  return ::Shell_NotifyIconA(message, &record);
-}
-
-// ------------------------------------------------ folders, files, shell
-
-std::int32_t Win32Platform::SHGetSpecialFolderLocation(WindowHandle owner, int folder, ItemIdList& list) {
-  LPITEMIDLIST found = nullptr;
-  HRESULT result = ::SHGetSpecialFolderLocation(Window(owner), folder, &found);
-  list = found ? ItemIdList(this, reinterpret_cast<std::uintptr_t>(found)) : ItemIdList();
-  return result;
-}
-
-bool Win32Platform::SHGetPathFromIDListA(const ItemIdList& list, std::array<char, 260>& path) {
-  if (!list) return false;
-  return ::SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(list.Get()), path.data()) != FALSE;
-}
-
-FindHandle Win32Platform::FindFirstFileA(const std::string& pattern, FindData& data) {
-  WIN32_FIND_DATAA found{};
-  HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return FindHandle();
-  CopyFindData(found, data);
-  return FindHandle(this, reinterpret_cast<std::uintptr_t>(search));
-}
-
-bool Win32Platform::FindNextFileA(const FindHandle& search, FindData& data) {
-  if (!search) return false;
-  WIN32_FIND_DATAA found{};
-  if (!::FindNextFileA(reinterpret_cast<HANDLE>(search.Get()), &found)) return false;
-  CopyFindData(found, data);
-  return true;
-}
-
-std::int32_t Win32Platform::FindClose(std::uintptr_t search) { return ::FindClose(reinterpret_cast<HANDLE>(search)); }
-
-std::int32_t Win32Platform::CoTaskMemFree(std::uintptr_t memory) {
-  ::CoTaskMemFree(reinterpret_cast<void*>(memory));
-  return 0;
-}
-
-std::unique_ptr<ScriptShell> Win32Platform::CreateScriptShell() { return CreateScriptShellObject(); }
-
-std::intptr_t Win32Platform::ShellExecuteA(WindowHandle owner, const char* operation, const char* file,
-                                           const char* parameters, const char* directory, int show) {
-  return reinterpret_cast<std::intptr_t>(::ShellExecuteA(Window(owner), operation, file, parameters, directory, show));
-}
-
-std::string Win32Platform::ProgramFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  DWORD n = 0;
-  for (;;) {
-    n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) break;
-    buffer.resize(buffer.size() * 2);
-  }
-  std::string path(buffer.data(), n);
-  size_t slash = path.find_last_of('\\');
-  if (slash == std::string::npos) return {};
-  // "C:\Tamberlinox.exe" lives in "C:\", everything else in a folder without the backslash.
-  bool driveRoot = slash == 2 && path[1] == ':';
-  return path.substr(0, driveRoot ? slash + 1 : slash);
-}
-
-std::string Win32Platform::CurrentFolder() {
-  DWORD n = ::GetCurrentDirectoryA(0, nullptr);
-  if (n == 0) return {};
-  std::vector<char> buffer(n + 1);
-  n = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-  return std::string(buffer.data(), std::min<size_t>(n, buffer.size()));
-}
-
-void Win32Platform::ProgramVersion(int& major, int& minor) {
-  major = 0;
-  minor = 0;
-  char path[MAX_PATH] = {};
-  if (::GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return;
-  DWORD ignored = 0;
-  DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
-  if (size == 0) return;
-  std::vector<char> block(size);
-  if (!::GetFileVersionInfoA(path, 0, size, block.data())) return;
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT length = 0;
-  char root[] = "\\";
-  if (!::VerQueryValueA(block.data(), root, reinterpret_cast<void**>(&info), &length) || info == nullptr ||
-      length < sizeof *info) {
-    return;
-  }
-  major = HIWORD(info->dwFileVersionMS);
-  minor = LOWORD(info->dwFileVersionMS);
-}
-
-int Win32Platform::CompareTextNoCase(const std::string& a, const std::string& b) {
-  int result = ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                                b.data(), static_cast<int>(b.size()));
-  if (result == 0) return a.compare(b);  // the comparison itself failed: fall back to the bytes
-  return result - CSTR_EQUAL;
+bool Win32Platform::UnregisterHotKey(WindowHandle window, int id) {
+  return ::UnregisterHotKey(ToHwnd(window), id) != FALSE;
 }
 
 // ------------------------------------------------- Internet, the browser
 
-bool Win32Platform::InternetGetConnectedState(std::uint32_t& flags) {
+// wininet is loaded when the program first asks, not at start.
+bool Win32Platform::InternetConnected(std::uint32_t& flags) {
+  flags = 0;
+  if (!wininetTried_) {
+    wininetTried_ = true;
+    wininet_.Reset(::LoadLibraryW(L"wininet.dll"));
+  }
+  using StateFunction = BOOL(WINAPI*)(DWORD*, DWORD);
+  const auto connectedState = ProcAddress<StateFunction>(wininet_.Get(), "InternetGetConnectedState");
+  if (connectedState == nullptr) return false;
   DWORD state = 0;
-  BOOL connected = ::InternetGetConnectedState(&state, 0);
+  const BOOL connected = connectedState(&state, 0);
   flags = state;
   return connected != FALSE;
 }
 
-std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return CreateWebBrowserObject(); }
+std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return CreateWebBrowserObject(com_); }
 
-// ------------------------------------------------------ the user
+// ------------------------------------------------------------- the user
 
-int Win32Platform::MessageBoxA(WindowHandle owner, const std::string& text, const std::string& title,
-                               std::uint32_t flags) {
-  return ::MessageBoxA(Window(owner), text.c_str(), title.c_str(), flags);
+int Win32Platform::ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) {
+  return ::MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), flags);
 }
 
-void Win32Platform::SetDefaultMousePointer() { ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW))); }
+void Win32Platform::RestoreDefaultCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
-std::unique_ptr<Form> Win32Platform::CreateForm(const FormSpec& spec, FormEvents& events) {
-  return Win32Form::Create(forms_, spec, events);
+std::unique_ptr<Window> Win32Platform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
+  return Win32Window::Create(windowClass_, spec, events);
 }
 
 }  // namespace tamberlinox::platform::win32

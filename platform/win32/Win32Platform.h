@@ -1,102 +1,84 @@
-// The real platform: every method calls the Windows function it is named after.
+// The real platform: the program's requests carried out by Windows' own
+// functions, in their wide (W) forms.
 #pragma once
 
-#include "platform/win32/Win32.h"
-
-#include <memory>
-
 #include "platform/Platform.h"
-#include "platform/win32/Win32Form.h"
+#include "platform/win32/Automation.h"
+#include "platform/win32/Com.h"
+#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Window.h"
 
 namespace tamberlinox::platform::win32 {
 
 class Win32Platform final : public Platform {
  public:
-  // One per process: the program's window procedure reaches its handler through it.
-  explicit Win32Platform(HINSTANCE instance);
-  ~Win32Platform() override;
+  explicit Win32Platform(HINSTANCE instance) : instance_(instance), windowClass_(instance) {}
   Win32Platform(const Win32Platform&) = delete;
   Win32Platform& operator=(const Win32Platform&) = delete;
 
-  // Runs the thread's message loop until the last form has been destroyed
-  // (returns at once when there is none). Forms get their keyboard handling:
-  // Tab between controls, Esc for the cancel button.
+  // Runs the thread's message loop until the last window has been destroyed
+  // (returns at once when there is none). The program's windows get their
+  // keyboard handling here: Tab between controls, Enter and Esc.
   void RunMessageLoop();
-  int LiveForms() const { return forms_.LiveForms(); }
 
-  std::int32_t RegOpenKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                             RegKey& key) override;
-  std::int32_t RegCreateKeyExA(std::uint32_t hive, const std::string& subKey, std::uint32_t access,
-                               RegKey& key) override;
-  std::int32_t RegQueryValueExA(const RegKey& key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
-                                std::uint32_t& size) override;
-  std::int32_t RegSetValueExA(const RegKey& key, const std::string& name, std::uint32_t type,
-                              const std::uint8_t* data, std::uint32_t size) override;
-  std::int32_t RegDeleteValueA(const RegKey& key, const std::string& name) override;
-  std::int32_t RegDeleteKeyA(std::uint32_t hive, const std::string& subKey) override;
-  std::int32_t RegCloseKey(std::uintptr_t key) override;
+  std::int32_t ReadRegistryText(Hive hive, const std::string& key, const std::string& name,
+                                std::optional<std::string>& text) override;
+  std::int32_t ReadRegistryBytes(Hive hive, const std::string& key, const std::string& name, std::size_t size,
+                                 std::vector<std::uint8_t>& data) override;
+  std::int32_t WriteRegistryText(Hive hive, const std::string& key, const std::string& name,
+                                 const std::string& text) override;
+  std::int32_t WriteRegistryBytes(Hive hive, const std::string& key, const std::string& name, std::uint32_t type,
+                                  const std::vector<std::uint8_t>& data) override;
+  std::int32_t DeleteRegistryValue(Hive hive, const std::string& key, const std::string& name) override;
+  std::int32_t DeleteRegistryKey(Hive hive, const std::string& key) override;
 
-  std::string GetPrivateProfileStringA(const std::string& section, const std::string& entry,
-                                       const std::string& defaultText, std::uint32_t bufferSize,
-                                       const std::string& file) override;
-  std::int32_t WritePrivateProfileStringA(const std::string& section, const std::string& entry,
-                                          const std::string& text, const std::string& file) override;
+  std::string ReadIniText(const std::string& file, const std::string& section, const std::string& entry,
+                          const std::string& defaultText) override;
+  std::int32_t WriteIniText(const std::string& file, const std::string& section, const std::string& entry,
+                            const std::string& text) override;
   bool IsOrdinaryFile(const std::string& path) override;
   std::string FullPath(const std::string& path) override;
 
-  std::uint32_t GlobalAddAtomA(const std::string& text) override;
-  std::uint32_t GlobalDeleteAtom(std::uint32_t atom) override;
-  std::string LocalDateTimeText() override;
-  bool RegisterHotKey(WindowHandle window, std::int32_t id, std::uint32_t modifiers, std::int32_t key) override;
-  bool UnregisterHotKey(WindowHandle window, std::int32_t id) override;
-
-  WindowHandle FindWindowA(const char* className, const char* title) override;
-  WindowHandle FindWindowExA(WindowHandle parent, WindowHandle after, const char* className,
-                             const char* title) override;
-  bool ShowWindow(WindowHandle window, int command) override;
-  std::int32_t IsWindowVisible(WindowHandle window) override;
-  bool PostMessageA(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
-  bool SetForegroundWindow(WindowHandle window) override;
-
-  void SetWindowProcHandler(WindowProcHandler handler) override;
-  WndProcAddr AddressOfWindowProc() override;
-  WndProcAddr SetWindowLongA(WindowHandle window, WndProcAddr procedure) override;
-  WndProcAddr GetClassWndProc(WindowHandle window) override;
-  LResult CallWindowProcA(WndProcAddr procedure, WindowHandle window, std::uint32_t message, WParam wParam,
-                          LParam lParam) override;
-
-  std::int32_t Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
-
-  std::int32_t SHGetSpecialFolderLocation(WindowHandle owner, int folder, ItemIdList& list) override;
-  bool SHGetPathFromIDListA(const ItemIdList& list, std::array<char, 260>& path) override;
-  FindHandle FindFirstFileA(const std::string& pattern, FindData& data) override;
-  bool FindNextFileA(const FindHandle& search, FindData& data) override;
-  std::int32_t FindClose(std::uintptr_t search) override;
-  std::int32_t CoTaskMemFree(std::uintptr_t memory) override;
-  std::unique_ptr<ScriptShell> CreateScriptShell() override;
-  std::intptr_t ShellExecuteA(WindowHandle owner, const char* operation, const char* file, const char* parameters,
-                              const char* directory, int show) override;
+  std::vector<FolderEntry> ListFolder(const std::string& folder) override;
+  std::string SpecialFolderPath(SpecialFolder folder) override;
+  std::string ScriptHostSpecialFolder(const std::string& name) override;
+  bool ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
+                 const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
+                 int show) override;
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
-  void ProgramVersion(int& major, int& minor) override;
-  int CompareTextNoCase(const std::string& a, const std::string& b) override;
+  Version ProgramVersion() override;
+  std::vector<std::size_t> SortedOrder(const std::vector<std::string>& texts) override;
 
-  bool InternetGetConnectedState(std::uint32_t& flags) override;
+  WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
+  void ShowWindow(WindowHandle window, bool show) override;
+  bool IsWindowVisible(WindowHandle window) override;
+  void PostCommand(WindowHandle window, WParam command) override;
+
+  GlobalAtom AddGlobalAtom(const std::string& text) override;
+  std::string LocalDateTimeText() override;
+  bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
+  bool UnregisterHotKey(WindowHandle window, int id) override;
+
+  bool InternetConnected(std::uint32_t& flags) override;
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;
 
-  int MessageBoxA(WindowHandle owner, const std::string& text, const std::string& title,
-                  std::uint32_t flags) override;
-  void SetDefaultMousePointer() override;
+  int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) override;
+  void RestoreDefaultCursor() override;
   void Sleep(std::uint32_t milliseconds) override;
 
-  std::unique_ptr<Form> CreateForm(const FormSpec& spec, FormEvents& events) override;
+  std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
+
+ protected:
+  void DeleteGlobalAtom(std::uint16_t atom) override;
 
  private:
-  static LRESULT CALLBACK ProgramWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
   HINSTANCE instance_;
-  FormClass forms_;
-  std::shared_ptr<WindowProcHandler> handler_;
+  WindowClass windowClass_;
+  Com com_;  // loaded on first use
+  ScriptHost scriptHost_{com_};
+  Module wininet_;
+  bool wininetTried_ = false;
 };
 
 }  // namespace tamberlinox::platform::win32

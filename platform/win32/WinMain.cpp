@@ -1,11 +1,11 @@
-// Tamberlinox.exe: the start-up procedure, then the message loop until the
-// program's last window is gone.
-#include "platform/win32/Win32.h"
+// Tamberlinox.exe: the program started, then the message loop until its last
+// window is gone.
+#include <cstdlib>
+#include <exception>
 
-#include "app/AutoHide.h"
 #include "app/Program.h"
-#include "desktop/Desktop.h"
-#include "platform/win32/Handles.h"
+#include "desktop/DesktopIcons.h"
+#include "platform/win32/Win32.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {
@@ -15,7 +15,7 @@ tamberlinox::platform::win32::Win32Platform* g_os = nullptr;
 // However the program ends, the desktop icons must not stay hidden: "Close
 // Program" shows them, and a program that fails shows them on its way out.
 void ShowDesktopAgain() {
-  if (g_os != nullptr) tamberlinox::desktop::ShowDesktopIcons(*g_os, true);
+  if (g_os != nullptr) tamberlinox::desktop::ShowIcons(*g_os, true);
 }
 
 LONG WINAPI ShowDesktopOnCrash(EXCEPTION_POINTERS*) {
@@ -25,10 +25,19 @@ LONG WINAPI ShowDesktopOnCrash(EXCEPTION_POINTERS*) {
 
 }  // namespace
 
+// The C++ runtime's default terminate handler, replaced: the library's own
+// prints the exception's demangled type to the console, which would bring the
+// whole demangler and a printf (some 75 KB) into a program that has no console.
+// This one shows the desktop icons again before the program ends.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+  ShowDesktopAgain();
+  std::abort();
+}
+}  // namespace __gnu_cxx
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  using tamberlinox::platform::win32::ComApartment;
   using tamberlinox::platform::win32::Win32Platform;
-  ComApartment com;
   try {
     Win32Platform os(instance);
     g_os = &os;
@@ -36,7 +45,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     int result = 0;
     try {
       tamberlinox::Program program(os);
-      tamberlinox::AutoHide::Main(program);
+      program.Start();
       os.RunMessageLoop();
     } catch (...) {
       ShowDesktopAgain();

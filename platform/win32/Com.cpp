@@ -1,0 +1,34 @@
+#include "platform/win32/Com.h"
+
+namespace tamberlinox::platform::win32 {
+
+Com::~Com() {
+  if (entered_) coUninitialize();
+}
+
+bool Com::Start() {
+  if (startTried_) return started_;
+  startTried_ = true;
+  ole32_.Reset(::LoadLibraryW(L"ole32.dll"));
+  oleaut32_.Reset(::LoadLibraryW(L"oleaut32.dll"));
+  const HMODULE ole = ole32_.Get(), automation = oleaut32_.Get();
+  coInitializeEx = ProcAddress<decltype(coInitializeEx)>(ole, "CoInitializeEx");
+  coUninitialize = ProcAddress<decltype(coUninitialize)>(ole, "CoUninitialize");
+  coCreateInstance = ProcAddress<decltype(coCreateInstance)>(ole, "CoCreateInstance");
+  clsidFromProgId = ProcAddress<decltype(clsidFromProgId)>(ole, "CLSIDFromProgID");
+  sysAllocStringLen = ProcAddress<decltype(sysAllocStringLen)>(automation, "SysAllocStringLen");
+  sysFreeString = ProcAddress<decltype(sysFreeString)>(automation, "SysFreeString");
+  variantClear = ProcAddress<decltype(variantClear)>(automation, "VariantClear");
+  variantChangeType = ProcAddress<decltype(variantChangeType)>(automation, "VariantChangeType");
+  if (!(coInitializeEx && coUninitialize && coCreateInstance && clsidFromProgId && sysAllocStringLen && sysFreeString &&
+        variantClear && variantChangeType)) {
+    return false;
+  }
+  const HRESULT result = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  entered_ = SUCCEEDED(result);  // S_FALSE too: each success is paired with a CoUninitialize
+  // A thread already in a multithreaded apartment can still use the objects.
+  started_ = entered_ || result == RPC_E_CHANGED_MODE;
+  return started_;
+}
+
+}  // namespace tamberlinox::platform::win32
