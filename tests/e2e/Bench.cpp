@@ -16,13 +16,14 @@ bool WaitUntil(const std::function<bool()>& fact, Millis timeout) {
 // ----------------------------------------------------------------- processes
 Process Process::Start(const std::string& exePath, const std::string& arguments) {
   Process p;
-  std::string folder = exePath.substr(0, exePath.find_last_of('\\') + 1);
-  std::string commandLine = "\"" + exePath + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA si{};
+  const std::wstring exe = ToWide(exePath);
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + ToWide(arguments);
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.empty() ? nullptr : folder.c_str(), &si, &pi)) {
     return p;
   }
@@ -93,57 +94,61 @@ std::vector<HWND> Process::FindWindowsByClass(const std::string& className) cons
 // --------------------------------------------------------------- registry
 std::optional<std::string> ReadRegString(HKEY hive, const std::string& path, const std::string& name) {
   UniqueKey key;
-  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExW(hive, ToWide(path).c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const std::wstring valueName = ToWide(name);
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+  if (RegQueryValueExW(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-  std::string data(size, '\0');
-  if (size > 0 && RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
-                                   reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS) {
+  std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
+  if (size > 0 && RegQueryValueExW(key.Get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                   &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  data.resize(size);
-  while (!data.empty() && data.back() == '\0') data.pop_back();
-  return data;
+  data.resize(size / sizeof(wchar_t));
+  while (!data.empty() && data.back() == L'\0') data.pop_back();
+  return ToUtf8(data);
 }
 
 bool WriteRegString(HKEY hive, const std::string& path, const std::string& name, const std::string& value) {
   UniqueKey key;
-  if (RegCreateKeyExA(hive, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr) !=
+  if (RegCreateKeyExW(hive, ToWide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr) !=
       ERROR_SUCCESS) {
     return false;
   }
-  return RegSetValueExA(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        DWORD(value.size() + 1)) == ERROR_SUCCESS;
+  const std::wstring data = ToWide(value);
+  return RegSetValueExW(key.Get(), ToWide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        DWORD((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 void DeleteRegValue(HKEY hive, const std::string& path, const std::string& name) {
   UniqueKey key;
-  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_SET_VALUE, key.Out()) == ERROR_SUCCESS) {
-    RegDeleteValueA(key.Get(), name.c_str());
+  if (RegOpenKeyExW(hive, ToWide(path).c_str(), 0, KEY_SET_VALUE, key.Out()) == ERROR_SUCCESS) {
+    RegDeleteValueW(key.Get(), ToWide(name).c_str());
   }
 }
 
 void DeleteRegTree(HKEY hive, const std::string& path) {
-  RegDeleteTreeA(hive, path.c_str());  // the key, its subkeys and their values
+  RegDeleteTreeW(hive, ToWide(path).c_str());  // the key, its subkeys and their values
 }
 
 bool RegKeyExists(HKEY hive, const std::string& path) {
   UniqueKey key;
-  return RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, key.Out()) == ERROR_SUCCESS;
+  return RegOpenKeyExW(hive, ToWide(path).c_str(), 0, KEY_QUERY_VALUE, key.Out()) == ERROR_SUCCESS;
 }
 
 std::vector<std::string> RegValueNames(HKEY hive, const std::string& path) {
   std::vector<std::string> names;
   UniqueKey key;
-  if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return names;
+  if (RegOpenKeyExW(hive, ToWide(path).c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return names;
   for (DWORD i = 0;; ++i) {
-    char name[256];
-    DWORD size = sizeof name;
-    if (RegEnumValueA(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.emplace_back(name, size);
+    wchar_t name[256];
+    DWORD size = 256;
+    if (RegEnumValueW(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(ToUtf8(std::wstring_view(name, size)));
   }
   return names;
 }
@@ -194,23 +199,23 @@ std::string KeyName(unsigned modifiers, WORD vk) {
 
 // ------------------------------------------------------------------ windows
 std::string WindowText(HWND window) {
-  char text[512] = "";
-  // GetWindowTextA on another process's window reads the text the window
+  wchar_t text[512] = L"";
+  // GetWindowTextW on another process's window reads the text the window
   // system keeps, without sending WM_GETTEXT: it never waits for the program.
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  GetWindowTextW(window, text, 512);
+  return ToUtf8(text);
 }
 
 std::string ClassName(HWND window) {
-  char name[256] = "";
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[256] = L"";
+  GetClassNameW(window, name, 256);
+  return ToUtf8(name);
 }
 
 std::string ControlText(HWND dialog, int id) {
-  char text[1024] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
+  wchar_t text[1024] = L"";
+  GetDlgItemTextW(dialog, id, text, 1024);
+  return ToUtf8(text);
 }
 
 RECT ScreenRect() {
@@ -246,17 +251,23 @@ std::optional<MessageBoxSeen> WaitForMessageBox(const Process& p, const std::str
 void AnswerMessageBox(HWND box, int buttonId) { PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0); }
 
 // ------------------------------------------------------------------- paths
+bool PathExists(const std::string& path) { return GetFileAttributesW(ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool CopyFileTo(const std::string& from, const std::string& to) {
+  return CopyFileW(ToWide(from).c_str(), ToWide(to).c_str(), FALSE) != FALSE;
+}
+
 std::string HarnessFolder() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
+  wchar_t path[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::string s = ToUtf8(path);
   return s.substr(0, s.find_last_of('\\') + 1);
 }
 
 std::string EnvironmentVariable(const char* name) {
-  char value[1024] = "";
-  DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-  return n > 0 && n < sizeof value ? std::string(value, n) : std::string();
+  wchar_t value[1024] = L"";
+  const DWORD n = GetEnvironmentVariableW(ToWide(name).c_str(), value, 1024);
+  return n > 0 && n < 1024 ? ToUtf8(std::wstring_view(value, n)) : std::string();
 }
 
 ScopedRegString::ScopedRegString(HKEY hive, std::string path, std::string name, const std::string& value)

@@ -1,5 +1,7 @@
 // The end-to-end bench: small tools for a harness process that drives a
 // program under Wine from the outside, the way a user and the shell would.
+// Every text they take or give is UTF-8 (see Utf8.h): paths, registry strings,
+// captions, command lines; they call the wide functions of Windows.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "Utf8.h"
 
 namespace e2e {
 
@@ -162,12 +166,15 @@ struct MessageBoxSeen {
   std::string text;
 };
 // A message box ("#32770") of process p with this title, once it is shown.
-std::optional<MessageBoxSeen> WaitForMessageBox(const Process& p, const std::string& title,
-                                                Millis timeout = 10000ms);
+std::optional<MessageBoxSeen> WaitForMessageBox(const Process& p, const std::string& title, Millis timeout = 10000ms);
 // Presses a button (IDYES, IDNO, IDOK, ...) by posting its command.
 void AnswerMessageBox(HWND box, int buttonId);
 
 // ------------------------------------------------------------------- paths
+// Whether a file or folder is there.
+bool PathExists(const std::string& path);
+// Copies a file, replacing what is at the destination.
+bool CopyFileTo(const std::string& from, const std::string& to);
 // Folder of the harness executable, with a trailing backslash.
 std::string HarnessFolder();
 std::string EnvironmentVariable(const char* name);

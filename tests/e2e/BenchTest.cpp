@@ -141,6 +141,23 @@ TEST_F(ProbeBench, MenuReaderChoosesAnEntryWithTheKeyboard) {
   EXPECT_TRUE(WaitUntil([&] { return Recorded("Chosen") == "My Documents"; }));
 }
 
+// Captions are read with the wide functions and come as UTF-8; an unpaired
+// surrogate comes as its own three bytes, never as U+FFFD.
+TEST_F(ProbeBench, MenuReaderReadsCaptionsOutsideTheCodePage) {
+  MenuReader reader(*shell_);
+  Running& p = StartProbe("--unicode-menu");
+  ClickTray(p.main, WM_LBUTTONUP);
+  HWND menu = reader.WaitForMenu(p.process);
+  ASSERT_NE(menu, nullptr);
+  auto entries = reader.Read(menu);
+  ASSERT_TRUE(entries.has_value());
+  const std::string loneSurrogate = ToUtf8(L"Lone\xD800");
+  EXPECT_EQ(loneSurrogate, "Lone\xED\xA0\x80");
+  EXPECT_EQ(Captions(*entries), (std::vector<std::string>{"My Computer", "My Documents", "Recycle Bin",
+                                                          "\u65E5\u672C\u8A9E \U0001F600", loneSurrogate}));
+  reader.Close(menu);
+}
+
 TEST_F(ProbeBench, MessageBoxIsFoundReadAndAnswered) {
   MenuReader reader(*shell_);
   Running& p = StartProbe();

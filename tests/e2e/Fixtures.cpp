@@ -6,9 +6,9 @@ namespace {
 Paths gPaths;
 
 std::string FullPath(const std::string& path) {
-  char full[MAX_PATH] = "";
-  DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-  return n > 0 && n < MAX_PATH ? std::string(full) : path;
+  wchar_t full[MAX_PATH] = L"";
+  const DWORD n = GetFullPathNameW(ToWide(path).c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH ? ToUtf8(full) : path;
 }
 
 BOOL CALLBACK CollectMainWindowOwner(HWND w, LPARAM lp) {
@@ -38,10 +38,10 @@ void PrepareRun() {
   // Installed the way a user would: its own folder, with a blank in the path.
   gPaths.installFolder = "C:\\Program Files\\Tamberlinox\\";
   gPaths.installed = gPaths.installFolder + "Tamberlinox.exe";
-  CreateDirectoryA(gPaths.installFolder.c_str(), nullptr);
-  if (GetFileAttributesA(gPaths.program.c_str()) == INVALID_FILE_ATTRIBUTES) {
+  CreateDirectoryW(ToWide(gPaths.installFolder).c_str(), nullptr);
+  if (!PathExists(gPaths.program)) {
     gPaths.setupError = "the program under test was not found at " + gPaths.program;
-  } else if (!CopyFileA(gPaths.program.c_str(), gPaths.installed.c_str(), FALSE)) {
+  } else if (!CopyFileTo(gPaths.program, gPaths.installed)) {
     gPaths.setupError = "could not copy " + gPaths.program + " to " + gPaths.installed + " (error " +
                         std::to_string(GetLastError()) + ")";
   }
@@ -49,10 +49,7 @@ void PrepareRun() {
   // program that has none beside it is installed without one.
   const std::string help = gPaths.program.substr(0, gPaths.program.find_last_of('\\') + 1) + "Help.txt";
   const std::string installedHelp = gPaths.installFolder + "Help.txt";
-  if (GetFileAttributesA(help.c_str()) == INVALID_FILE_ATTRIBUTES ||
-      !CopyFileA(help.c_str(), installedHelp.c_str(), FALSE)) {
-    DeleteFileA(installedHelp.c_str());
-  }
+  if (!PathExists(help) || !CopyFileTo(help, installedHelp)) DeleteFileW(ToWide(installedHelp).c_str());
   CleanRegistry();
 }
 

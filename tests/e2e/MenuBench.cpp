@@ -13,14 +13,14 @@ namespace e2e {
 
 namespace {
 
-// What the program does: SHGetSpecialFolderLocation, then SHGetPathFromIDListA.
+// What the program does: SHGetSpecialFolderLocation, then SHGetPathFromIDListW.
 std::string SpecialFolder(int csidl) {
   LPITEMIDLIST list = nullptr;
   if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &list)) || list == nullptr) return {};
-  char path[MAX_PATH] = "";
-  const bool ok = SHGetPathFromIDListA(list, path) != FALSE;
+  wchar_t path[MAX_PATH] = L"";
+  const bool ok = SHGetPathFromIDListW(list, path) != FALSE;
   CoTaskMemFree(list);
-  return ok ? std::string(path) : std::string();
+  return ok ? ToUtf8(path) : std::string();
 }
 
 std::string WithoutFinalBackslash(std::string path) {
@@ -33,19 +33,21 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool MakeFolder(const std::string& path) { return CreateDirectoryW(ToWide(path).c_str(), nullptr) != FALSE; }
+
 std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA(Join(folder, "*").c_str(), &found);
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(ToWide(Join(folder, "*")).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    const std::string name = found.cFileName;
+    const std::string name = ToUtf8(found.cFileName);
     if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;
 }
@@ -54,26 +56,10 @@ std::vector<std::string> Names(const std::string& folder) {
 bool RemovePath(const std::string& path) {
   if (IsFolder(path)) {
     for (const std::string& name : Names(path)) RemovePath(Join(path, name));
-    return RemoveDirectoryA(path.c_str()) != FALSE;
+    return RemoveDirectoryW(ToWide(path).c_str()) != FALSE;
   }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return DeleteFileA(path.c_str()) != FALSE;
-}
-
-std::string Narrow(const wchar_t* text, int chars) {
-  if (chars <= 0) return {};
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, chars, nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, chars, out.data(), bytes, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int chars = MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), nullptr, 0);
-  std::wstring out(size_t(chars), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), out.data(), chars);
-  return out;
+  SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileW(ToWide(path).c_str()) != FALSE;
 }
 
 }  // namespace
@@ -99,7 +85,7 @@ std::string DesktopFolders::Track(const std::string& path, bool made) {
 std::string DesktopFolders::AddFile(Which which, const std::string& name, DWORD attributes) {
   if (paths_[which].empty()) return {};
   const std::string path = Join(paths_[which], name);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+  HANDLE file = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   CloseHandle(file);
   return Track(path, true);
@@ -108,13 +94,13 @@ std::string DesktopFolders::AddFile(Which which, const std::string& name, DWORD 
 std::string DesktopFolders::AddCopy(Which which, const std::string& name, const std::string& source) {
   if (paths_[which].empty()) return {};
   const std::string path = Join(paths_[which], name);
-  return Track(path, CopyFileA(source.c_str(), path.c_str(), TRUE) != FALSE);
+  return Track(path, CopyFileW(ToWide(source).c_str(), ToWide(path).c_str(), TRUE) != FALSE);
 }
 
 std::string DesktopFolders::AddFolder(Which which, const std::string& name) {
   if (paths_[which].empty()) return {};
   const std::string path = Join(paths_[which], name);
-  return Track(path, CreateDirectoryA(path.c_str(), nullptr) != FALSE);
+  return Track(path, MakeFolder(path));
 }
 
 bool DesktopFolders::Remove(const std::string& path) {
@@ -134,7 +120,7 @@ bool DesktopFolders::RemoveAll() {
   while (!made_.empty()) {
     const std::string path = made_.back();
     made_.pop_back();
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !RemovePath(path)) ok = false;
+    if (PathExists(path) && !RemovePath(path)) ok = false;
   }
   return ok;
 }
@@ -182,9 +168,9 @@ std::vector<std::string> SplitArguments(const std::string& commandLine) {
   std::vector<std::string> arguments;
   int count = 0;
   // The system's own splitting, as a program that asks the shell does it.
-  LPWSTR* argv = CommandLineToArgvW(Widen(commandLine).c_str(), &count);
+  LPWSTR* argv = CommandLineToArgvW(ToWide(commandLine).c_str(), &count);
   if (argv == nullptr) return arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(Narrow(argv[i], lstrlenW(argv[i])));
+  for (int i = 1; i < count; ++i) arguments.push_back(ToUtf8(argv[i]));
   LocalFree(argv);
   return arguments;
 }
@@ -205,13 +191,13 @@ std::string RawArguments(const std::string& commandLine) {
 // ------------------------------------------------------ things in the way
 PlantedFile::PlantedFile(const std::string& source, const std::string& folder, const std::string& name)
     : folder_(WithoutFinalBackslash(folder)), path_(Join(folder_, name)) {
-  if (!IsFolder(folder_)) madeFolder_ = CreateDirectoryA(folder_.c_str(), nullptr) != FALSE;
-  ok_ = CopyFileA(source.c_str(), path_.c_str(), TRUE) != FALSE;
+  if (!IsFolder(folder_)) madeFolder_ = MakeFolder(folder_);
+  ok_ = CopyFileW(ToWide(source).c_str(), ToWide(path_).c_str(), TRUE) != FALSE;
 }
 
 PlantedFile::~PlantedFile() {
-  if (ok_) DeleteFileA(path_.c_str());
-  if (madeFolder_) RemoveDirectoryA(folder_.c_str());
+  if (ok_) DeleteFileW(ToWide(path_).c_str());
+  if (madeFolder_) RemoveDirectoryW(ToWide(folder_).c_str());
 }
 
 namespace {
@@ -238,12 +224,15 @@ DocumentsFolderMoved::Saved SaveValue(const std::string& key) {
   DocumentsFolderMoved::Saved saved;
   saved.key = key;
   UniqueKey k;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, k.Out()) != ERROR_SUCCESS) return saved;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0, KEY_QUERY_VALUE, k.Out()) != ERROR_SUCCESS) {
+    return saved;
+  }
+  const std::wstring name = ToWide(kPersonal);
   DWORD size = 0;
-  if (RegQueryValueExA(k.Get(), kPersonal, nullptr, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
+  if (RegQueryValueExW(k.Get(), name.c_str(), nullptr, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
   saved.data.resize(size);
-  saved.existed = RegQueryValueExA(k.Get(), kPersonal, nullptr, &saved.type, saved.data.data(), &size) ==
-                  ERROR_SUCCESS;
+  saved.existed =
+      RegQueryValueExW(k.Get(), name.c_str(), nullptr, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
   saved.data.resize(size);
   return saved;
 }
@@ -254,14 +243,14 @@ void RestoreValue(const DocumentsFolderMoved::Saved& saved) {
     return;
   }
   UniqueKey k;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, saved.key.c_str(), 0, KEY_SET_VALUE, k.Out()) == ERROR_SUCCESS) {
-    RegSetValueExA(k.Get(), kPersonal, 0, saved.type, saved.data.data(), DWORD(saved.data.size()));
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(saved.key).c_str(), 0, KEY_SET_VALUE, k.Out()) == ERROR_SUCCESS) {
+    RegSetValueExW(k.Get(), ToWide(kPersonal).c_str(), 0, saved.type, saved.data.data(), DWORD(saved.data.size()));
   }
 }
 }  // namespace
 
 DocumentsFolderMoved::DocumentsFolderMoved(const std::string& folder) : folder_(WithoutFinalBackslash(folder)) {
-  if (!IsFolder(folder_)) madeFolder_ = CreateDirectoryA(folder_.c_str(), nullptr) != FALSE;
+  if (!IsFolder(folder_)) madeFolder_ = MakeFolder(folder_);
   ok_ = IsFolder(folder_);
   for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                           "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}) {
@@ -272,7 +261,7 @@ DocumentsFolderMoved::DocumentsFolderMoved(const std::string& folder) : folder_(
 
 DocumentsFolderMoved::~DocumentsFolderMoved() {
   for (const Saved& saved : saved_) RestoreValue(saved);
-  if (madeFolder_) RemoveDirectoryA(folder_.c_str());
+  if (madeFolder_) RemoveDirectoryW(ToWide(folder_).c_str());
 }
 
 // ---------------------------------------------------------------- processes
@@ -280,10 +269,11 @@ std::set<DWORD> ProcessIds(const std::string& exeName) {
   std::set<DWORD> ids;
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return ids;
-  PROCESSENTRY32 entry{};
+  const std::wstring name = ToWide(exeName);
+  PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ids.insert(entry.th32ProcessID);
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+    if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0) ids.insert(entry.th32ProcessID);
   }
   return ids;
 }
@@ -308,7 +298,7 @@ std::optional<std::string> ProcessCommandLine(HANDLE process) {
       !ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length, &read)) {
     return std::nullopt;
   }
-  return Narrow(text.data(), int(text.size()));
+  return ToUtf8(text);
 }
 
 namespace {
@@ -351,8 +341,7 @@ void MenuTest::SetUp() {
     ASSERT_TRUE(desktops_->Contents(which).empty())
         << desktops_->Path(which) << " is not empty; it holds " << desktops_->Contents(which).front();
   }
-  ASSERT_NE(GetFileAttributesA(MarkerProgram().c_str()), INVALID_FILE_ATTRIBUTES)
-      << "no marker program at " << MarkerProgram();
+  ASSERT_TRUE(PathExists(MarkerProgram())) << "no marker program at " << MarkerProgram();
   reader_ = std::make_unique<MenuReader>(*shell_);
   ASSERT_TRUE(reader_->Loaded()) << "e2e_menuhook.dll or its MenuHookProc export is missing";
 }
@@ -385,8 +374,8 @@ void MenuTest::TearDown() {
   ShellTest::TearDown();
 }
 
-ShellTest::Running& MenuTest::StartProgram() {
-  Running& r = Launch(GetPaths().installed);
+ShellTest::Running& MenuTest::StartProgram(const std::string& exe) {
+  Running& r = Launch(exe);
   if (WaitForMainWindow(r) == nullptr) {
     ADD_FAILURE() << "no window \"" << kMainCaption << "\" appeared";
     return r;

@@ -159,9 +159,9 @@ class MenuTest : public ShellTest {
   void SetUp() override;
   void TearDown() override;
 
-  // Starts the installed program and waits until start-up is done: the tray
-  // icon is in, the desktop hidden, F10 registered.
-  Running& StartProgram();
+  // Starts the installed program (or another copy of it) and waits until
+  // start-up is done: the tray icon is in, the desktop hidden, F10 registered.
+  Running& StartProgram(const std::string& exe = GetPaths().installed);
 
   struct OpenMenu {
     HWND window = nullptr;

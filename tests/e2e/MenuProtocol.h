@@ -11,5 +11,7 @@ inline constexpr char kReadMenuMessage[] = "TamberlinoxE2E.ReadMenu";
 inline constexpr unsigned long kMenuReportTag = 0x4D425854;
 // The report: one line per entry, in menu order, fields separated by tabs:
 //   fType (hex) \t state as GetMenuState gives it (hex) \t id \t caption \n
+// The caption is read with GetMenuStringW and sent as UTF-8; an unpaired
+// surrogate in it comes as its own three bytes (see Utf8.h), never as U+FFFD.
 
 }  // namespace e2e

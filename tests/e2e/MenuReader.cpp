@@ -7,7 +7,7 @@
 namespace e2e {
 
 MenuReader::MenuReader(ShellStandIn& shell) : shell_(shell) {
-  dll_ = LoadLibraryA((HarnessFolder() + "e2e_menuhook.dll").c_str());
+  dll_ = LoadLibraryW(ToWide(HarnessFolder() + "e2e_menuhook.dll").c_str());
   if (dll_) proc_ = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll_, "MenuHookProc")));
 }
 

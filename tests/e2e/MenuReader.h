@@ -14,9 +14,9 @@
 namespace e2e {
 
 struct MenuEntry {
-  std::string caption;
-  UINT type = 0;   // MENUITEMINFO fType
-  UINT state = 0;  // GetMenuState; Wine gives 0x803 for a separator (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)
+  std::string caption;  // UTF-8
+  UINT type = 0;        // MENUITEMINFO fType
+  UINT state = 0;       // GetMenuState; Wine gives 0x803 for a separator (MF_SEPARATOR | MF_GRAYED | MF_DISABLED)
   UINT id = 0;
   bool Separator() const { return (type & MFT_SEPARATOR) != 0; }
 };

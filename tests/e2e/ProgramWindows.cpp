@@ -66,13 +66,14 @@ bool ControlShown(HWND dialog, int id) {
 }
 
 std::string AskText(HWND window) {
-  char text[2048] = "";
+  constexpr size_t kSize = 2048;
+  wchar_t text[kSize] = L"";
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, kSize, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
                            &copied)) {
     return {};
   }
-  return std::string(text, std::min<size_t>(copied, sizeof text - 1));
+  return ToUtf8(std::wstring_view(text, std::min<size_t>(copied, kSize - 1)));
 }
 
 std::vector<std::string> ComboEntries(HWND combo) {
@@ -90,9 +91,7 @@ std::vector<std::string> ComboEntries(HWND combo) {
         length >= 256) {
       length = 0;
     }
-    char narrow[512] = "";
-    WideCharToMultiByte(CP_ACP, 0, text, int(length), narrow, sizeof narrow - 1, nullptr, nullptr);
-    entries.emplace_back(narrow);
+    entries.push_back(ToUtf8(std::wstring_view(text, length)));
   }
   return entries;
 }

@@ -88,14 +88,11 @@ LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, msg, wp, lp);
 }
 
+// The text up to its end or maxChars, whichever comes first, as UTF-8.
 std::string Narrow(const wchar_t* text, size_t maxChars) {
   size_t n = 0;
   while (n < maxChars && text[n] != 0) ++n;
-  if (n == 0) return {};
-  int bytes = WideCharToMultiByte(CP_ACP, 0, text, int(n), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, int(n), out.data(), bytes, nullptr, nullptr);
-  return out;
+  return ToUtf8(std::wstring_view(text, n));
 }
 
 LRESULT TrayCopyData(ShellStandIn::State& s, const COPYDATASTRUCT& cds) {

@@ -32,9 +32,9 @@ struct TrayRequest {
   UINT id = 0;
   UINT flags = 0;
   UINT callbackMessage = 0;
-  std::string tip;    // converted to the ANSI code page
+  std::string tip;                     // UTF-8
   UINT iconWidth = 0, iconHeight = 0;  // of the icon image Wine sends along (0 when none)
-  LRESULT answer = 0;  // what the taskbar answered (Shell_NotifyIcon's result)
+  LRESULT answer = 0;                  // what the taskbar answered (Shell_NotifyIcon's result)
 };
 
 class ShellStandIn {

@@ -6,7 +6,8 @@
 // Each run records itself under HKCU\Software\TamberlinoxE2E\Marker\<n>, n = 1,
 // 2, ... in the order of the runs: "Path" (its own file), "CommandLine",
 // "Folder" (its current folder), "Pid", and last "Done", so that a reader never
-// sees half a record.
+// sees half a record. The texts are written as the wide functions give them:
+// a name outside the code page, or with an unpaired surrogate, is kept whole.
 #include <windows.h>
 
 #include <string>
@@ -30,19 +31,20 @@ class Key {
   HKEY key_ = nullptr;
 };
 
-void Put(HKEY key, const char* name, const std::string& value) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
+void Put(HKEY key, const wchar_t* name, const std::wstring& value) {
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 DWORD((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::string ModulePath() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
+std::wstring ModulePath() {
+  wchar_t path[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
   return path;
 }
 
-std::string CurrentFolder() {
-  char folder[MAX_PATH] = "";
-  GetCurrentDirectoryA(MAX_PATH, folder);
+std::wstring CurrentFolder() {
+  wchar_t folder[MAX_PATH] = L"";
+  GetCurrentDirectoryW(MAX_PATH, folder);
   return folder;
 }
 
@@ -60,11 +62,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       return 2;
     }
     if (disposition != REG_CREATED_NEW_KEY) continue;
-    Put(run.Get(), "Path", ModulePath());
-    Put(run.Get(), "CommandLine", GetCommandLineA());
-    Put(run.Get(), "Folder", CurrentFolder());
-    Put(run.Get(), "Pid", std::to_string(GetCurrentProcessId()));
-    Put(run.Get(), "Done", "1");
+    Put(run.Get(), L"Path", ModulePath());
+    Put(run.Get(), L"CommandLine", GetCommandLineW());
+    Put(run.Get(), L"Folder", CurrentFolder());
+    Put(run.Get(), L"Pid", std::to_wstring(GetCurrentProcessId()));
+    Put(run.Get(), L"Done", L"1");
     return 0;
   }
   return 3;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../MenuProtocol.h"
+#include "../Utf8.h"
 
 #ifndef MN_GETHMENU
 #define MN_GETHMENU 0x01E1
@@ -26,14 +27,15 @@ std::string ReadMenu(HMENU menu) {
   std::string report;
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
-    char caption[512] = "";
-    GetMenuStringA(menu, UINT(i), caption, sizeof caption, MF_BYPOSITION);
-    MENUITEMINFOA info{};
+    wchar_t caption[512] = L"";
+    GetMenuStringW(menu, UINT(i), caption, 512, MF_BYPOSITION);
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_FTYPE | MIIM_ID;
-    GetMenuItemInfoA(menu, UINT(i), TRUE, &info);
+    GetMenuItemInfoW(menu, UINT(i), TRUE, &info);
     const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
-    report += Hex(info.fType) + "\t" + Hex(state) + "\t" + std::to_string(info.wID) + "\t" + caption + "\n";
+    report +=
+        Hex(info.fType) + "\t" + Hex(state) + "\t" + std::to_string(info.wID) + "\t" + e2e::ToUtf8(caption) + "\n";
   }
   return report;
 }

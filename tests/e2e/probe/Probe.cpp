@@ -9,6 +9,8 @@
 //   --on-screen       shows its main window on the screen
 //   --taskbar-button  shows its main window above the screen, but as a window with a taskbar button
 //   --no-tray-retry   gives up when the first tray add fails
+// and one that widens what it shows:
+//   --unicode-menu    adds entries outside the code page to the left-click menu
 #include <windows.h>
 #include <shellapi.h>
 
@@ -31,6 +33,7 @@ HWND gMain = nullptr;
 UINT gTaskbarCreated = 0;
 int gRetries = 0;
 bool gNoRetry = false;
+bool gUnicodeMenu = false;
 
 std::string ReadString(HKEY hive, const char* path, const char* name, bool& found) {
   found = false;
@@ -95,6 +98,10 @@ void PopUp(bool commands) {
     AppendMenuA(menu, MF_STRING, 11, "My Computer");
     AppendMenuA(menu, MF_STRING, 12, "My Documents");
     AppendMenuA(menu, MF_STRING, 13, "Recycle Bin");
+    if (gUnicodeMenu) {
+      AppendMenuW(menu, MF_STRING, 14, L"\x65E5\x672C\x8A9E \xD83D\xDE00");  // Japanese and an emoji
+      AppendMenuW(menu, MF_STRING, 15, L"Lone\xD800");                       // an unpaired surrogate
+    }
   }
   POINT at;
   GetCursorPos(&at);
@@ -147,6 +154,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const bool onScreen = args.find("--on-screen") != std::string::npos;
   const bool taskbarButton = args.find("--taskbar-button") != std::string::npos;
   gNoRetry = args.find("--no-tray-retry") != std::string::npos;
+  gUnicodeMenu = args.find("--unicode-menu") != std::string::npos;
 
   // Autostart entry: the program's folder and the fixed file name, when there is none yet.
   char path[MAX_PATH] = "";

@@ -10,20 +10,21 @@
 
 namespace {
 
-// The command line after the program's own (possibly quoted) name.
-std::string Argument() {
-  const char* line = GetCommandLineA();
-  if (*line == '"') {
+// The command line after the program's own (possibly quoted) name, as the
+// wide function gives it.
+std::wstring Argument() {
+  const wchar_t* line = GetCommandLineW();
+  if (*line == L'"') {
     ++line;
-    while (*line && *line != '"') ++line;
+    while (*line && *line != L'"') ++line;
     if (*line) ++line;
   } else {
-    while (*line && *line != ' ' && *line != '\t') ++line;
+    while (*line && *line != L' ' && *line != L'\t') ++line;
   }
-  while (*line == ' ' || *line == '\t') ++line;
-  std::string argument = line;
+  while (*line == L' ' || *line == L'\t') ++line;
+  std::wstring argument = line;
   // The command registered is "<browser>" "%1": the address comes in quotes.
-  if (argument.size() >= 2 && argument.front() == '"' && argument.back() == '"') {
+  if (argument.size() >= 2 && argument.front() == L'"' && argument.back() == L'"') {
     argument = argument.substr(1, argument.size() - 2);
   }
   return argument;
@@ -45,11 +46,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     count = std::strtoul(data, nullptr, 10);
   }
   ++count;
-  const std::string name = "Opened" + std::to_string(count);
-  const std::string address = Argument();
+  const std::wstring name = L"Opened" + std::to_wstring(count);
+  const std::wstring address = Argument();
   const std::string countText = std::to_string(count);
-  RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(address.c_str()),
-                 DWORD(address.size() + 1));
+  RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(address.c_str()),
+                 DWORD((address.size() + 1) * sizeof(wchar_t)));
   RegSetValueExA(key, "Count", 0, REG_SZ, reinterpret_cast<const BYTE*>(countText.c_str()),
                  DWORD(countText.size() + 1));
   RegCloseKey(key);

@@ -40,11 +40,13 @@ extern "C" __declspec(dllexport) BOOL WINAPI InternetGetConnectedState(DWORD* fl
   const bool connected = ReadText(key, "Connected") == "1";
   const DWORD answer = DWORD(std::strtoul(ReadText(key, "Flags").c_str(), nullptr, 10));
   const unsigned long calls = std::strtoul(ReadText(key, "Calls").c_str(), nullptr, 10) + 1;
-  char caller[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, caller, MAX_PATH);
+  // The caller's path as the wide function gives it, whatever its characters.
+  wchar_t caller[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, caller, MAX_PATH);
   WriteText(key, "Calls", std::to_string(calls));
   WriteText(key, "Reserved", std::to_string(reserved));
-  WriteText(key, "Caller", caller);
+  RegSetValueExW(key, L"Caller", 0, REG_SZ, reinterpret_cast<const BYTE*>(caller),
+                 DWORD((lstrlenW(caller) + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   if (flags) *flags = answer;
   return connected ? TRUE : FALSE;
