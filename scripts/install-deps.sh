@@ -8,6 +8,7 @@ packages=(
   cmake make g++ googletest libgtest-dev   # host build and unit tests
   g++-mingw-w64-i686-posix                 # Tamberlinox.exe and the harness
   wine wine32:i386 xvfb xauth              # running them
+  nsis                                     # the installer (target package)
   "$@"
 )
 

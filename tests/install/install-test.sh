@@ -1,0 +1,263 @@
+#!/usr/bin/env bash
+# Installs Tamberlinox with its installer under Wine, runs it, installs it again
+# over the running copy and uninstalls it, checking at each stage what a user
+# would find: files, Start menu shortcut, the entry in the list of installed
+# programs, the program running (main window, tray icon, hot key, start-up
+# entry), settings kept across an install, and nothing left after the uninstall.
+#
+#   tests/install/install-test.sh [--no-build] [--display :N] [--fresh-prefix]
+#
+#   --no-build       use build/windows as it is (otherwise the targets package and
+#                    install_probe are built there first)
+#   --display :N     use this X display instead of starting an Xvfb of our own
+#   --fresh-prefix   build the Wine prefix anew even when the old one could be reused
+#
+# Everything lives in build/install/: the Wine prefix and the logs. Prints one
+# line per check and, last, "install: N passed, N failed". Exits 0 only when
+# every check passed.
+#
+# Ending the program shows the desktop icons again. Wine has no desktop icon
+# window ("Progman"), so that cannot be seen here without a stand-in for it;
+# the end-to-end tests (tests/e2e) provide one and check it there. This test
+# checks that the program ends: its window, its process and its hot key go.
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$root/scripts/wine-lib.sh"
+
+build_first=1
+display=
+fresh=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-build) build_first=; shift ;;
+    --display) display=$2; shift 2 ;;
+    --fresh-prefix) fresh=1; shift ;;
+    *) echo "install: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+
+work="$root/build/install"
+build="$root/build/windows"
+mkdir -p "$work"
+version=$(sed -n 's/^project(Tamberlinox VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+setup="$build/Tamberlinox-$version-setup.exe"
+probe="$build/tests/install/install_probe.exe"
+
+if [ -n "$build_first" ]; then
+  if ! { [ -f "$build/CMakeCache.txt" ] || cmake --preset windows; } >"$work/build.log" 2>&1 ||
+    ! cmake --build "$build" -j2 --target package install_probe >>"$work/build.log" 2>&1; then
+    tail -n 30 "$work/build.log"
+    echo "install: the installer could not be built (log: $work/build.log)" >&2
+    echo "install: 0 passed, 1 failed"
+    exit 1
+  fi
+fi
+for file in "$setup" "$probe"; do
+  if [ ! -f "$file" ]; then
+    echo "install: $file is missing: cmake --build --preset windows --target package install_probe" >&2
+    echo "install: 0 passed, 1 failed"
+    exit 1
+  fi
+done
+
+# One run at a time in this tree: they would share the prefix.
+exec 9>"$work/lock"
+if ! flock -w 300 9; then
+  echo "install: another run in this tree holds $work/lock" >&2
+  exit 2
+fi
+
+trap wine_lib_cleanup EXIT
+if [ -n "$display" ]; then
+  export DISPLAY=$display
+else
+  wine_lib_start_xvfb "$work" || exit 2
+fi
+wine_lib_use_prefix "$work/prefix"
+[ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
+wine_lib_prepare_prefix || exit 2
+
+passed=0
+failed=0
+# check DESCRIPTION COMMAND...: runs the command and counts its result.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok      $what"
+  else
+    failed=$((failed + 1))
+    echo "FAILED  $what"
+  fi
+}
+
+win() { wine "$@" 2>/dev/null | tr -d '\r'; }
+unix_path() { winepath -u "$1" 2>/dev/null; }
+windows_path() { winepath -w "$1" 2>/dev/null; }
+ask_probe() { timeout 20 wine "$probe" "$1" >/dev/null 2>&1; }
+probe_says_no() {
+  local status=0
+  ask_probe "$1" || status=$?
+  [ "$status" -eq 1 ]
+}
+# The data of one registry value as reg prints it (REG_DWORD as 0x...); fails when absent.
+reg_value() {
+  local out
+  out=$(win reg query "$1" /v "$2") || return 1
+  sed -n "s/^    $2    REG_[A-Z_]*    //p" <<<"$out"
+}
+reg_is() { [ "$(reg_value "$1" "$2")" = "$3" ]; }
+reg_value_absent() { ! win reg query "$1" /v "$2" >/dev/null; }
+reg_key_absent() { ! win reg query "$1" >/dev/null; }
+reg_dump() { win reg query "$1" /s; }
+positive_dword() { local v; v=$(reg_value "$1" "$2") && [[ $v =~ ^0x[0-9a-f]+$ ]] && [ $((v)) -gt 0 ]; }
+same_file() { cmp -s "$1" "$2"; }
+absent() { [ ! -e "$1" ]; }
+wait_for() { wine_lib_wait_for "$@"; }
+wait_gone() {
+  local limit=$1
+  shift
+  wine_lib_wait_for "$limit" eval "! { $*; }"
+}
+# Whether a process of this prefix runs a program file whose name matches $1
+# (an extended regular expression, any case). Wine shows a process's Windows
+# command line as its Linux one.
+prefix_runs() {
+  local cmdline pid
+  while IFS= read -r cmdline; do
+    pid=${cmdline#/proc/}
+    pid=${pid%/cmdline}
+    grep -qszxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" && return 0
+  done < <(grep -laisE -- "$1" /proc/[0-9]*/cmdline)
+  return 1
+}
+program_running() { prefix_runs '[\]Tamberlinox[.]exe'; }
+# The uninstaller's copy of itself runs from a folder "~nsu....tmp".
+uninstaller_running() { prefix_runs '[\]~nsu'; }
+
+local_appdata=$(win cmd /c echo %LOCALAPPDATA%)
+appdata=$(win cmd /c echo %APPDATA%)
+folder_win="$local_appdata\\Programs\\Tamberlinox"
+exe_win="$folder_win\\Tamberlinox.exe"
+uninstaller_win="$folder_win\\Uninstall.exe"
+folder=$(unix_path "$folder_win")
+shortcut=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")/Tamberlinox.lnk
+setup_win=$(windows_path "$setup")
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tamberlinox'
+run_key='Software\Microsoft\Windows\CurrentVersion\Run'
+settings_key='HKCU\Software\Zemrik Software\Tamberlinox'
+maker_key='HKCU\Software\Zemrik Software'
+
+# Runs a silent install; its exit code is checked.
+install_silently() {
+  local status=0
+  timeout 90 wine "$setup_win" /S >>"$work/wine.log" 2>&1 || status=$?
+  check "$1: the installer ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+}
+
+# Runs the uninstaller the way the list of installed programs does it silently.
+# The uninstaller copies itself to the temporary folder and goes on from there
+# (so that it can delete itself): its end is awaited through that copy.
+uninstall_silently() {
+  local quiet status=0
+  quiet=$(reg_value "$uninstall_key" QuietUninstallString)
+  check "$1: QuietUninstallString is \"...\\Uninstall.exe\" /S" [ "$quiet" = "\"$uninstaller_win\" /S" ]
+  timeout 60 wine "$uninstaller_win" /S >>"$work/wine.log" 2>&1 || status=$?
+  check "$1: the uninstaller ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+  wait_gone 30 uninstaller_running || true
+}
+
+start_program() {
+  wine "$exe_win" >>"$work/wine.log" 2>&1 &
+  wait_for 20 ask_probe window
+}
+
+echo "install: installer $setup"
+
+# The portable zip holds the program, its help and the README, at its top.
+zip="$build/Tamberlinox-$version-win32.zip"
+zip_lists() { [ "$(cmake -E tar tf "$zip" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Help.txt README.txt Tamberlinox.exe " ]; }
+check "zip: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists
+
+# A first install.
+install_silently "install"
+check "install: Tamberlinox.exe is the built program" same_file "$folder/Tamberlinox.exe" "$build/Tamberlinox.exe"
+check "install: Help.txt is the help file" same_file "$folder/Help.txt" "$root/Help.txt"
+check "install: Uninstall.exe is there" [ -f "$folder/Uninstall.exe" ]
+check "install: the Start menu shortcut is there" [ -f "$shortcut" ]
+check "install: the shortcut starts the installed program" grep -aqiF "Programs\\Tamberlinox\\Tamberlinox.exe" "$shortcut"
+check "install: DisplayName" reg_is "$uninstall_key" DisplayName Tamberlinox
+check "install: DisplayVersion" reg_is "$uninstall_key" DisplayVersion "$version"
+check "install: Publisher" reg_is "$uninstall_key" Publisher "Zemrik Software"
+check "install: DisplayIcon" reg_is "$uninstall_key" DisplayIcon "$exe_win"
+check "install: UninstallString (quoted)" reg_is "$uninstall_key" UninstallString "\"$uninstaller_win\""
+check "install: QuietUninstallString" reg_is "$uninstall_key" QuietUninstallString "\"$uninstaller_win\" /S"
+check "install: InstallLocation" reg_is "$uninstall_key" InstallLocation "$folder_win"
+check "install: NoModify" reg_is "$uninstall_key" NoModify 0x1
+check "install: NoRepair" reg_is "$uninstall_key" NoRepair 0x1
+check "install: EstimatedSize" positive_dword "$uninstall_key" EstimatedSize
+check "install: the installer writes no settings" reg_key_absent "$settings_key"
+
+# The installed program runs.
+check "run: the main window appears" start_program
+check "run: the tray icon is there" wait_for 10 ask_probe tray
+check "run: the hot key F10 is taken" ask_probe hotkey
+autostart_set() { reg_is "HKLM\\$run_key" Tamberlinox "$exe_win" || reg_is "HKCU\\$run_key" Tamberlinox "$exe_win"; }
+check "run: the start-up entry names the installed program" wait_for 5 autostart_set
+settings_written() { reg_value "$settings_key" Key >/dev/null; }
+check "run: the settings hold the hot key" wait_for 5 settings_written
+
+# An install over the running copy ends that copy, replaces the files and keeps the settings.
+settings_before=$(reg_dump "$settings_key")
+# Marks the installed files (Linux lets the test change a running program's
+# file), so that a file left in place is told from a replaced one.
+echo "changed by the test" >>"$folder/Tamberlinox.exe"
+echo "changed by the test" >>"$folder/Help.txt"
+install_silently "reinstall"
+check "reinstall: the running copy has ended" wait_gone 5 program_running
+check "reinstall: no copy of the program runs" probe_says_no window
+check "reinstall: Tamberlinox.exe was replaced by the built program" same_file "$folder/Tamberlinox.exe" "$build/Tamberlinox.exe"
+check "reinstall: Help.txt is the help file again" same_file "$folder/Help.txt" "$root/Help.txt"
+check "reinstall: the settings are unchanged" [ "$(reg_dump "$settings_key")" = "$settings_before" ]
+check "reinstall: the list entry is still there" reg_is "$uninstall_key" DisplayName Tamberlinox
+
+# The uninstaller ends the running copy and removes everything.
+ask_probe window || start_program || true
+check "uninstall: the program runs before" ask_probe window
+# A start-up entry for the user alone, as the program writes where it may not write for the machine.
+win reg add "HKCU\\$run_key" /v Tamberlinox /d "$exe_win" /f >/dev/null
+uninstall_silently "uninstall"
+check "uninstall: the program's process has ended" wait_gone 5 program_running
+check "uninstall: the main window is gone" probe_says_no window
+check "uninstall: the hot key F10 is free" probe_says_no hotkey
+check "uninstall: the install folder is gone" absent "$folder"
+check "uninstall: the Start menu shortcut is gone" absent "$shortcut"
+check "uninstall: the list entry is gone" reg_key_absent "$uninstall_key"
+check "uninstall: the start-up entry for the machine is gone" reg_value_absent "HKLM\\$run_key" Tamberlinox
+check "uninstall: the start-up entry for the user is gone" reg_value_absent "HKCU\\$run_key" Tamberlinox
+check "uninstall: the settings are gone" reg_key_absent "$settings_key"
+check "uninstall: the maker's key, then empty, is gone" reg_key_absent "$maker_key"
+
+# The maker's key stays when it holds more than this program's settings. A copy
+# that the uninstaller above failed to end would spoil this part too: it goes first.
+if program_running; then
+  win taskkill /f /im Tamberlinox.exe >/dev/null
+  wait_gone 5 program_running || true
+fi
+install_silently "install again"
+win reg add "$settings_key" /v Key /d 121 /f >/dev/null
+win reg add "$maker_key\\Other" /v Kept /d yes /f >/dev/null
+uninstall_silently "uninstall again"
+check "uninstall again: the settings are gone" reg_key_absent "$settings_key"
+check "uninstall again: another key of the maker stays" reg_is "$maker_key\\Other" Kept yes
+win reg delete "$maker_key" /f >/dev/null
+check "uninstall again: the install folder is gone" absent "$folder"
+
+# The prefix may be reused only after a run that left nothing behind.
+[ "$failed" -ne 0 ] || wine_lib_prefix_done
+wine_lib_cleanup
+
+echo "install: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
