@@ -36,6 +36,9 @@ using LResult = std::intptr_t;
 
 // ---------------------------------------------------------------- messages
 // The window messages the program's main window acts on.
+inline constexpr std::uint32_t kWmQueryEndSession = 0x0011;  // WM_QUERYENDSESSION
+inline constexpr std::uint32_t kWmEndSession = 0x0016;       // WM_ENDSESSION
+inline constexpr std::uint32_t kWmCommand = 0x0111;      // WM_COMMAND
 inline constexpr std::uint32_t kWmHotKey = 0x0312;       // WM_HOTKEY
 inline constexpr std::uint32_t kWmUser = 0x0400;         // WM_USER
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;    // WM_LBUTTONUP, as a tray notification
@@ -277,6 +280,8 @@ class Window {
   // shell's result (true = done).
   virtual bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) = 0;
   virtual bool RemoveTrayIcon(std::uint32_t id) = 0;
+  // A balloon with a title and a text at the icon; false when there is no icon.
+  virtual bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) = 0;
 
   // Puts the filter's procedure in front of the window's own, or nothing when
   // it is there already; Unsubclass puts the window's own procedure back.
@@ -346,9 +351,22 @@ class Platform {
 
   // Other programs' windows. A missing title matches any title.
   virtual WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) = 0;
+  // Every top-level window of the class, from the top of the Z order down.
+  virtual std::vector<WindowHandle> TopLevelWindows(const std::string& className) = 0;
+  // The first child of parent with the class (and the title, when given); 0 when none.
+  virtual WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
+                                       const std::optional<std::string>& title) = 0;
+  // The id of the process a window belongs to; 0 when there is no such window.
+  virtual std::uint32_t WindowProcess(WindowHandle window) = 0;
   virtual void ShowWindow(WindowHandle window, bool show) = 0;
   virtual bool IsWindowVisible(WindowHandle window) = 0;  // counts its parents' visibility too
-  virtual void PostCommand(WindowHandle window, WParam command) = 0;  // WM_COMMAND, posted
+  virtual void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  // A window of this program's own kind with this caption, made by another
+  // running copy of the program; 0 when there is none.
+  virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;
+
+  // The arguments the program was started with, without the program's own name.
+  virtual std::vector<std::string> CommandLineArguments() = 0;
 
   // Atoms and hot keys.
   virtual GlobalAtom AddGlobalAtom(const std::string& text) = 0;  // Value() 0 when it failed

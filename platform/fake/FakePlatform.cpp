@@ -355,8 +355,22 @@ std::vector<std::size_t> FakePlatform::SortedOrder(const std::vector<std::string
 
 // ---------------------------------------------------------- other windows
 
-WindowHandle FakePlatform::AddOtherWindow(const std::string& className, const std::string& title, bool visible) {
-  otherWindows.push_back(OtherWindow{nextHandle_, className, title, visible, {}});
+std::vector<WParam> OtherWindow::Commands() const {
+  std::vector<WParam> commands;
+  for (const PostedMessage& message : posted)
+    if (message.message == kWmCommand) commands.push_back(message.wParam);
+  return commands;
+}
+
+WindowHandle FakePlatform::AddOtherWindow(const std::string& className, const std::string& title, bool visible,
+                                          WindowHandle parent) {
+  OtherWindow window;
+  window.handle = nextHandle_;
+  window.className = className;
+  window.title = title;
+  window.visible = visible;
+  window.parent = parent;
+  otherWindows.push_back(window);
   nextHandle_ += 2;
   return otherWindows.back().handle;
 }
@@ -372,10 +386,36 @@ OtherWindow* FakePlatform::OtherWindowAt(WindowHandle window) {
 }
 
 WindowHandle FakePlatform::FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) {
-  for (auto other = otherWindows.rbegin(); other != otherWindows.rend(); ++other) {
-    if (EqualNoCase(other->className, className) && (!title || EqualNoCase(other->title, *title))) return other->handle;
+  return FindChildWindow(0, className, title);
+}
+
+std::vector<WindowHandle> FakePlatform::TopLevelWindows(const std::string& className) {
+  std::vector<WindowHandle> found;
+  for (auto other = otherWindows.rbegin(); other != otherWindows.rend(); ++other)
+    if (other->parent == 0 && EqualNoCase(other->className, className)) found.push_back(other->handle);
+  return found;
+}
+
+WindowHandle FakePlatform::FindChildWindow(WindowHandle parent, const std::string& className,
+                                           const std::optional<std::string>& title) {
+  // Top-level windows are found from the top of the Z order, children in the order made.
+  if (parent == 0) {
+    for (auto other = otherWindows.rbegin(); other != otherWindows.rend(); ++other)
+      if (other->parent == 0 && EqualNoCase(other->className, className) &&
+          (!title || EqualNoCase(other->title, *title)))
+        return other->handle;
+    return 0;
   }
+  for (const OtherWindow& other : otherWindows)
+    if (other.parent == parent && EqualNoCase(other.className, className) &&
+        (!title || EqualNoCase(other.title, *title)))
+      return other.handle;
   return 0;
+}
+
+std::uint32_t FakePlatform::WindowProcess(WindowHandle window) {
+  if (const OtherWindow* other = OtherWindowAt(window)) return other->process;
+  return WindowByHandle(window) != nullptr ? kOwnProcess : 0;
 }
 
 void FakePlatform::ShowWindow(WindowHandle window, bool show) {
@@ -384,13 +424,20 @@ void FakePlatform::ShowWindow(WindowHandle window, bool show) {
 }
 
 bool FakePlatform::IsWindowVisible(WindowHandle window) {
-  if (OtherWindow* other = OtherWindowAt(window)) return other->visible;
+  if (OtherWindow* other = OtherWindowAt(window))
+    return other->visible && (other->parent == 0 || IsWindowVisible(other->parent));
   FakeWindow* own = WindowByHandle(window);
   return own != nullptr && own->shown;
 }
 
-void FakePlatform::PostCommand(WindowHandle window, WParam command) {
-  if (OtherWindow* other = OtherWindowAt(window)) other->commands.push_back(command);
+void FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
+  if (OtherWindow* other = OtherWindowAt(window)) other->posted.push_back({message, wParam, lParam});
+  if (FakeWindow* own = WindowByHandle(window)) own->Send(message, wParam, lParam);
+}
+
+WindowHandle FakePlatform::FindProgramWindow(const std::string& caption) {
+  const FakeWindow* window = WindowByCaption(caption);
+  return window != nullptr ? window->handle : 0;
 }
 
 // --------------------------------------------------- atoms and hot keys

@@ -17,7 +17,8 @@
 //
 // Where it knowingly differs from Windows: messages that Windows posts
 // (WM_HOTKEY, tray notifications, timer ticks) arrive at once, sent by the
-// driver that causes them; PostCommand only records the command.
+// driver that causes them; a message posted to another program's window is
+// only recorded, one posted to the program's own window arrives at once.
 #pragma once
 
 #include <cstddef>
@@ -102,11 +103,22 @@ struct ShellOpenCall {
 };
 
 // A top-level window of another program (the desktop, the taskbar, ...).
+struct PostedMessage {
+  std::uint32_t message = 0;
+  WParam wParam = 0;
+  LParam lParam = 0;
+  friend bool operator==(const PostedMessage&, const PostedMessage&) = default;
+};
+
 struct OtherWindow {
   WindowHandle handle = 0;
   std::string className, title;
   bool visible = true;
-  std::vector<WParam> commands;  // posted WM_COMMANDs, in order
+  WindowHandle parent = 0;        // 0 for a top-level window
+  std::uint32_t process = 0x500;  // the shell's, unless a test says otherwise
+  std::vector<PostedMessage> posted;  // in order
+  // The WM_COMMANDs among them.
+  std::vector<WParam> Commands() const;
 };
 
 struct HotKey {
@@ -187,7 +199,11 @@ class FakePlatform final : public Platform {
 
   // ---- Other programs' windows.
   std::vector<OtherWindow> otherWindows;  // oldest first; found newest first
-  WindowHandle AddOtherWindow(const std::string& className, const std::string& title, bool visible = true);
+  // Newer windows are above older ones in the Z order.
+  WindowHandle AddOtherWindow(const std::string& className, const std::string& title, bool visible = true,
+                              WindowHandle parent = 0);
+  std::vector<std::string> arguments;  // the command line, without the program's name
+  static constexpr std::uint32_t kOwnProcess = 0x700;  // the process of the program's own windows
   void RemoveOtherWindow(WindowHandle window);
   OtherWindow* OtherWindowAt(WindowHandle window);
 
@@ -264,7 +280,13 @@ class FakePlatform final : public Platform {
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
-  void PostCommand(WindowHandle window, WParam command) override;
+  std::vector<WindowHandle> TopLevelWindows(const std::string& className) override;
+  WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
+                               const std::optional<std::string>& title) override;
+  std::uint32_t WindowProcess(WindowHandle window) override;
+  void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  WindowHandle FindProgramWindow(const std::string& caption) override;
+  std::vector<std::string> CommandLineArguments() override { return arguments; }
   GlobalAtom AddGlobalAtom(const std::string& text) override;
   std::string LocalDateTimeText() override { return localDateTime; }
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;

@@ -223,13 +223,22 @@ bool FakeWindow::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, co
     return false;
   }
   if (tray.added) return false;  // the shell refuses to add an icon twice
-  tray = FakeTrayIcon{true, id, callbackMessage, tip};
+  tray.added = true;
+  tray.id = id;
+  tray.callbackMessage = callbackMessage;
+  tray.tip = tip;
   return true;
 }
 
 bool FakeWindow::RemoveTrayIcon(std::uint32_t id) {
   if (!tray.added || tray.id != id) return false;
   tray.added = false;
+  return true;
+}
+
+bool FakeWindow::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) {
+  if (!tray.added || tray.id != id) return false;
+  tray.balloons.push_back({title, text});
   return true;
 }
 

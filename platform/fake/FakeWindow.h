@@ -44,6 +44,10 @@ struct FakeTrayIcon {
   std::uint32_t id = 0;
   std::uint32_t callbackMessage = 0;
   std::string tip;
+  struct Balloon {
+    std::string title, text;
+  };
+  std::vector<Balloon> balloons;  // shown at the icon, in order
 };
 
 class FakeWindow final : public Window {
@@ -126,6 +130,7 @@ class FakeWindow final : public Window {
   int PopupMenu(const std::vector<MenuEntry>& entries) override;
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
+  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
   void Subclass(MessageFilter& newFilter) override;
   void Unsubclass() override { filter = nullptr; }
   bool Subclassed() const override { return filter != nullptr; }

@@ -294,8 +294,60 @@ void Win32Platform::ShowWindow(WindowHandle window, bool show) {
 
 bool Win32Platform::IsWindowVisible(WindowHandle window) { return ::IsWindowVisible(ToHwnd(window)) != FALSE; }
 
-void Win32Platform::PostCommand(WindowHandle window, WParam command) {
-  if (window != 0) ::PostMessageW(ToHwnd(window), WM_COMMAND, command, 0);
+namespace {
+
+struct WindowsOfClass {
+  std::wstring className;
+  std::vector<WindowHandle> found;
+};
+
+BOOL CALLBACK CollectWindowOfClass(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowsOfClass*>(context);
+  wchar_t name[256] = {};
+  if (::GetClassNameW(window, name, 256) > 0 && ::lstrcmpiW(name, search->className.c_str()) == 0)
+    search->found.push_back(reinterpret_cast<WindowHandle>(window));
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<WindowHandle> Win32Platform::TopLevelWindows(const std::string& className) {
+  WindowsOfClass search{Widen(className), {}};
+  ::EnumWindows(CollectWindowOfClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+WindowHandle Win32Platform::FindChildWindow(WindowHandle parent, const std::string& className,
+                                            const std::optional<std::string>& title) {
+  if (parent == 0) return 0;
+  const std::wstring wideTitle = title ? Widen(*title) : std::wstring();
+  return reinterpret_cast<WindowHandle>(
+      ::FindWindowExW(ToHwnd(parent), nullptr, Widen(className).c_str(), title ? wideTitle.c_str() : nullptr));
+}
+
+std::uint32_t Win32Platform::WindowProcess(WindowHandle window) {
+  DWORD process = 0;
+  if (window == 0 || ::GetWindowThreadProcessId(ToHwnd(window), &process) == 0) return 0;
+  return process;
+}
+
+void Win32Platform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
+  // A null window would post to this thread's own queue.
+  if (window != 0) ::PostMessageW(ToHwnd(window), message, wParam, lParam);
+}
+
+WindowHandle Win32Platform::FindProgramWindow(const std::string& caption) {
+  return reinterpret_cast<WindowHandle>(::FindWindowW(WindowClass::kName, Widen(caption).c_str()));
+}
+
+std::vector<std::string> Win32Platform::CommandLineArguments() {
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> result;
+  if (arguments == nullptr) return result;
+  for (int i = 1; i < count; ++i) result.push_back(Narrow(arguments[i]));
+  ::LocalFree(arguments);
+  return result;
 }
 
 // ------------------------------------------------------ atoms, hot keys

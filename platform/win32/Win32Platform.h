@@ -53,7 +53,13 @@ class Win32Platform final : public Platform {
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
-  void PostCommand(WindowHandle window, WParam command) override;
+  std::vector<WindowHandle> TopLevelWindows(const std::string& className) override;
+  WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
+                               const std::optional<std::string>& title) override;
+  std::uint32_t WindowProcess(WindowHandle window) override;
+  void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  WindowHandle FindProgramWindow(const std::string& caption) override;
+  std::vector<std::string> CommandLineArguments() override;
 
   GlobalAtom AddGlobalAtom(const std::string& text) override;
   std::string LocalDateTimeText() override;

@@ -519,6 +519,20 @@ bool Win32Window::RemoveTrayIcon(std::uint32_t id) {
   return ::Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
 }
 
+bool Win32Window::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = hwnd_;
+  data.uID = id;
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_WARNING;
+  const std::wstring wideTitle = Widen(title).substr(0, std::size(data.szInfoTitle) - 1);
+  const std::wstring wideText = Widen(text).substr(0, std::size(data.szInfo) - 1);
+  std::copy(wideTitle.begin(), wideTitle.end(), data.szInfoTitle);
+  std::copy(wideText.begin(), wideText.end(), data.szInfo);
+  return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 // ---------------------------------------------------------- subclassing
 
 void Win32Window::Subclass(MessageFilter& filter) {

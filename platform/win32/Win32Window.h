@@ -84,6 +84,7 @@ class Win32Window final : public Window {
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
+  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
 
   void Subclass(MessageFilter& filter) override;
   void Unsubclass() override;

@@ -1,8 +1,10 @@
-// Tamberlinox.exe: the program started, then the message loop until its last
-// window is gone.
+// Tamberlinox.exe: a command for the running copy when there are arguments;
+// otherwise the program started, then the message loop until its last window
+// is gone.
 #include <cstdlib>
 #include <exception>
 
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "desktop/DesktopIcons.h"
 #include "platform/win32/Win32.h"
@@ -40,6 +42,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using tamberlinox::platform::win32::Win32Platform;
   try {
     Win32Platform os(instance);
+    if (const std::optional<int> code = tamberlinox::RunCommandLine(os, os.CommandLineArguments())) return *code;
     g_os = &os;
     ::SetUnhandledExceptionFilter(ShowDesktopOnCrash);
     int result = 0;
