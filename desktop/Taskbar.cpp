@@ -6,7 +6,7 @@ namespace {
 
 void PostToTaskbar(platform::Platform& os, platform::WParam command) {
   const platform::WindowHandle taskbar = os.FindTopLevelWindow(kTaskbarClass, std::nullopt);
-  if (taskbar != 0) os.PostCommand(taskbar, command);
+  if (taskbar != 0) os.PostWindowMessage(taskbar, platform::kWmCommand, command, 0);
 }
 
 }  // namespace
