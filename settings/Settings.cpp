@@ -23,13 +23,17 @@ void ReadModifiers(const ValueStore& store, HotKeySettings& hotKey) {
 std::string AutostartCommand(const std::string& programFolder) {
   std::string folder = programFolder;
   if (folder.empty() || folder.back() != '\\') folder += '\\';  // a drive's root ends in one already
-  return folder + kProgramFileName;
+  return "\"" + folder + kProgramFileName + "\"";
 }
 
 HotKeySettings PrepareAtStartup(const ValueStore& store, const std::string& programFolder) {
   std::string autostart;
-  if (store.Read(kRunRoot, kRunKey, kRunValue, kText, "", autostart) != 0)
-    store.Write(kRunRoot, kRunKey, kRunValue, kText, AutostartCommand(programFolder));
+  if (store.Read(kRunRoot, kRunKey, kRunValue, kText, "", autostart) != 0 &&
+      store.Read(kUserRunRoot, kRunKey, kRunValue, kText, "", autostart) != 0) {
+    const std::string command = AutostartCommand(programFolder);
+    if (store.Write(kRunRoot, kRunKey, kRunValue, kText, command) != 0)
+      store.Write(kUserRunRoot, kRunKey, kRunValue, kText, command);
+  }
 
   HotKeySettings hotKey;
   if (store.Read(kRoot, kKeyPath, kKey, kText, "", hotKey.key) != 0) {
@@ -57,8 +61,10 @@ void WriteHotKey(const ValueStore& store, int keyCode, bool shift, bool ctrl, bo
 void MarkHotKeySaved(const ValueStore& store) { store.Write(kRoot, kKeyPath, kSaved, kText, std::string(kSavedYes)); }
 
 void RemoveAutostartAndSettings(const ValueStore& store) {
-  std::string ignored;
-  if (store.Read(kRunRoot, kRunKey, kRunValue, kText, "", ignored) == 0) store.Delete(kRunRoot, kRunKey, kRunValue);
+  for (const char* root : {kRunRoot, kUserRunRoot}) {
+    std::string ignored;
+    if (store.Read(root, kRunKey, kRunValue, kText, "", ignored) == 0) store.Delete(root, kRunKey, kRunValue);
+  }
   store.DeleteKey(kRoot, kKeyPath);
 }
 

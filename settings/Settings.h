@@ -9,8 +9,10 @@
 
 namespace tamberlinox::settings {
 
-// The machine-wide autostart entry.
+// The autostart entry: machine-wide, or for the user alone where the user may
+// not write the machine's (a standard user).
 inline constexpr char kRunRoot[] = "HKLM";
+inline constexpr char kUserRunRoot[] = "HKCU";
 inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char kRunValue[] = "Tamberlinox";
 // The file name the autostart entry names, whatever the running file is called.
@@ -40,12 +42,14 @@ struct HotKeySettings {
   bool alt = false;
 };
 
-// The autostart command: the program's folder and the fixed file name.
+// The autostart command: the program's folder and the fixed file name, in
+// quotes, so that a folder with blanks is never read prefix by prefix.
 std::string AutostartCommand(const std::string& programFolder);
 
-// At start-up: creates the autostart entry when it cannot be read (an existing
-// one stays as it is, whatever it names), and the default hot key when "Key"
-// cannot be read; then reads the hot key.
+// At start-up: creates the autostart entry when neither the machine's nor the
+// user's can be read (an existing one stays as it is, whatever it names), the
+// machine's where it may and else the user's; creates the default hot key when
+// "Key" cannot be read; then reads the hot key.
 HotKeySettings PrepareAtStartup(const ValueStore& store, const std::string& programFolder);
 // The hot key as stored now; a missing value reads as empty.
 HotKeySettings ReadHotKey(const ValueStore& store);
@@ -53,7 +57,7 @@ HotKeySettings ReadHotKey(const ValueStore& store);
 void WriteHotKey(const ValueStore& store, int keyCode, bool shift, bool ctrl, bool alt);
 // Notes that the hot key window has saved (a value nothing reads).
 void MarkHotKeySaved(const ValueStore& store);
-// Removes the autostart entry (when there is one) and the program's own key
+// Removes both autostart entries (those there are) and the program's own key
 // with all its values; the parent key stays.
 void RemoveAutostartAndSettings(const ValueStore& store);
 
