@@ -20,11 +20,22 @@ Place PlaceNamed(const std::string& caption) {
   return Place::File;
 }
 
-void AddFilesOfFolder(Platform& os, const std::string& folder, std::vector<DesktopItem>& items) {
+constexpr char kExplorerSettings[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+
+// A DWORD setting of Explorer's that is 1.
+bool ExplorerSettingOn(Platform& os, const char* name) {
+  std::vector<std::uint8_t> data;
+  if (os.ReadRegistryBytes(platform::Hive::CurrentUser, kExplorerSettings, name, 4, data) != 0) return false;
+  data.resize(4, 0);
+  return data[0] == 1 && data[1] == 0 && data[2] == 0 && data[3] == 0;
+}
+
+void AddFilesOfFolder(Platform& os, const std::string& folder, ShownFiles shown, std::vector<DesktopItem>& items) {
   const std::string base = AddBackslash(folder);
   for (const platform::FolderEntry& entry : os.ListFolder(folder)) {
     // Folders, "." and ".." among them, are neither listed nor searched.
     if ((entry.attributes & platform::kFileAttributeDirectory) != 0) continue;
+    if (!IsShown(entry.attributes, shown)) continue;
     std::string caption = ShowableText(DisplayName(entry.name));
     const Place place = PlaceNamed(caption);
     items.push_back({std::move(caption), base + entry.name, place});
@@ -65,24 +76,21 @@ bool IsEncodedSurrogate(const std::string& text, std::size_t i) {
          byte(i + 2) >= 0x80 && byte(i + 2) <= 0xBF;
 }
 
-std::size_t CharacterCount(const std::string& text) {
-  std::size_t count = 0;
-  for (char c : text)
-    if ((static_cast<std::uint8_t>(c) & 0xC0) != 0x80) ++count;
-  return count;
-}
-
-// The text less its last n characters.
-std::string DropLastCharacters(const std::string& text, std::size_t n) {
-  std::size_t end = text.size();
-  while (n > 0 && end > 0) {
-    --end;
-    if ((static_cast<std::uint8_t>(text[end]) & 0xC0) != 0x80) --n;
-  }
-  return text.substr(0, end);
-}
-
 }  // namespace
+
+ShownFiles ExplorerShows(Platform& os) {
+  ShownFiles shown;
+  shown.hidden = ExplorerSettingOn(os, "Hidden");
+  shown.protectedSystem = shown.hidden && ExplorerSettingOn(os, "ShowSuperHidden");
+  return shown;
+}
+
+bool IsShown(std::uint32_t attributes, ShownFiles shown) {
+  const bool hidden = (attributes & platform::kFileAttributeHidden) != 0;
+  const bool system = (attributes & platform::kFileAttributeSystem) != 0;
+  if (hidden && system) return shown.protectedSystem;
+  return !hidden || shown.hidden;
+}
 
 std::vector<DesktopItem> FindDesktopItems(Platform& os) {
   // The all-users desktop: the shell, then the script host, then a fixed guess.
@@ -90,12 +98,13 @@ std::vector<DesktopItem> FindDesktopItems(Platform& os) {
   if (common.empty()) common = os.ScriptHostSpecialFolder("AllUsersDesktop");
   if (common.empty()) common = kCommonDesktopFallback;
 
+  const ShownFiles shown = ExplorerShows(os);
   std::vector<DesktopItem> found;
   // The user's desktop has no second source; an unknown one is skipped rather
   // than searched as "\", the root of the current drive.
   const std::string user = os.SpecialFolderPath(SpecialFolder::Desktop);
-  if (!user.empty()) AddFilesOfFolder(os, user, found);
-  AddFilesOfFolder(os, common, found);
+  if (!user.empty()) AddFilesOfFolder(os, user, shown, found);
+  AddFilesOfFolder(os, common, shown, found);
   found.push_back({kMyComputer, "", Place::MyComputer});
   found.push_back({kMyDocuments, "", Place::MyDocuments});
   found.push_back({kRecycleBin, "", Place::RecycleBin});
@@ -110,8 +119,9 @@ std::vector<DesktopItem> FindDesktopItems(Platform& os) {
 }
 
 std::string DisplayName(const std::string& fileName) {
-  if (CharacterCount(fileName) <= 4) return fileName;
-  std::string name = DropLastCharacters(fileName, 4);
+  const std::size_t stop = fileName.rfind('.');
+  if (stop == std::string::npos || stop == 0 || stop + 1 == fileName.size()) return fileName;
+  std::string name = fileName.substr(0, stop);
   // "-" would be drawn as a separator line that cannot be chosen.
   if (name == "-") return fileName;
   return name;

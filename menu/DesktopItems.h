@@ -1,9 +1,11 @@
 // The items of the desktop menu: every file on the user's desktop folder and
-// on the all-users desktop folder, and the three shell places, in the order a
-// sorted list shows them. They are found afresh at every left click on the
-// tray icon, so the menu always shows what the desktop holds at that moment.
+// on the all-users desktop folder that Explorer would show there, and the three
+// shell places, in the order a sorted list shows them. They are found afresh
+// at every left click on the tray icon, so the menu always shows what the
+// desktop holds at that moment.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,9 +36,19 @@ struct DesktopItem {
 // items with equal captions stay in the order found.
 std::vector<DesktopItem> FindDesktopItems(platform::Platform& os);
 
-// The menu caption of a file: its name less the last four characters (so
-// "Word.lnk" reads "Word"). A name of four characters or fewer, or one that
-// would read as a separator line ("-"), is shown whole.
+// Which files Explorer shows, as the user has set it: hidden files, and
+// hidden system files ("desktop.ini") only when hidden files are shown too.
+struct ShownFiles {
+  bool hidden = false;
+  bool protectedSystem = false;
+};
+ShownFiles ExplorerShows(platform::Platform& os);
+bool IsShown(std::uint32_t attributes, ShownFiles shown);
+
+// The menu caption of a file: its name without its extension, as Explorer
+// shows it ("Report.docx" reads "Report", "archive.tar.gz" "archive.tar").
+// A name whose only full stop is its first or last character, or that has
+// none, is shown whole; so is one that would read as a separator line ("-").
 std::string DisplayName(const std::string& fileName);
 
 // The path with a backslash at its end.
