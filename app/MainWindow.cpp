@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "desktop/DesktopIcons.h"
 #include "menu/TrayMenus.h"
@@ -11,7 +12,6 @@ using namespace platform;
 
 namespace {
 
-constexpr char kCaption[] = "Zemrik Program";
 constexpr char kTrayTip[] = "Zemrik Tamberlinox";
 constexpr std::uint32_t kShutdownDelayMs = 500;
 constexpr std::uint32_t kTrayRetryMs = 2000;
@@ -41,7 +41,17 @@ bool MainWindow::AddTrayIcon() {
   trayIconShown_ = true;
   window_->StopTimer(kTrayRetryTimer);
   window_->Subclass(*this);  // the icon's clicks reach the program from now on
+  if (!balloonText_.empty()) ShowBalloon(balloonTitle_, balloonText_);
   return true;
+}
+
+void MainWindow::ShowBalloon(const std::string& title, const std::string& text) {
+  balloonTitle_ = title;
+  balloonText_ = text;
+  if (!window_ || !trayIconShown_) return;
+  window_->ShowTrayBalloon(kTrayIconId, title, text);
+  balloonTitle_.clear();
+  balloonText_.clear();
 }
 
 void MainWindow::RemoveTrayIcon() {
@@ -64,10 +74,40 @@ void MainWindow::Destroy() {
   std::unique_ptr<Window> closing = std::move(window_);
 }
 
-bool MainWindow::OnMessage(std::uint32_t message, WParam, LParam lParam, LResult& result) {
+bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
   if (message == kWmHotKey) {
     desktop::ToggleIcons(os_);  // whatever the key's identifier
     return false;
+  }
+  if (message == kWmQueryEndSession) {
+    result = 1;  // the session may end: the program ends with it
+    return true;
+  }
+  if (message == kWmEndSession) {
+    // The session ends, or an installer's restart manager closes the program:
+    // the icons come back and the settings stay. A logoff that was cancelled
+    // changes nothing.
+    if (wParam != 0) program_.Leave();
+    result = 0;
+    return true;
+  }
+  if (message == kRemoteCommandMessage) {
+    switch (static_cast<RemoteCommand>(wParam)) {
+      case RemoteCommand::ShowIcons:
+        desktop::ShowIcons(os_, true);
+        break;
+      case RemoteCommand::HideIcons:
+        desktop::ShowIcons(os_, false);
+        break;
+      case RemoteCommand::ToggleIcons:
+        desktop::ToggleIcons(os_);
+        break;
+      case RemoteCommand::Exit:
+        program_.Leave();
+        break;
+    }
+    result = 0;
+    return true;
   }
   if (message != kTrayMessage) return false;
   if (lParam == kWmLButtonUp) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "menu/DesktopItems.h"
@@ -17,6 +18,7 @@ class Program;
 
 class MainWindow : private platform::WindowEvents, public platform::MessageFilter {
  public:
+  static constexpr char kCaption[] = "Zemrik Program";
   static constexpr std::uint32_t kTrayIconId = 125;
   static constexpr std::uint32_t kTrayMessage = platform::kWmUser + 1;
   enum : int {
@@ -35,6 +37,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool Create();
   // Takes the icon away for good.
   void RemoveTrayIcon();
+  // A balloon at the icon, shown now or as soon as the icon is there.
+  void ShowBalloon(const std::string& title, const std::string& text);
   // The program's windows go 500 ms from now.
   void ScheduleShutdown();
   // Puts the window's own procedure back and destroys the window.
@@ -68,6 +72,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool trayIconShown_ = false;
   bool trayIconRemoved_ = false;  // "Close Program" took it away for good
   int trayRetries_ = 0;
+  // A balloon waiting for the icon.
+  std::string balloonTitle_, balloonText_;
 };
 
 }  // namespace tamberlinox

@@ -33,6 +33,9 @@ class Program {
   // the hot key settings), shows the desktop icons, takes the tray icon away
   // and lets the windows go half a second later.
   void CloseProgram();
+  // Ends the program as "Close Program" answered Yes does, without asking:
+  // for "/exit", a logoff or an installer.
+  void Leave();
   // Destroys every window of the program; the message loop then ends.
   void Shutdown();
 

@@ -17,6 +17,10 @@ void Program::CloseProgram() {
       platform::kIdNo) {
     settings::RemoveAutostartAndSettings(store_);
   }
+  Leave();
+}
+
+void Program::Leave() {
   // The hot key goes before the icons come back, so that a last press cannot
   // hide them again after the program has ended.
   if (platform::Window* window = mainWindow_.window()) hotKey_.Unregister(*window);

@@ -12,6 +12,11 @@ namespace {
 constexpr int kHiddenTop = -133;
 constexpr int kHiddenSize = 1;
 
+constexpr char kBalloonTitle[] = "Tamberlinox";
+constexpr char kKeyTakenText[] =
+    " is in use by another program, so it does nothing here. Right-click this icon and choose \"Select Hot Key\" "
+    "to choose another.";
+
 }  // namespace
 
 void Program::Start() {
@@ -21,10 +26,12 @@ void Program::Start() {
   if (!mainWindow_.Create()) return;
   platform::Window& window = *mainWindow_.window();
 
-  // A stored key that is not a 16-bit whole number means F10 for this run; the
-  // store keeps what it holds.
-  const int key = hotkey::ParseKeyCode(stored.key).value_or(hotkey::kDefaultKeyCode);
-  hotKey_.Register(window, mainWindow_, key, modifiers);
+  // A stored key that is no key code means F10 for this run; the store keeps
+  // what it holds.
+  const int key = hotkey::KeyToRegister(stored.key);
+  if (!hotKey_.Register(window, mainWindow_, key, modifiers)) {
+    mainWindow_.ShowBalloon(kBalloonTitle, "The hot key " + hotkey::Describe(key, modifiers) + kKeyTakenText);
+  }
 
   desktop::ShowIcons(os_, false);
 

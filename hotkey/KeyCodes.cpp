@@ -44,4 +44,17 @@ std::optional<int> ParseKeyCode(const std::string& text) {
   return static_cast<int>(value);
 }
 
+int KeyToRegister(const std::string& storedKey) {
+  const std::optional<int> code = ParseKeyCode(storedKey);
+  return code && *code >= 1 && *code <= 254 ? *code : kDefaultKeyCode;
+}
+
+std::string Describe(int key, std::uint32_t modifiers) {
+  std::string text;
+  if (modifiers & kModControl) text += "Ctrl+";
+  if (modifiers & kModAlt) text += "Alt+";
+  if (modifiers & kModShift) text += "Shift+";
+  return text + KeyName(key).value_or("key " + std::to_string(key));
+}
+
 }  // namespace tamberlinox::hotkey

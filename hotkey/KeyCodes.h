@@ -36,4 +36,11 @@ std::optional<int> KeyCode(const std::string& name);
 // that fits a 16-bit signed integer. Nothing for anything else.
 std::optional<int> ParseKeyCode(const std::string& text);
 
+// The key a stored "Key" registers: its code when it is one of a key (1 to
+// 254), else F10 (the store keeps what it holds).
+int KeyToRegister(const std::string& storedKey);
+
+// The combination as a user names it: "Ctrl+Alt+F10", "Shift+A", "F10".
+std::string Describe(int key, std::uint32_t modifiers);
+
 }  // namespace tamberlinox::hotkey

@@ -1,0 +1,31 @@
+// Tamberlinox.exe's command line. Without arguments the program starts as
+// usual. "/show", "/hide", "/toggle" and "/exit" (also with "-", in any case)
+// act on the copy that is running, through its main window, and return at
+// once; with no copy running the first three act on the desktop directly.
+// "/?" shows how to use it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace tamberlinox {
+
+// What another process asks of the running copy: the message, with one of
+// these as its wParam, posted to the main window.
+inline constexpr std::uint32_t kRemoteCommandMessage = platform::kWmUser + 2;
+enum class RemoteCommand : platform::WParam { ShowIcons = 1, HideIcons, ToggleIcons, Exit };
+
+// Exit codes.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitNothingToActOn = 1;  // no running copy to end, no desktop to show or hide
+inline constexpr int kExitUsage = 2;           // an argument the program does not know
+
+// Carries out the arguments and gives the exit code; nothing when there are
+// none and the program is to start as usual.
+std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std::string>& arguments);
+
+}  // namespace tamberlinox
