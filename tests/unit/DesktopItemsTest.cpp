@@ -24,13 +24,35 @@ class DesktopItemsTest : public RunningProgram {
   }
 };
 
-TEST_F(DesktopItemsTest, FilesOfBothDesktopsAreListedHiddenOnesTooButNoFolders) {
-  AddFile(kUserDesktop, "desktop.ini", platform::kFileAttributeHidden | platform::kFileAttributeSystem);
+TEST_F(DesktopItemsTest, FilesOfBothDesktopsAreListedButNoFolders) {
   AddFile(kUserDesktop, "Projects", platform::kFileAttributeDirectory);
   AddFile(kUserDesktop + "\\Projects", "Inner.lnk");
   AddFile(kCommonDesktop, "Word.lnk");
   AddFile(kUserDesktop, "Word.lnk");
-  EXPECT_EQ(Files(), (Texts{"desktop", "Word", "Word"}));
+  EXPECT_EQ(Files(), (Texts{"Word", "Word"}));
+}
+
+// Hidden files show as Explorer is set to show them, read afresh at each click.
+TEST_F(DesktopItemsTest, HiddenFilesShowOnlyWhereExplorerShowsThem) {
+  constexpr std::uint32_t kHidden = platform::kFileAttributeHidden;
+  constexpr std::uint32_t kSystem = platform::kFileAttributeSystem;
+  AddFile(kUserDesktop, "desktop.ini", kHidden | kSystem);
+  AddFile(kCommonDesktop, "Secret.lnk", kHidden);
+  AddFile(kCommonDesktop, "Driver.sys", kSystem);  // system alone is not hidden
+  AddFile(kUserDesktop, "Report.docx");
+  const std::string advanced = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+  const auto set = [&](const char* name, std::uint8_t value) {
+    os.registry.SetBytes(platform::Hive::CurrentUser, advanced, name, platform::kRegDword, {value, 0, 0, 0});
+  };
+  EXPECT_EQ(Files(), (Texts{"Driver", "Report"}));  // no settings: Explorer's defaults
+  set("ShowSuperHidden", 1);
+  EXPECT_EQ(Files(), (Texts{"Driver", "Report"}));  // protected files only show with hidden ones
+  set("Hidden", 2);
+  EXPECT_EQ(Files(), (Texts{"Driver", "Report"}));
+  set("Hidden", 1);
+  EXPECT_EQ(Files(), (Texts{"desktop", "Driver", "Report", "Secret"}));
+  set("ShowSuperHidden", 0);
+  EXPECT_EQ(Files(), (Texts{"Driver", "Report", "Secret"}));
 }
 
 TEST_F(DesktopItemsTest, TheAllUsersDesktopComesFromTheShellElseTheScriptHostElseAFixedGuess) {
@@ -50,15 +72,18 @@ TEST_F(DesktopItemsTest, TheAllUsersDesktopComesFromTheShellElseTheScriptHostEls
   EXPECT_EQ(Files(), Texts{"Guessed"});
 }
 
-TEST_F(DesktopItemsTest, AFileShowsWithoutItsLastFourCharacters) {
-  // Four characters or fewer show whole, and so does a name that would read "-" (a separator line).
-  // Characters are counted, not bytes; a combining mark is a character of its own.
+TEST_F(DesktopItemsTest, AFileShowsWithoutItsExtension) {
+  // The text before the last full stop, unless that stop is the first or the
+  // last character; a name that would read "-" (a separator line) shows whole.
   const std::pair<const char*, const char*> cases[] = {
-      {"Word.lnk", "Word"},     {"archive.tar.gz", "archive.ta"},
-      {"a.bc", "a.bc"},         {"abc", "abc"},
-      {"-.lnk", "-.lnk"},       {"--.lnk", "--"},
-      {"日本語.txt", "日本語"}, {"日本.x", "日本.x"},
-      {"😀.lnk", "😀"},           {"e\xCC\x81t\xC3\xA9.lnk", "e\xCC\x81t\xC3\xA9"}};
+      {"Word.lnk", "Word"},           {"Notes.txt", "Notes"},
+      {"Report.docx", "Report"},      {"readme.html", "readme"},
+      {"archive.tar.gz", "archive.tar"}, {"README", "README"},
+      {"a.bc", "a"},                  {".lnk", ".lnk"},
+      {"Version 5.", "Version 5."},   {"Budget 2026 .xlsx", "Budget 2026 "},
+      {"-.lnk", "-.lnk"},             {"--.lnk", "--"},
+      {"日本語.txt", "日本語"},       {"日本.x", "日本"},
+      {"😀 Smile.exe", "😀 Smile"},   {"e\xCC\x81t\xC3\xA9.lnk", "e\xCC\x81t\xC3\xA9"}};
   for (const auto& [name, shown] : cases) {
     AddFile(kUserDesktop, name);
     EXPECT_EQ(Files(), Texts{shown}) << name;

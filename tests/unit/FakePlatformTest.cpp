@@ -186,8 +186,16 @@ TEST_F(FakePlatformTest, OtherWindowsAreFoundNewestFirstAndShownOrHidden) {
 
   os.ShowWindow(progman, false);
   EXPECT_FALSE(os.IsWindowVisible(progman));
-  os.PostCommand(old, 419);
-  EXPECT_EQ(os.OtherWindowAt(old)->commands, std::vector<WParam>{419});
+  os.PostWindowMessage(old, kWmCommand, 419, 0);
+  EXPECT_EQ(os.OtherWindowAt(old)->Commands(), std::vector<WParam>{419});
+
+  // Children are found under their parent and are visible only with it.
+  WindowHandle view = os.AddOtherWindow("SHELLDLL_DefView", "", true, progman);
+  EXPECT_EQ(os.FindChildWindow(progman, "SHELLDLL_DefView", std::nullopt), view);
+  EXPECT_EQ(os.FindTopLevelWindow("SHELLDLL_DefView", std::nullopt), 0u);
+  EXPECT_FALSE(os.IsWindowVisible(view));
+  os.ShowWindow(progman, true);
+  EXPECT_TRUE(os.IsWindowVisible(view));
   os.RemoveOtherWindow(newer);
   EXPECT_EQ(os.FindTopLevelWindow("Shell_TrayWnd", std::nullopt), old);
 }

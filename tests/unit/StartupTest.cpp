@@ -18,7 +18,7 @@ class StartupTest : public RunningProgram {
 
 TEST_F(StartupTest, AFirstStartCreatesTheSettingsHidesTheDesktopAndRegistersF10) {
   Start();
-  EXPECT_EQ(Autostart(), "C:\\Program Files\\Tamberlinox\\Tamberlinox.exe");  // not quoted
+  EXPECT_EQ(Autostart(), "\"C:\\Program Files\\Tamberlinox\\Tamberlinox.exe\"");  // quoted: it has blanks
   EXPECT_EQ(Setting("Key"), "121");
   EXPECT_EQ(os.registry.Find(Hive::CurrentUser, kSettingsKey)->values.size(), 1u);
   EXPECT_FALSE(DesktopVisible());
@@ -45,7 +45,7 @@ TEST_F(StartupTest, AProgramInADriveRootGetsNoDoubledBackslash) {
   os.programFolder = "D:\\";
   os.registry.Make(Hive::CurrentUser, kSettingsKey);  // an empty settings key gets the default key too
   Start();
-  EXPECT_EQ(Autostart(), "D:\\Tamberlinox.exe");
+  EXPECT_EQ(Autostart(), "\"D:\\Tamberlinox.exe\"");
   EXPECT_EQ(Setting("Key"), "121");
 }
 
@@ -61,7 +61,7 @@ TEST_P(StoredKeyTest, RegistersTheStoredCodeOrF10) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, StoredKeyTest,
-                         ::testing::Values(std::tuple(" 112 ", 112), std::tuple("32", 32), std::tuple("-1", -1),
+                         ::testing::Values(std::tuple(" 112 ", 112), std::tuple("32", 32), std::tuple("-1", 121), std::tuple("0", 121), std::tuple("255", 121), std::tuple("254", 254), std::tuple("1", 1),
                                            std::tuple("", 121), std::tuple("F10", 121), std::tuple("12.5", 121),
                                            std::tuple("32768", 121), std::tuple("1 2", 121)));
 

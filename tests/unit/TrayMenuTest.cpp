@@ -114,7 +114,7 @@ TEST_F(TrayMenuTest, MinimizeAndRestoreAllGiveTheTaskbarItsCommands) {
   Start();
   Command("Minimize All Windows");
   Command("Restore All Windows");
-  EXPECT_EQ(os.OtherWindowAt(taskbar)->commands, (std::vector<platform::WParam>{419, 416}));
+  EXPECT_EQ(os.OtherWindowAt(taskbar)->Commands(), (std::vector<platform::WParam>{419, 416}));
   os.RemoveOtherWindow(taskbar);  // nothing to send to, but the entry still follows the choice
   Command("Minimize All Windows");
   EXPECT_EQ(MenuOf(kRightClick)[4], "Restore All Windows");
