@@ -204,7 +204,8 @@ check "install: the installer writes no settings" reg_key_absent "$settings_key"
 check "run: the main window appears" start_program
 check "run: the tray icon is there" wait_for 10 ask_probe tray
 check "run: the hot key F10 is taken" ask_probe hotkey
-autostart_set() { reg_is "HKLM\\$run_key" Tamberlinox "$exe_win" || reg_is "HKCU\\$run_key" Tamberlinox "$exe_win"; }
+# The entry is quoted, so that a folder with blanks is never read prefix by prefix.
+autostart_set() { reg_is "HKLM\\$run_key" Tamberlinox "\"$exe_win\"" || reg_is "HKCU\\$run_key" Tamberlinox "\"$exe_win\""; }
 check "run: the start-up entry names the installed program" wait_for 5 autostart_set
 settings_written() { reg_value "$settings_key" Key >/dev/null; }
 check "run: the settings hold the hot key" wait_for 5 settings_written
