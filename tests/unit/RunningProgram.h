@@ -81,6 +81,20 @@ class RunningProgram : public ::testing::Test {
   }
   std::optional<std::string> Autostart() const { return os.registry.Text(Hive::LocalMachine, kRunKey, "Tamberlinox"); }
   bool DesktopVisible() { return os.OtherWindowAt(desktop)->visible; }
+  // The program has ended as "Close Program" answered Yes does, without a
+  // question: the desktop back, the icon and the hot key gone at once, the
+  // settings kept, and every window gone half a second later.
+  void ExpectLeftKeepingSettings() {
+    EXPECT_TRUE(os.boxes.empty());
+    EXPECT_TRUE(DesktopVisible());
+    EXPECT_FALSE(main->tray.added);
+    EXPECT_TRUE(os.hotKeys.empty());
+    EXPECT_TRUE(Autostart());
+    EXPECT_EQ(Setting("Key"), "121");
+    EXPECT_EQ(main->timers[MainWindow::kShutdownTimer].intervalMs, 500u);
+    EXPECT_TRUE(main->FireTimer(MainWindow::kShutdownTimer));
+    EXPECT_TRUE(os.Windows().empty());
+  }
 
   platform::FakePlatform os;  // first: it outlives everything the program holds
   Program program{os};

@@ -32,9 +32,11 @@ TEST_F(ShutdownTest, YesKeepsTheStartUpEntryAndTheSettings) {
   EXPECT_EQ(Setting("Shift"), "65536");
 }
 
-TEST_F(ShutdownTest, NoRemovesTheStartUpEntryAndTheSettingsKeyButNotItsParent) {
+TEST_F(ShutdownTest, NoRemovesTheStartUpEntriesAndTheSettingsKeyButNotItsParent) {
+  os.registry.SetText(Hive::CurrentUser, kRunKey, "Tamberlinox", "\"D:\\Tamberlinox.exe\"");
   CloseProgram(platform::kIdNo);
   EXPECT_FALSE(Autostart());
+  EXPECT_FALSE(os.registry.ValueExists(Hive::CurrentUser, kRunKey, "Tamberlinox"));
   EXPECT_TRUE(os.registry.KeyExists(Hive::LocalMachine, kRunKey));
   EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kSettingsKey));
   EXPECT_TRUE(os.registry.ValueExists(Hive::CurrentUser, "Software\\Zemrik Software", "Other"));
@@ -69,6 +71,22 @@ TEST_F(ShutdownTest, HalfASecondLaterEveryWindowGoes) {
   EXPECT_TRUE(main->FireTimer(MainWindow::kShutdownTimer));
   EXPECT_TRUE(os.Windows().empty());
   EXPECT_TRUE(DesktopVisible());
+}
+
+// Logoff, shutdown, or an installer's restart manager closing the program.
+TEST_F(ShutdownTest, TheSessionMayEndAndTheProgramEndsWithItKeepingItsSettings) {
+  EXPECT_EQ(main->Send(platform::kWmQueryEndSession), 1);
+  main->Send(platform::kWmEndSession, 1);
+  ExpectLeftKeepingSettings();
+  EXPECT_EQ(Setting("Shift"), "65536");
+}
+
+TEST_F(ShutdownTest, ASessionEndThatWasCancelledChangesNothing) {
+  main->Send(platform::kWmEndSession, 0);
+  EXPECT_FALSE(DesktopVisible());
+  EXPECT_TRUE(main->tray.added);
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kShutdownTimer));
+  EXPECT_TRUE(os.PressHotKey(4, 121));  // the hot key still works
 }
 
 }  // namespace

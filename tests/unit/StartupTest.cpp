@@ -2,8 +2,11 @@
 // the tray icon, the hidden desktop, and a shell that is not ready or restarts.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <tuple>
 
+#include "hotkey/KeyCodes.h"
 #include "tests/unit/RunningProgram.h"
 
 namespace tamberlinox::test {
@@ -14,7 +17,21 @@ using platform::HotKey;
 class StartupTest : public RunningProgram {
  protected:
   HotKey Registered() const { return os.hotKeys.size() == 1 ? os.hotKeys[0] : HotKey{}; }
+  std::optional<std::string> UserAutostart() const {
+    return os.registry.Text(Hive::CurrentUser, kRunKey, "Tamberlinox");
+  }
+  Texts Balloons() const {
+    Texts shown;
+    for (const auto& balloon : main->tray.balloons) shown.push_back(balloon.title + ": " + balloon.text);
+    return shown;
+  }
 };
+
+Texts KeyTaken(const std::string& key) {
+  return {"Tamberlinox: The hot key " + key +
+          " is in use by another program, so it does nothing here. Right-click this icon and choose \"Select Hot "
+          "Key\" to choose another."};
+}
 
 TEST_F(StartupTest, AFirstStartCreatesTheSettingsHidesTheDesktopAndRegistersF10) {
   Start();
@@ -25,6 +42,7 @@ TEST_F(StartupTest, AFirstStartCreatesTheSettingsHidesTheDesktopAndRegistersF10)
   EXPECT_EQ(Registered(), (HotKey{main->handle, os.FindAtom(os.localDateTime), 0, 121}));
   EXPECT_NE(Registered().id, 0);
   EXPECT_TRUE(main->tray.added);
+  EXPECT_TRUE(main->tray.balloons.empty());
   EXPECT_EQ(main->tray.id, 125u);
   EXPECT_EQ(main->tray.callbackMessage, 1025u);
   EXPECT_EQ(main->tray.tip, "Zemrik Tamberlinox");
@@ -39,6 +57,19 @@ TEST_F(StartupTest, ALaterStartLeavesTheStoredValuesAlone) {
   EXPECT_EQ(Autostart(), "E:\\Old\\Other.exe");
   EXPECT_EQ(Setting("Key"), "65");
   EXPECT_EQ(Registered().key, 65);
+}
+
+TEST_F(StartupTest, WhereTheMachinesEntryCannotBeWrittenTheUserGetsOne) {
+  os.registry.DenyWrites(Hive::LocalMachine);
+  Start();
+  EXPECT_EQ(UserAutostart(), "\"C:\\Program Files\\Tamberlinox\\Tamberlinox.exe\"");
+}
+
+TEST_F(StartupTest, TheUsersEntryCountsAndIsLeftAlone) {
+  os.registry.SetText(Hive::CurrentUser, kRunKey, "Tamberlinox", "E:\\Old\\Other.exe");
+  Start();
+  EXPECT_FALSE(Autostart());
+  EXPECT_EQ(UserAutostart(), "E:\\Old\\Other.exe");
 }
 
 TEST_F(StartupTest, AProgramInADriveRootGetsNoDoubledBackslash) {
@@ -61,9 +92,10 @@ TEST_P(StoredKeyTest, RegistersTheStoredCodeOrF10) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, StoredKeyTest,
-                         ::testing::Values(std::tuple(" 112 ", 112), std::tuple("32", 32), std::tuple("-1", 121), std::tuple("0", 121), std::tuple("255", 121), std::tuple("254", 254), std::tuple("1", 1),
-                                           std::tuple("", 121), std::tuple("F10", 121), std::tuple("12.5", 121),
-                                           std::tuple("32768", 121), std::tuple("1 2", 121)));
+                         ::testing::Values(std::tuple(" 112 ", 112), std::tuple("32", 32), std::tuple("-1", 121),
+                                           std::tuple("0", 121), std::tuple("255", 121), std::tuple("254", 254),
+                                           std::tuple("1", 1), std::tuple("", 121), std::tuple("F10", 121),
+                                           std::tuple("12.5", 121), std::tuple("32768", 121), std::tuple("1 2", 121)));
 
 // Shift, Ctrl, Alt: any text but the empty one is on (nullptr: no value at all).
 class StoredModifiersTest
@@ -96,6 +128,33 @@ TEST_F(StartupTest, StartUpGoesOnWhereTheSystemRefuses) {
   EXPECT_TRUE(os.hotKeys.empty());
   EXPECT_FALSE(DesktopVisible());
   EXPECT_EQ(MenuOf(kRightClick).size(), 13u);  // the tray still works
+}
+
+TEST_F(StartupTest, AHotKeyHeldElsewhereIsToldOnceInABalloon) {
+  Store("Key", "300");  // F10 for this run
+  Store("Ctrl", "131072");
+  Store("Alt", "262144");
+  os.HoldHotKeyElsewhere(3, 121);
+  Start();
+  EXPECT_EQ(Balloons(), KeyTaken("Ctrl+Alt+F10"));
+  main->TaskbarCreated();
+  EXPECT_EQ(Balloons(), KeyTaken("Ctrl+Alt+F10"));
+}
+
+TEST_F(StartupTest, TheBalloonWaitsForALateIcon) {
+  os.HoldHotKeyElsewhere(0, 121);
+  os.trayAddFailures = 1;
+  Start();
+  EXPECT_TRUE(main->tray.balloons.empty());
+  EXPECT_TRUE(main->FireTimer(MainWindow::kTrayRetryTimer));
+  EXPECT_EQ(Balloons(), KeyTaken("F10"));
+}
+
+TEST(DescribeTest, NamesTheCombinationAsAUserTypesIt) {
+  EXPECT_EQ(hotkey::Describe(121, 0), "F10");
+  EXPECT_EQ(hotkey::Describe(65, 4), "Shift+A");
+  EXPECT_EQ(hotkey::Describe(90, 7), "Ctrl+Alt+Shift+Z");
+  EXPECT_EQ(hotkey::Describe(32, 2), "Ctrl+key 32");  // no key of the list
 }
 
 TEST_F(StartupTest, ASecondCopyAddsItsOwnIconButTheHotKeyStaysWithTheFirst) {

@@ -1,0 +1,81 @@
+// The command line: /show, /hide, /toggle and /exit go to the running copy
+// (the fixture's program) or, with none running, to the desktop itself;
+// anything else shows the usage.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <tuple>
+
+#include "app/CommandLine.h"
+#include "tests/unit/RunningProgram.h"
+
+namespace tamberlinox::test {
+namespace {
+
+class CommandLineTest : public RunningProgram {
+ protected:
+  std::optional<int> Run(const Texts& arguments) { return RunCommandLine(os, arguments); }
+};
+
+// An argument, and the desktop before and after it.
+class IconCommandTest : public CommandLineTest,
+                        public ::testing::WithParamInterface<std::tuple<const char*, bool, bool>> {};
+
+TEST_P(IconCommandTest, ActsThroughTheRunningCopyOrElseOnTheDesktop) {
+  const auto& [argument, before, after] = GetParam();
+  os.ShowWindow(desktop, before);
+  EXPECT_EQ(Run({argument}), 0);
+  EXPECT_EQ(DesktopVisible(), after);
+  Start();
+  os.ShowWindow(desktop, before);
+  EXPECT_EQ(Run({argument}), 0);
+  EXPECT_EQ(DesktopVisible(), after);
+  EXPECT_TRUE(main->tray.added);  // the copy runs on
+  EXPECT_TRUE(os.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, IconCommandTest,
+                         ::testing::Values(std::tuple("/show", false, true), std::tuple("-SHOW", false, true),
+                                           std::tuple("/Show", true, true), std::tuple("/hide", true, false),
+                                           std::tuple("-Hide", true, false), std::tuple("/HIDE", false, false),
+                                           std::tuple("/toggle", false, true), std::tuple("-TOGGLE", true, false)));
+
+TEST_F(CommandLineTest, ExitEndsTheRunningCopyWithoutAQuestion) {
+  EXPECT_EQ(Run({"/exit"}), 1);
+  Start();
+  EXPECT_EQ(Run({"-Exit"}), 0);
+  ExpectLeftKeepingSettings();
+}
+
+TEST_F(CommandLineTest, WithoutADesktopWindowOnlyARunningCopyCanBeAsked) {
+  os.RemoveOtherWindow(desktop);
+  for (const char* argument : {"/show", "/hide", "/toggle"}) EXPECT_EQ(Run({argument}), 1) << argument;
+  Start();
+  EXPECT_EQ(Run({"/toggle"}), 0);
+}
+
+TEST_F(CommandLineTest, AnythingButOneKnownArgumentShowsTheUsage) {
+  EXPECT_EQ(Run({}), std::nullopt);  // no arguments: the program starts
+  Start();
+  const struct {
+    Texts arguments;
+    int code;
+    std::uint32_t flags;
+  } cases[] = {{{"/?"}, 0, 64},         {{"-?"}, 0, 64},     {{"show"}, 2, 48},
+               {{"/"}, 2, 48},          {{""}, 2, 48},       {{"/shows"}, 2, 48},
+               {{"--show"}, 2, 48},     {{"/show "}, 2, 48}, {{"/show", "/hide"}, 2, 48},
+               {{"/?", "/show"}, 2, 48}};
+  for (const auto& c : cases) {
+    os.boxes.clear();
+    EXPECT_EQ(Run(c.arguments), c.code) << c.arguments[0];
+    ASSERT_EQ(os.boxes.size(), 1u);
+    EXPECT_EQ(os.boxes[0].title, "Tamberlinox");
+    EXPECT_EQ(os.boxes[0].flags, c.flags);
+    EXPECT_TRUE(os.boxes[0].text.starts_with("Tamberlinox.exe [/show | /hide | /toggle | /exit]\r\n"));
+  }
+  EXPECT_FALSE(DesktopVisible());
+  EXPECT_TRUE(main->tray.added);
+}
+
+}  // namespace
+}  // namespace tamberlinox::test
