@@ -200,68 +200,85 @@ PlantedFile::~PlantedFile() {
   if (madeFolder_) RemoveDirectoryW(ToWide(folder_).c_str());
 }
 
-namespace {
-constexpr char kTxtKey[] = "Software\\Classes\\.txt";
-constexpr char kTextProgId[] = "TamberlinoxE2E.Text";
-constexpr char kTextProgIdKey[] = "Software\\Classes\\TamberlinoxE2E.Text";
-}  // namespace
+ScopedRegValue::ScopedRegValue(HKEY hive, std::string path, std::string name)
+    : hive_(hive), path_(std::move(path)), name_(std::move(name)) {
+  UniqueKey key;
+  if (RegOpenKeyExW(hive_, ToWide(path_).c_str(), 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return;
+  keyExisted_ = true;
+  const std::wstring name16 = ToWide(name_);
+  DWORD size = 0;
+  if (RegQueryValueExW(key.Get(), name16.c_str(), nullptr, &type_, nullptr, &size) != ERROR_SUCCESS) return;
+  data_.resize(size);
+  existed_ = RegQueryValueExW(key.Get(), name16.c_str(), nullptr, &type_, data_.data(), &size) == ERROR_SUCCESS;
+  data_.resize(size);
+}
 
-TextFileAssociation::TextFileAssociation(const std::string& command) {
-  ok_ = WriteRegString(HKEY_LOCAL_MACHINE, std::string(kTextProgIdKey) + "\\shell\\open\\command", "", command);
-  extension_ = std::make_unique<ScopedRegString>(HKEY_LOCAL_MACHINE, kTxtKey, "", kTextProgId);
+ScopedRegValue::~ScopedRegValue() {
+  if (existed_) {
+    Set(type_, data_.data(), DWORD(data_.size()));
+  } else if (keyExisted_) {
+    Remove();
+  } else {
+    RegDeleteKeyW(hive_, ToWide(path_).c_str());  // made for the test; fails if someone else put a key inside
+  }
+}
+
+bool ScopedRegValue::Set(DWORD type, const void* data, DWORD size) {
+  UniqueKey key;
+  if (RegCreateKeyExW(hive_, ToWide(path_).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  return RegSetValueExW(key.Get(), ToWide(name_).c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
+         ERROR_SUCCESS;
+}
+
+bool ScopedRegValue::SetDword(DWORD value) { return Set(REG_DWORD, &value, sizeof value); }
+
+bool ScopedRegValue::SetString(const std::string& value) {
+  const std::wstring data = ToWide(value);
+  return Set(REG_SZ, data.c_str(), DWORD((data.size() + 1) * sizeof(wchar_t)));
+}
+
+void ScopedRegValue::Remove() { DeleteRegValue(hive_, path_, name_); }
+
+FileAssociation::FileAssociation(const std::string& extension, const std::string& command)
+    : classKey_("Software\\Classes\\TamberlinoxE2E" + extension) {
+  const std::string className = classKey_.substr(classKey_.find_last_of('\\') + 1);
+  ok_ = WriteRegString(HKEY_LOCAL_MACHINE, classKey_ + "\\shell\\open\\command", "", command);
+  extension_ = std::make_unique<ScopedRegString>(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + extension, "", className);
   ok_ = ok_ && extension_->Written();
 }
 
-TextFileAssociation::~TextFileAssociation() {
+FileAssociation::~FileAssociation() {
   extension_.reset();
-  DeleteRegTree(HKEY_LOCAL_MACHINE, kTextProgIdKey);
+  DeleteRegTree(HKEY_LOCAL_MACHINE, classKey_);
 }
-
-namespace {
-constexpr char kPersonal[] = "Personal";
-
-DocumentsFolderMoved::Saved SaveValue(const std::string& key) {
-  DocumentsFolderMoved::Saved saved;
-  saved.key = key;
-  UniqueKey k;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(key).c_str(), 0, KEY_QUERY_VALUE, k.Out()) != ERROR_SUCCESS) {
-    return saved;
-  }
-  const std::wstring name = ToWide(kPersonal);
-  DWORD size = 0;
-  if (RegQueryValueExW(k.Get(), name.c_str(), nullptr, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
-  saved.data.resize(size);
-  saved.existed =
-      RegQueryValueExW(k.Get(), name.c_str(), nullptr, &saved.type, saved.data.data(), &size) == ERROR_SUCCESS;
-  saved.data.resize(size);
-  return saved;
-}
-
-void RestoreValue(const DocumentsFolderMoved::Saved& saved) {
-  if (!saved.existed) {
-    DeleteRegValue(HKEY_CURRENT_USER, saved.key, kPersonal);
-    return;
-  }
-  UniqueKey k;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(saved.key).c_str(), 0, KEY_SET_VALUE, k.Out()) == ERROR_SUCCESS) {
-    RegSetValueExW(k.Get(), ToWide(kPersonal).c_str(), 0, saved.type, saved.data.data(), DWORD(saved.data.size()));
-  }
-}
-}  // namespace
 
 DocumentsFolderMoved::DocumentsFolderMoved(const std::string& folder) : folder_(WithoutFinalBackslash(folder)) {
   if (!IsFolder(folder_)) madeFolder_ = MakeFolder(folder_);
   ok_ = IsFolder(folder_);
   for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                           "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"}) {
-    saved_.push_back(SaveValue(key));
-    ok_ = WriteRegString(HKEY_CURRENT_USER, key, kPersonal, folder_) && ok_;
+    settings_.push_back(std::make_unique<ScopedRegValue>(HKEY_CURRENT_USER, key, "Personal"));
+    ok_ = settings_.back()->SetString(folder_) && ok_;
   }
 }
 
 DocumentsFolderMoved::~DocumentsFolderMoved() {
-  for (const Saved& saved : saved_) RestoreValue(saved);
+  settings_.clear();
   if (madeFolder_) RemoveDirectoryW(ToWide(folder_).c_str());
+}
+
+namespace {
+constexpr char kExplorerAdvanced[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+}  // namespace
+
+ExplorerHiddenFiles::ExplorerHiddenFiles()
+    : hidden(HKEY_CURRENT_USER, kExplorerAdvanced, "Hidden"),
+      superHidden(HKEY_CURRENT_USER, kExplorerAdvanced, "ShowSuperHidden") {
+  hidden.Remove();
+  superHidden.Remove();
 }
 
 // ---------------------------------------------------------------- processes
@@ -362,7 +379,7 @@ void MenuTest::TearDown() {
   }
   EXPECT_TRUE(WaitForMarkersToEnd()) << "a program that the menu opened still runs";
   fileManager_.reset();
-  textFiles_.reset();
+  associations_.clear();
   reader_.reset();
   if (desktops_) {
     EXPECT_TRUE(desktops_->RemoveAll()) << "something put on a desktop could not be removed";
@@ -438,9 +455,16 @@ std::string MenuTest::PlantFileManager() {
   return fileManager_->Ok() ? fileManager_->Path() : std::string();
 }
 
-bool MenuTest::OpenTextFilesWithMarker() {
-  textFiles_ = std::make_unique<TextFileAssociation>("\"" + MarkerProgram() + "\" \"%1\"");
-  return textFiles_->Ok();
+bool MenuTest::OpenFilesWithMarker(const std::string& extension) {
+  associations_.push_back(std::make_unique<FileAssociation>(extension, "\"" + MarkerProgram() + "\" \"%1\""));
+  return associations_.back()->Ok();
+}
+
+std::optional<std::vector<std::string>> MenuTest::DesktopMenu(Running& r) {
+  auto menu = Click(r, WM_LBUTTONUP);
+  if (!menu) return std::nullopt;
+  EXPECT_TRUE(CloseMenu(r, *menu)) << "the menu did not close on Escape";
+  return Captions(menu->entries);
 }
 
 std::vector<size_t> PositionsOf(const std::vector<MenuEntry>& entries, const std::string& caption) {

@@ -98,26 +98,53 @@ class PlantedFile {
   bool ok_ = false;
 };
 
-// Text files (".txt") open with this command line ("%1" is the file) until
-// the object goes; the prefix's own association, if it had one, comes back.
-// Wine's fresh prefix has no ".txt" association at all.
-class TextFileAssociation {
+// A registry value put aside for as long as the object lives: the test may
+// set it or remove it, and what was there (type and bytes), or that nothing
+// was, comes back when the object goes. A key it had to make goes too.
+class ScopedRegValue {
  public:
-  explicit TextFileAssociation(const std::string& command);
-  ~TextFileAssociation();
-  TextFileAssociation(const TextFileAssociation&) = delete;
-  TextFileAssociation& operator=(const TextFileAssociation&) = delete;
+  ScopedRegValue(HKEY hive, std::string path, std::string name);
+  ~ScopedRegValue();
+  ScopedRegValue(const ScopedRegValue&) = delete;
+  ScopedRegValue& operator=(const ScopedRegValue&) = delete;
+
+  bool SetDword(DWORD value);
+  bool SetString(const std::string& value);
+  void Remove();
+
+ private:
+  bool Set(DWORD type, const void* data, DWORD size);
+
+  HKEY hive_;
+  std::string path_, name_;
+  bool keyExisted_ = false;
+  bool existed_ = false;
+  DWORD type_ = 0;
+  std::vector<BYTE> data_;
+};
+
+// Files with this extension (".txt", ".docx") open with this command line
+// ("%1" is the file) until the object goes; the prefix's own association, if
+// it had one, comes back. Wine's fresh prefix has none for either. The
+// association is made for the machine: Wine ignores per-user classes.
+class FileAssociation {
+ public:
+  FileAssociation(const std::string& extension, const std::string& command);
+  ~FileAssociation();
+  FileAssociation(const FileAssociation&) = delete;
+  FileAssociation& operator=(const FileAssociation&) = delete;
   bool Ok() const { return ok_; }
 
  private:
+  std::string classKey_;
   bool ok_ = false;
-  std::unique_ptr<ScopedRegString> extension_;  // ".txt" names the stand-in's class
+  std::unique_ptr<ScopedRegString> extension_;  // the extension names the stand-in's class
 };
 
 // The user's documents folder is elsewhere until the object goes: the shell's
 // per-user folder settings ("User Shell Folders" and "Shell Folders",
 // "Personal") name the new folder, which is made when missing. The old
-// settings come back exactly as they were (type and bytes).
+// settings come back exactly as they were.
 class DocumentsFolderMoved {
  public:
   explicit DocumentsFolderMoved(const std::string& folder);
@@ -126,18 +153,22 @@ class DocumentsFolderMoved {
   DocumentsFolderMoved& operator=(const DocumentsFolderMoved&) = delete;
   bool Ok() const { return ok_; }
 
-  struct Saved {
-    std::string key;
-    bool existed = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-  };
-
  private:
   std::string folder_;
   bool madeFolder_ = false;
-  std::vector<Saved> saved_;
+  std::vector<std::unique_ptr<ScopedRegValue>> settings_;
   bool ok_ = false;
+};
+
+// Explorer's settings for hidden files (HKCU ...\Explorer\Advanced, DWORDs):
+// "Hidden" = 1 shows hidden files, "ShowSuperHidden" = 1 as well shows the
+// hidden system files too. Both are removed at the start, so that Explorer
+// shows neither, and put back as they were when the object goes.
+class ExplorerHiddenFiles {
+ public:
+  ExplorerHiddenFiles();
+  ScopedRegValue hidden;
+  ScopedRegValue superHidden;
 };
 
 // ---------------------------------------------------------------- processes
@@ -185,13 +216,16 @@ class MenuTest : public ShellTest {
   // the program's current folder, where ShellExecuteA looks first for a
   // program named without a path. Returns the copy's path (empty on failure).
   std::string PlantFileManager();
-  // For this test, text files open with the marker.
-  bool OpenTextFilesWithMarker();
+  // For this test, text files (or files with another extension) open with the marker.
+  bool OpenTextFilesWithMarker() { return OpenFilesWithMarker(".txt"); }
+  bool OpenFilesWithMarker(const std::string& extension);
+  // The captions of the desktop menu that a left click opens now; the menu is closed again.
+  std::optional<std::vector<std::string>> DesktopMenu(Running& r);
 
   std::unique_ptr<DesktopFolders> desktops_;
   std::unique_ptr<MenuReader> reader_;
   std::unique_ptr<PlantedFile> fileManager_;
-  std::unique_ptr<TextFileAssociation> textFiles_;
+  std::vector<std::unique_ptr<FileAssociation>> associations_;
 };
 
 // Positions of the entries with this caption.

@@ -26,16 +26,7 @@ const Strings kCommandMenu = {"Program Help", "-", "Make A Donation", "-", "Mini
 
 // ------------------------------------------------------------ desktop menu
 
-class MenuDesktopItems : public MenuTest {
- protected:
-  // The captions of the desktop menu that a left click opens now; the menu is closed again.
-  std::optional<Strings> DesktopMenu(Running& p) {
-    auto menu = Click(p, WM_LBUTTONUP);
-    if (!menu) return std::nullopt;
-    EXPECT_TRUE(CloseMenu(p, *menu)) << "the menu did not close on Escape";
-    return Captions(menu->entries);
-  }
-};
+class MenuDesktopItems : public MenuTest {};
 
 TEST_F(MenuDesktopItems, EmptyDesktopsGiveTheThreeShellPlaces) {
   Running& p = StartProgram();
@@ -43,8 +34,8 @@ TEST_F(MenuDesktopItems, EmptyDesktopsGiveTheThreeShellPlaces) {
 }
 
 // Word, Mail and notes lie on the user's desktop, Budget and zebra on the
-// all-users desktop: one list, sorted without regard to case, each name less
-// its last four characters, with the three shell places sorted in among them.
+// all-users desktop: one list, sorted without regard to case, each name
+// without its extension, with the three shell places sorted in among them.
 TEST_F(MenuDesktopItems, ItemsOfBothDesktopsFormOneSortedList) {
   ASSERT_FALSE(desktops_->AddFile(kUser, "Word.lnk").empty());
   ASSERT_FALSE(desktops_->AddFile(kUser, "Mail.lnk").empty());
@@ -82,23 +73,51 @@ TEST_F(MenuDesktopItems, SameNameOnBothDesktopsIsListedTwice) {
   EXPECT_EQ(DesktopMenu(p), (Strings{"Mail", "Mail", "My Computer", "My Documents", "Recycle Bin"}));
 }
 
-// A name of four characters or fewer is its own display name, "0" included:
-// every item is in the menu, and nothing after "0" goes missing.
-TEST_F(MenuDesktopItems, ShortNamesAndZeroAreListedAsTheyAre) {
+// A name without a full stop is its own caption, "0" included; one with a
+// stop loses its extension, however short: every item is in the menu, and
+// nothing after "0" goes missing. (More names in DisplayNameTest.cpp.)
+TEST_F(MenuDesktopItems, ShortNamesAndZeroAreListed) {
   ASSERT_FALSE(desktops_->AddFile(kUser, "0").empty());
   ASSERT_FALSE(desktops_->AddFile(kUser, "k.lm").empty());
   ASSERT_FALSE(desktops_->AddFile(kAllUsers, "xyz").empty());
   ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Word.lnk").empty());
   Running& p = StartProgram();
-  EXPECT_EQ(DesktopMenu(p), (Strings{"0", "k.lm", "My Computer", "My Documents", "Recycle Bin", "Word", "xyz"}));
+  EXPECT_EQ(DesktopMenu(p), (Strings{"0", "k", "My Computer", "My Documents", "Recycle Bin", "Word", "xyz"}));
 }
 
-// Hidden and system files are listed like any other (a desktop.ini among them).
-TEST_F(MenuDesktopItems, HiddenAndSystemFilesAreListed) {
-  ASSERT_FALSE(desktops_->AddFile(kUser, "desktop.ini", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM).empty());
-  ASSERT_FALSE(desktops_->AddFile(kAllUsers, "Secret.lnk", FILE_ATTRIBUTE_HIDDEN).empty());
+// Hidden files are listed as Explorer is set to show them, and the settings
+// are read again at every click. Without Explorer's settings neither the
+// hidden Secret.lnk nor the hidden system file desktop.ini is listed; with
+// "Hidden" = 1 Secret is; with "ShowSuperHidden" = 1 as well, desktop.ini too;
+// "ShowSuperHidden" alone shows nothing more. The visible Report.docx is there
+// all along, and choosing it opens it.
+TEST_F(MenuDesktopItems, HiddenFilesAreListedAsExplorerIsSetToShowThem) {
+  ExplorerHiddenFiles explorer;
+  const std::string report = desktops_->AddFile(kUser, "Report.docx");
+  const std::string ini = desktops_->AddFile(kUser, "desktop.ini");
+  const std::string secret = desktops_->AddFile(kAllUsers, "Secret.lnk");
+  ASSERT_FALSE(report.empty() || ini.empty() || secret.empty());
+  ASSERT_TRUE(SetFileAttributesW(ToWide(ini).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  ASSERT_TRUE(SetFileAttributesW(ToWide(secret).c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_EQ(GetFileAttributesW(ToWide(ini).c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+            DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+      << "the file system keeps no hidden and system attributes";
+  ASSERT_TRUE(OpenFilesWithMarker(".docx"));
   Running& p = StartProgram();
-  EXPECT_EQ(DesktopMenu(p), (Strings{"desktop", "My Computer", "My Documents", "Recycle Bin", "Secret"}));
+  EXPECT_EQ(DesktopMenu(p), (Strings{"My Computer", "My Documents", "Recycle Bin", "Report"}));
+
+  ASSERT_TRUE(explorer.hidden.SetDword(1));
+  EXPECT_EQ(DesktopMenu(p), (Strings{"My Computer", "My Documents", "Recycle Bin", "Report", "Secret"}));
+  ASSERT_TRUE(explorer.superHidden.SetDword(1));
+  EXPECT_EQ(DesktopMenu(p), (Strings{"desktop", "My Computer", "My Documents", "Recycle Bin", "Report", "Secret"}));
+  ASSERT_TRUE(explorer.hidden.SetDword(0));
+  EXPECT_EQ(DesktopMenu(p), (Strings{"My Computer", "My Documents", "Recycle Bin", "Report"}));
+
+  auto menu = Click(p, WM_LBUTTONUP);
+  ASSERT_TRUE(menu) << "no desktop menu could be read";
+  ASSERT_TRUE(Choose(p, *menu, "Report"));
+  ASSERT_TRUE(WaitForMarkerRuns(1)) << "Report.docx was not opened";
+  EXPECT_EQ(SplitArguments(MarkerRuns().front().commandLine), Strings{report}) << MarkerRuns().front().commandLine;
 }
 
 // Every left click looks at the desktops again: what was added since is
