@@ -1,5 +1,7 @@
 #include "Fixtures.h"
 
+#include <aclapi.h>
+
 namespace e2e {
 
 namespace {
@@ -55,8 +57,57 @@ void PrepareRun() {
 
 void CleanRegistry() {
   DeleteRegValue(HKEY_LOCAL_MACHINE, kRunKey, kRunValue);
+  DeleteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
   DeleteRegTree(HKEY_CURRENT_USER, "Software\\Zemrik Software");
   DeleteRegTree(HKEY_CURRENT_USER, "Software\\TamberlinoxE2E");
+}
+
+RegistryWritesDenied::RegistryWritesDenied(HKEY hive, const std::string& path) : hive_(hive), path_(path) {
+  if (RegCreateKeyExW(hive, ToWide(path).c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, key_.Out(),
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  if (GetSecurityInfo(key_.Get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &oldAcl_, nullptr,
+                      &saved_) != ERROR_SUCCESS) {
+    saved_ = nullptr;
+    return;
+  }
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) return;
+  // A key without an access list lets everyone in: the new list says so as
+  // well, or the denial would shut out reading too.
+  EXPLICIT_ACCESSW entries[2]{};
+  entries[0].grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+  entries[0].grfAccessMode = DENY_ACCESS;
+  entries[1].grfAccessPermissions = KEY_ALL_ACCESS;
+  entries[1].grfAccessMode = GRANT_ACCESS;
+  for (EXPLICIT_ACCESSW& entry : entries) {
+    entry.grfInheritance = NO_INHERITANCE;
+    BuildTrusteeWithSidW(&entry.Trustee, everyone);
+  }
+  PACL denied = nullptr;
+  if (SetEntriesInAclW(oldAcl_ ? 1 : 2, entries, oldAcl_, &denied) == ERROR_SUCCESS) {
+    SetSecurityInfo(key_.Get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, denied, nullptr);
+    LocalFree(denied);
+  }
+  FreeSid(everyone);
+}
+
+bool RegistryWritesDenied::Denied() const {
+  HKEY key = nullptr;
+  const LONG result = RegOpenKeyExW(hive_, ToWide(path_).c_str(), 0, KEY_SET_VALUE, &key);
+  if (result == ERROR_SUCCESS) RegCloseKey(key);
+  return result == ERROR_ACCESS_DENIED;
+}
+
+bool RegistryWritesDenied::Restore() {
+  if (saved_) {
+    SetSecurityInfo(key_.Get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, oldAcl_, nullptr);
+    LocalFree(saved_);
+    saved_ = nullptr;
+  }
+  return !Denied();
 }
 
 void ShellTest::SetUp() {
@@ -129,6 +180,18 @@ BOOL CALLBACK AddDesktopWindow(HWND window, LPARAM param) {
 }
 
 }  // namespace
+
+bool ShellTest::WaitForIcons(bool visible, Millis timeout) {
+  return WaitUntil([&] { return shell_->IconsVisible() == visible; }, timeout);
+}
+
+bool ShellTest::PressAndWaitForIcons(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout) {
+  PressKey(modifiers, vk);
+  if (WaitForIcons(visibleAfter, timeout)) return true;
+  ADD_FAILURE() << KeyName(modifiers, vk) << " left the icons " << (visibleAfter ? "hidden" : "shown") << " in the "
+                << LayoutName(shell_->Windows().layout) << " desktop";
+  return false;
+}
 
 bool ShellTest::PressAndWaitForDesktop(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout) {
   PressKey(modifiers, vk);

@@ -41,6 +41,30 @@ void PrepareRun();
 // Removes everything the program and the probe keep in the registry.
 void CleanRegistry();
 
+// Denies everyone the writing of a registry key (setting values, making
+// subkeys: a DENY entry for Everyone in its access list) until Restore() or
+// the object's end, which put its old access list back. The key is made when
+// missing. This is how a user who may not write HKLM is played: Wine runs every
+// program as an administrator, but it does check access lists.
+class RegistryWritesDenied {
+ public:
+  RegistryWritesDenied(HKEY hive, const std::string& path);
+  ~RegistryWritesDenied() { Restore(); }
+  RegistryWritesDenied(const RegistryWritesDenied&) = delete;
+  RegistryWritesDenied& operator=(const RegistryWritesDenied&) = delete;
+  // Whether opening the key for writing is refused now (error 5).
+  bool Denied() const;
+  // Puts the old access list back; true when the key can be written again.
+  bool Restore();
+
+ private:
+  HKEY hive_;
+  std::string path_;
+  UniqueKey key_;
+  PSECURITY_DESCRIPTOR saved_ = nullptr;  // holds the old access list
+  PACL oldAcl_ = nullptr;
+};
+
 class ShellTest : public ::testing::Test {
  protected:
   struct Running {
@@ -65,6 +89,9 @@ class ShellTest : public ::testing::Test {
   static void ClickTray(HWND main, UINT mouseMessage) { PostMessageA(main, kTrayMessage, kTrayId, mouseMessage); }
   // Presses the key and waits until the desktop stand-in is visible or hidden.
   bool PressAndWaitForDesktop(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout = 5000ms);
+  // The same for the icons in whatever layout the desktop has (see ShellStandIn::IconsVisible).
+  bool WaitForIcons(bool visible, Millis timeout = 10000ms);
+  bool PressAndWaitForIcons(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout = 5000ms);
 
   std::unique_ptr<ShellStandIn> shell_;
   std::vector<std::unique_ptr<Running>> running_;

@@ -109,6 +109,21 @@ TEST_F(MenuCloseProgram, NoRemovesTheAutostartEntryAndTheProgramsKey) {
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, sibling, "Kept"), "yes");
 }
 
+// The entry may be under HKLM, under HKCU (a user who may not write HKLM), or
+// both: No removes it wherever it is.
+TEST_F(MenuCloseProgram, NoRemovesTheAutostartEntryUnderHklmAndHkcu) {
+  const std::string entry = "\"" + GetPaths().installed + "\"";
+  ASSERT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue, entry));
+  ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kRunKey, kRunValue, entry));
+  Running& p = StartProgram();
+  auto box = ChooseClose(p);
+  ASSERT_TRUE(box);
+  ASSERT_TRUE(AnswerAndWaitForTheEnd(p, *box, IDNO)) << "the program did not end";
+  EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue)) << "the entry under HKLM is still there";
+  EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, kRunKey, kRunValue)) << "the entry under HKCU is still there";
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kSettingsKey));
+}
+
 // No autostart entry to remove: the settings go all the same.
 TEST_F(MenuCloseProgram, NoWithoutAnAutostartEntryStillRemovesTheSettings) {
   Running& p = StartProgram();

@@ -1,6 +1,8 @@
 #include "ShellStandIn.h"
 
 #include <cstring>
+#include <cwchar>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -15,22 +17,38 @@ namespace {
 constexpr UINT kDoRecreateTray = WM_APP + 1;
 constexpr UINT kDoShowDesktop = WM_APP + 2;
 constexpr UINT kDoQuit = WM_APP + 3;
+constexpr UINT kDoSetLayout = WM_APP + 4;
+constexpr UINT kDoShowIcons = WM_APP + 5;
+
+// Every window of the desktop stand-in covers the same corner of the screen.
+constexpr int kDesktopWidth = 200;
+constexpr int kDesktopHeight = 150;
 
 // Offsets in Wine's tray record (dlls/shell32 "struct notify_data").
 constexpr size_t kTipOffset = 16;
 constexpr size_t kTipChars = 128;
+constexpr size_t kInfoOffset = 280;  // after szTip, dwState and dwStateMask
+constexpr size_t kInfoChars = 256;
+constexpr size_t kInfoTitleOffset = 796;  // after szInfo and uTimeout
+constexpr size_t kInfoTitleChars = 64;
+constexpr size_t kInfoFlagsOffset = 924;
 constexpr size_t kIconSizeOffset = 944;  // width, height, planes, bpp follow the GUID
 }  // namespace
 
+// A desktop window's visibility by its own style, and its shows and hides.
+struct WindowRecord {
+  bool visible = false;
+  int changes = 0;
+};
+
 struct ShellStandIn::State {
   mutable std::mutex mutex;
-  HWND desktop = nullptr;
+  DesktopWindows desktop;  // Progman and the windows of the layout
+  std::map<HWND, WindowRecord> records;
   HWND tray = nullptr;
   HWND receiver = nullptr;
   bool ready = false;
   bool trayAccepts = true;
-  int desktopChanges = 0;
-  bool desktopVisible = false;
   std::vector<TrayRequest> requests;
   std::set<std::pair<HWND, UINT>> icons;
   std::vector<WPARAM> commands;
@@ -68,24 +86,99 @@ LRESULT StoreCreateParams(HWND w, LPARAM lp) {
   return TRUE;
 }
 
+void RecordShowOrHide(HWND w, const WINDOWPOS& pos) {
+  auto* s = StateOf(w);
+  if (!s || !(pos.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) return;
+  std::function<void(bool)> hook;
+  const bool visible = (pos.flags & SWP_SHOWWINDOW) != 0;
+  {
+    std::lock_guard lock(s->mutex);
+    WindowRecord& r = s->records[w];
+    ++r.changes;
+    r.visible = visible;
+    if (w == s->desktop.IconWindow()) hook = s->desktopHook;
+  }
+  if (hook) hook(visible);
+}
+
+// The window procedure of every window of the desktop stand-in, whatever its class.
 LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) StoreCreateParams(w, lp);
   if (SwallowKeys(msg, wp)) return 0;
-  if (msg == WM_WINDOWPOSCHANGED) {
-    auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
-    if (auto* s = StateOf(w); s && (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
-      std::function<void(bool)> hook;
-      const bool visible = (pos->flags & SWP_SHOWWINDOW) != 0;
-      {
-        std::lock_guard lock(s->mutex);
-        ++s->desktopChanges;
-        s->desktopVisible = visible;
-        hook = s->desktopHook;
-      }
-      if (hook) hook(visible);
+  if (msg == WM_WINDOWPOSCHANGED) RecordShowOrHide(w, *reinterpret_cast<const WINDOWPOS*>(lp));
+  if (msg == WM_NCDESTROY) {
+    if (auto* s = StateOf(w)) {
+      std::lock_guard lock(s->mutex);
+      s->records.erase(w);
     }
   }
   return DefWindowProcA(w, msg, wp, lp);
+}
+
+// A window of the desktop stand-in, visible, with no changes counted yet.
+// Top-level ones never take the focus and get no taskbar button.
+HWND MakeDesktopWindow(ShellStandIn::State* s, const char* className, const char* title, HWND parent) {
+  const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
+  const DWORD exStyle = parent ? 0 : WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+  HWND w = CreateWindowExA(exStyle, className, title, style, 0, 0, kDesktopWidth, kDesktopHeight, parent, nullptr,
+                           GetModuleHandleA(nullptr), s);
+  std::lock_guard lock(s->mutex);
+  s->records[w] = WindowRecord{IsWindowVisible(w) != FALSE, 0};
+  return w;
+}
+
+// Moves the view to another parent. The window system hides and shows a
+// visible window around SetParent; that is no show or hide of the desktop.
+void MoveView(ShellStandIn::State* s, HWND view, HWND parent) {
+  WindowRecord before;
+  {
+    std::lock_guard lock(s->mutex);
+    before = s->records[view];
+  }
+  SetParent(view, parent);
+  std::lock_guard lock(s->mutex);
+  s->records[view] = before;
+}
+
+void PutAtTheBottom(HWND w) { SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+
+// Runs on the stand-in's thread.
+void BuildLayout(ShellStandIn::State* s, DesktopLayout layout) {
+  DesktopWindows old;
+  {
+    std::lock_guard lock(s->mutex);
+    old = s->desktop;
+  }
+  DesktopWindows now;
+  now.layout = layout;
+  now.desktop = old.desktop;
+  now.view = old.view;
+  if (now.view && layout == DesktopLayout::kNoList) {
+    DestroyWindow(now.view);
+    now.view = nullptr;
+  }
+  if (now.view) MoveView(s, now.view, now.desktop);  // out of a WorkerW that goes away
+  if (old.iconWorker) DestroyWindow(old.iconWorker);
+  if (old.wallpaper) DestroyWindow(old.wallpaper);
+  if (layout != DesktopLayout::kNoList && !now.view) {
+    now.view = MakeDesktopWindow(s, "SHELLDLL_DefView", "", now.desktop);
+    MakeDesktopWindow(s, "SysListView32", "FolderView", now.view);
+  }
+  if (now.view) now.list = FindWindowExA(now.view, nullptr, "SysListView32", "FolderView");
+  if (layout == DesktopLayout::kWorkerW) {
+    now.wallpaper = MakeDesktopWindow(s, "WorkerW", "", nullptr);
+    now.iconWorker = MakeDesktopWindow(s, "WorkerW", "", nullptr);
+    MoveView(s, now.view, now.iconWorker);
+    // Below every other window, as the shell's are: top to bottom the icons'
+    // WorkerW, the wallpaper's, then Progman. (Under Wine they may be found
+    // elsewhere a moment later; the program does not depend on the order.)
+    for (HWND w : {now.iconWorker, now.wallpaper, now.desktop}) PutAtTheBottom(w);
+  } else if (layout == DesktopLayout::kProgmanWithWallpaper) {
+    now.wallpaper = MakeDesktopWindow(s, "WorkerW", "", now.desktop);
+    PutAtTheBottom(now.wallpaper);  // below the view
+  }
+  std::lock_guard lock(s->mutex);
+  s->desktop = now;
 }
 
 // The text up to its end or maxChars, whichever comes first, as UTF-8.
@@ -109,6 +202,15 @@ LRESULT TrayCopyData(ShellStandIn::State& s, const COPYDATASTRUCT& cds) {
   WCHAR tip[kTipChars];
   std::memcpy(tip, bytes + kTipOffset, sizeof tip);
   r.tip = Narrow(tip, kTipChars);
+  if (cds.cbData >= kInfoFlagsOffset + 4 && (r.flags & NIF_INFO)) {
+    WCHAR info[kInfoChars];
+    std::memcpy(info, bytes + kInfoOffset, sizeof info);
+    r.info = Narrow(info, kInfoChars);
+    WCHAR title[kInfoTitleChars];
+    std::memcpy(title, bytes + kInfoTitleOffset, sizeof title);
+    r.infoTitle = Narrow(title, kInfoTitleChars);
+    std::memcpy(&r.infoFlags, bytes + kInfoFlagsOffset, 4);
+  }
   if (cds.cbData >= kIconSizeOffset + 8 && (r.flags & NIF_ICON)) {
     std::memcpy(&r.iconWidth, bytes + kIconSizeOffset, 4);
     std::memcpy(&r.iconHeight, bytes + kIconSizeOffset + 4, 4);
@@ -180,11 +282,18 @@ LRESULT CALLBACK ReceiverProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case kDoShowDesktop:
-      ShowWindow(s->desktop, SW_SHOWNOACTIVATE);
+      ShowWindow(s->desktop.desktop, SW_SHOWNOACTIVATE);
+      return 0;
+    case kDoSetLayout:
+      BuildLayout(s, static_cast<DesktopLayout>(wp));
+      return 0;
+    case kDoShowIcons:
+      ShowWindow(s->desktop.IconWindow(), wp ? SW_SHOWNOACTIVATE : SW_HIDE);
       return 0;
     case kDoQuit:
       DestroyWindow(s->tray);
-      DestroyWindow(s->desktop);
+      BuildLayout(s, DesktopLayout::kNoList);
+      DestroyWindow(s->desktop.desktop);
       DestroyWindow(w);
       PostQuitMessage(0);
       return 0;
@@ -204,24 +313,28 @@ void RegisterClassOnce(const char* name, WNDPROC proc) {
 }
 
 void ShellThread(ShellStandIn::State* s, HANDLE ready) {
-  RegisterClassOnce("Progman", DesktopProc);
+  // The harness's own classes of these names come first for its windows,
+  // even where the system has registered one (SysListView32) for every program.
+  for (const char* name : {"Progman", "WorkerW", "SHELLDLL_DefView", "SysListView32"}) {
+    RegisterClassOnce(name, DesktopProc);
+  }
   RegisterClassOnce("Shell_TrayWnd", TrayProc);
   RegisterClassOnce("TamberlinoxE2EReceiver", ReceiverProc);
   HINSTANCE inst = GetModuleHandleA(nullptr);
   // The desktop stand-in covers a corner of the screen and never takes the focus.
   HWND desktop = CreateWindowExA(WS_EX_NOACTIVATE, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 200, 150, nullptr, nullptr, inst, s);
+                                 kDesktopWidth, kDesktopHeight, nullptr, nullptr, inst, s);
   HWND tray = CreateTray(s);
   HWND receiver =
       CreateWindowExA(0, "TamberlinoxE2EReceiver", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, inst, s);
   {
     std::lock_guard lock(s->mutex);
-    s->desktop = desktop;
+    s->desktop.desktop = desktop;
     s->tray = tray;
     s->receiver = receiver;
     s->ready = desktop && tray && receiver;
-    s->desktopChanges = 0;  // its creation as a visible window does not count
-    s->desktopVisible = IsWindowVisible(desktop) != FALSE;
+    // Its creation as a visible window does not count.
+    s->records[desktop] = WindowRecord{IsWindowVisible(desktop) != FALSE, 0};
   }
   SetEvent(ready);
   MSG m;
@@ -252,18 +365,12 @@ bool ShellStandIn::Ready() const {
 
 HWND ShellStandIn::Desktop() const {
   std::lock_guard lock(state_->mutex);
-  return state_->desktop;
+  return state_->desktop.desktop;
 }
 
-bool ShellStandIn::DesktopVisible() const {
-  std::lock_guard lock(state_->mutex);
-  return state_->desktopVisible;
-}
+bool ShellStandIn::DesktopVisible() const { return Visible(Desktop()); }
 
-int ShellStandIn::DesktopChanges() const {
-  std::lock_guard lock(state_->mutex);
-  return state_->desktopChanges;
-}
+int ShellStandIn::DesktopChanges() const { return Changes(Desktop()); }
 
 void ShellStandIn::ShowDesktop() { SendMessageA(Receiver(), kDoShowDesktop, 0, 0); }
 
@@ -271,6 +378,46 @@ void ShellStandIn::OnDesktopChange(std::function<void(bool visible)> hook) {
   std::lock_guard lock(state_->mutex);
   state_->desktopHook = std::move(hook);
 }
+
+void ShellStandIn::SetLayout(DesktopLayout layout) { SendMessageA(Receiver(), kDoSetLayout, WPARAM(layout), 0); }
+
+DesktopWindows ShellStandIn::Windows() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->desktop;
+}
+
+bool ShellStandIn::Visible(HWND window) const {
+  std::lock_guard lock(state_->mutex);
+  const auto it = state_->records.find(window);
+  return it != state_->records.end() && it->second.visible;
+}
+
+int ShellStandIn::Changes(HWND window) const {
+  std::lock_guard lock(state_->mutex);
+  const auto it = state_->records.find(window);
+  return it != state_->records.end() ? it->second.changes : 0;
+}
+
+int ShellStandIn::AllChanges() const {
+  std::lock_guard lock(state_->mutex);
+  int all = 0;
+  for (const auto& [window, record] : state_->records) all += record.changes;
+  return all;
+}
+
+bool ShellStandIn::IconsVisible() const {
+  std::lock_guard lock(state_->mutex);
+  HWND w = state_->desktop.IconWindow();
+  if (!w) return false;
+  // The windows around the list are the stand-in's too (GetParent sends no message).
+  for (; w != nullptr; w = GetParent(w)) {
+    const auto it = state_->records.find(w);
+    if (it == state_->records.end() || !it->second.visible) return false;
+  }
+  return true;
+}
+
+void ShellStandIn::ShowIcons(bool show) { SendMessageA(Receiver(), kDoShowIcons, show, 0); }
 
 HWND ShellStandIn::Tray() const {
   std::lock_guard lock(state_->mutex);
@@ -312,6 +459,66 @@ HWND ShellStandIn::Receiver() const {
 std::optional<std::string> ShellStandIn::TakeMenuReport() {
   std::lock_guard lock(state_->mutex);
   return std::exchange(state_->menuReport, std::nullopt);
+}
+
+const char* LayoutName(DesktopLayout layout) {
+  switch (layout) {
+    case DesktopLayout::kNoList:
+      return "NoList";
+    case DesktopLayout::kClassic:
+      return "Classic";
+    case DesktopLayout::kWorkerW:
+      return "WorkerW";
+    case DesktopLayout::kProgmanWithWallpaper:
+      return "ProgmanWithWallpaper";
+  }
+  return "?";
+}
+
+namespace {
+
+// The harness started with kForeignWorkerArgument: another program's desktop
+// windows, shown until the process is ended. It never returns.
+[[noreturn]] void PlayForeignWorker() {
+  for (const char* name : {"WorkerW", "SHELLDLL_DefView", "SysListView32"}) RegisterClassOnce(name, DefWindowProcA);
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  HWND worker = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                kDesktopWidth, kDesktopHeight, nullptr, nullptr, inst, nullptr);
+  HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, kDesktopWidth, kDesktopHeight,
+                              worker, nullptr, inst, nullptr);
+  CreateWindowExA(0, "SysListView32", "FolderView", WS_CHILD | WS_VISIBLE, 0, 0, kDesktopWidth, kDesktopHeight, view,
+                  nullptr, inst, nullptr);
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+  ExitProcess(0);
+}
+
+// Decided before the tests are set up: a harness started as the other
+// program plays it and runs no tests.
+[[maybe_unused]] const bool gPlaysForeignWorker = [] {
+  if (std::wcsstr(GetCommandLineW(), ToWide(kForeignWorkerArgument).c_str()) == nullptr) return false;
+  PlayForeignWorker();
+}();
+
+}  // namespace
+
+ForeignDesktopWorker::ForeignDesktopWorker() {
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  process_ = Process::Start(ToUtf8(self), kForeignWorkerArgument);
+  if (!process_.Running()) return;
+  WaitUntil([&] {
+    for (HWND worker : process_.FindWindowsByClass("WorkerW")) {
+      HWND view = FindWindowExA(worker, nullptr, "SHELLDLL_DefView", nullptr);
+      HWND list = view ? FindWindowExA(view, nullptr, "SysListView32", "FolderView") : nullptr;
+      if (list && IsWindowVisible(list)) {
+        worker_ = worker;
+        list_ = list;
+        return true;
+      }
+    }
+    return false;
+  });
 }
 
 void BroadcastTaskbarCreated() {

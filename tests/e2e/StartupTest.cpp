@@ -1,8 +1,9 @@
 // Start-up of Tamberlinox.exe as a user and the shell see it: what it writes to
 // the registry, the desktop it hides, the tray icon it adds (and adds again when
-// the shell comes back), the hot key it registers, and the main window that is
-// never seen. Every test starts from an empty settings store with a fresh shell,
-// and every test also fails if the main window is ever seen (see ShellTest).
+// the shell comes back), the hot key it registers (and the balloon when another
+// program holds it), and the main window that is never seen. Every test starts
+// from an empty settings store with a fresh shell, and every test also fails if
+// the main window is ever seen (see ShellTest).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,6 +39,16 @@ class Startup : public ShellTest {
     return ReadRegString(HKEY_CURRENT_USER, kSettingsKey, name);
   }
   std::optional<std::string> Autostart() { return ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue); }
+  std::optional<std::string> UserAutostart() { return ReadRegString(HKEY_CURRENT_USER, kRunKey, kRunValue); }
+  static std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+  // The balloons the program asked for at its tray icon.
+  std::vector<TrayRequest> Balloons(HWND main) const {
+    std::vector<TrayRequest> balloons;
+    for (const TrayRequest& r : RequestsFrom(main)) {
+      if (r.message == NIM_MODIFY && (r.flags & NIF_INFO)) balloons.push_back(r);
+    }
+    return balloons;
+  }
   // A copy of the program somewhere else, removed again when the test ends.
   std::string InstallCopy(const std::string& path) {
     EXPECT_TRUE(CopyFileA(GetPaths().installed.c_str(), path.c_str(), FALSE)) << "could not copy to " << path;
@@ -55,12 +66,13 @@ class Startup : public ShellTest {
 
 // ------------------------------------------------------------------ registry
 
-// Wine runs programs elevated, so HKLM is writable here; an ordinary Windows
-// user would get error 5 and the program would go on without the entry.
+// Wine runs programs elevated, so HKLM is writable here. The entry is the
+// program's path in quotes, so that the blank in it cannot split it.
 TEST_F(Startup, FirstStartWritesTheAutostartEntryAndTheDefaultKeyOnly) {
   StartProgram();
   ASSERT_TRUE(WaitUntilDesktopHidden());
-  EXPECT_EQ(Autostart(), GetPaths().installFolder + "Tamberlinox.exe");
+  EXPECT_EQ(Autostart(), Quoted(GetPaths().installFolder + "Tamberlinox.exe"));
+  EXPECT_FALSE(UserAutostart());
   EXPECT_EQ(Setting("Key"), "121");
   // "Shift", "Ctrl", "Alt" (and "F10") come only with a save in the hot key dialog.
   EXPECT_EQ(RegValueNames(HKEY_CURRENT_USER, kSettingsKey), std::vector<std::string>{"Key"});
@@ -78,13 +90,35 @@ TEST_F(Startup, ExistingAutostartEntryWithAnotherPathStaysUnchanged) {
 TEST_F(Startup, AutostartEntryNamesTamberlinoxExeWhateverTheFileIsCalled) {
   StartProgram(InstallCopy(GetPaths().installFolder + "Renamed Copy.exe"));
   ASSERT_TRUE(WaitUntilDesktopHidden());
-  EXPECT_EQ(Autostart(), GetPaths().installFolder + "Tamberlinox.exe");
+  EXPECT_EQ(Autostart(), Quoted(GetPaths().installFolder + "Tamberlinox.exe"));
 }
 
 TEST_F(Startup, ProgramInADriveRootNamesTheRootWithOneBackslash) {
   StartProgram(InstallCopy("C:\\Tamberlinox.exe"));
   ASSERT_TRUE(WaitUntilDesktopHidden());
-  EXPECT_EQ(Autostart(), "C:\\Tamberlinox.exe");
+  EXPECT_EQ(Autostart(), "\"C:\\Tamberlinox.exe\"");
+}
+
+// An ordinary Windows user may not write HKLM (error 5): the entry goes under
+// the same path in HKCU. Played here with an access list that denies the key's
+// writing to everyone.
+TEST_F(Startup, AutostartEntryGoesUnderHkcuWhenHklmCannotBeWritten) {
+  RegistryWritesDenied denied(HKEY_LOCAL_MACHINE, kRunKey);
+  ASSERT_TRUE(denied.Denied()) << "HKLM\\" << kRunKey << " could not be made read-only";
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_EQ(UserAutostart(), Quoted(GetPaths().installed));
+  EXPECT_FALSE(Autostart());
+  EXPECT_TRUE(denied.Restore()) << "HKLM\\" << kRunKey << " could not be made writable again";
+}
+
+TEST_F(Startup, AutostartEntryUnderHkcuAloneCountsAndNothingIsWrittenToHklm) {
+  const std::string elsewhere = "\"D:\\Elsewhere\\Tamberlinox.exe\"";
+  ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kRunKey, kRunValue, elsewhere));
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_FALSE(Autostart());
+  EXPECT_EQ(UserAutostart(), elsewhere);
 }
 
 TEST_F(Startup, StoredKeyIsKeptAndNotWrittenAgain) {
@@ -95,6 +129,24 @@ TEST_F(Startup, StoredKeyIsKeptAndNotWrittenAgain) {
   EXPECT_TRUE(HotKeyTaken(kNone, VK_F11));
   EXPECT_FALSE(HotKeyTaken(kNone, VK_F10));
 }
+
+// A stored key that is no key code from 1 to 254 means F10 for the run; the
+// store keeps what it holds.
+class OddStoredKey : public Startup, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(OddStoredKey, MeansF10AndIsNotRewritten) {
+  ASSERT_TRUE(WriteRegString(HKEY_CURRENT_USER, kSettingsKey, "Key", GetParam()));
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 is not registered";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true));
+  EXPECT_EQ(Setting("Key"), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Startup, OddStoredKey, ::testing::Values("0", "-1"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param[0] == '-' ? "MinusOne" : "Zero");
+                         });
 
 // ------------------------------------------------------------- desktop, tray
 
@@ -223,6 +275,78 @@ INSTANTIATE_TEST_SUITE_P(
                       Combination{"AllThreeF12", "65536", "131072", "262144", "123", kCtrl | kShift | kAlt,
                                   VK_F12}),
     [](const ::testing::TestParamInfo<Combination>& info) { return std::string(info.param.name); });
+
+// Another program holds the hot key (here the harness, as a thread hot key).
+class HeldHotKey {
+ public:
+  HeldHotKey(unsigned modifiers, WORD vk) : held_(RegisterHotKey(nullptr, kId, modifiers, vk) != FALSE) {}
+  ~HeldHotKey() {
+    if (held_) UnregisterHotKey(nullptr, kId);
+  }
+  HeldHotKey(const HeldHotKey&) = delete;
+  HeldHotKey& operator=(const HeldHotKey&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  static constexpr int kId = 0xF10;
+  bool held_;
+};
+
+constexpr char kBalloonTitle[] = "Tamberlinox";
+constexpr char kKeyTakenText[] =
+    "The hot key F10 is in use by another program, so it does nothing here. Right-click this icon and choose "
+    "\"Select Hot Key\" to choose another.";
+
+// The program runs all the same and says so once, in a balloon at its icon
+// (NIM_MODIFY with NIF_INFO; Wine's tray record carries the balloon's text and
+// title, so the taskbar stand-in reads them). A new taskbar gets the icon
+// again, but not the balloon.
+TEST_F(Startup, HotKeyHeldByAnotherProgramIsToldOnceInABalloon) {
+  HeldHotKey held(kNone, VK_F10);
+  ASSERT_TRUE(held.Held()) << "the harness could not take F10 first";
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitForIcon(p.main));
+  ASSERT_TRUE(WaitUntilDesktopHidden()) << "the program did not finish its start-up";
+  ASSERT_TRUE(WaitUntil([&] { return !Balloons(p.main).empty(); }, 5000ms)) << "no balloon";
+  const TrayRequest balloon = Balloons(p.main).front();
+  EXPECT_EQ(balloon.id, kTrayId);
+  EXPECT_EQ(balloon.infoTitle, kBalloonTitle);
+  EXPECT_EQ(balloon.info, kKeyTakenText);
+  EXPECT_EQ(balloon.answer, 1);
+
+  shell_->RecreateTray();
+  BroadcastTaskbarCreated();
+  ASSERT_TRUE(WaitForIcon(p.main, 5000ms)) << "no icon in the new taskbar";
+  // Whatever the program does after the new icon, before it answers this.
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(p.main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  EXPECT_EQ(Balloons(p.main).size(), 1u) << "the balloon came again";
+  EXPECT_TRUE(p.process.Running());
+  EXPECT_EQ(Setting("Key"), "121");
+}
+
+// At logon the taskbar may refuse the icon for a while: the balloon waits for
+// the icon and comes right after it.
+TEST_F(Startup, BalloonAboutTheHeldHotKeyWaitsForARefusedIcon) {
+  HeldHotKey held(kNone, VK_F10);
+  ASSERT_TRUE(held.Held()) << "the harness could not take F10 first";
+  shell_->SetTrayAccepts(false);
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return !RequestsFrom(p.main).empty(); })) << "the program never asked for its icon";
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  shell_->SetTrayAccepts(true);
+  ASSERT_TRUE(WaitForIcon(p.main, 5000ms));
+  ASSERT_TRUE(WaitUntil([&] { return !Balloons(p.main).empty(); }, 5000ms)) << "no balloon after the icon came";
+  const auto requests = RequestsFrom(p.main);
+  const auto added = std::find_if(requests.begin(), requests.end(),
+                                  [](const TrayRequest& r) { return r.message == NIM_ADD && r.answer == 1; });
+  const auto first =
+      std::find_if(requests.begin(), requests.end(), [](const TrayRequest& r) { return (r.flags & NIF_INFO) != 0; });
+  EXPECT_LT(added, first) << "a balloon was asked for before the icon was in";
+  EXPECT_EQ(Balloons(p.main).size(), 1u);
+  EXPECT_EQ(first->info, kKeyTakenText);
+  EXPECT_EQ(first->answer, 1);
+}
 
 // A second copy adds its own icon and hides the desktop too, but cannot have
 // the hot key: the first copy keeps it, and when the first copy is gone nobody
