@@ -144,8 +144,24 @@ class ScopedRegString {
 // Modifier sets as RegisterHotKey spells them.
 enum Modifiers : unsigned { kNone = 0, kAlt = MOD_ALT, kCtrl = MOD_CONTROL, kShift = MOD_SHIFT };
 // Real key input through SendInput: the modifiers go down, the key is pressed
-// and released, the modifiers come up again (in reverse order).
-void PressKey(unsigned modifiers, WORD vk);
+// and released, the modifiers come up again (in reverse order). The keys go to
+// the window that has the keyboard focus; a hot key is matched by the window
+// system against the modifiers held at the moment the key goes down.
+//
+// Returns false when the modifiers were no longer all held just after the key
+// went down, so that the key may have arrived with fewer of them. Windows
+// never does that to keys sent through SendInput; Wine does: whenever a window
+// of Wine's gets the X input focus (a window is activated and the X server
+// grants Wine's request) or has the X pointer enter it (a window appears or
+// disappears under the pointer), Wine's X11 driver sets the key state of the
+// whole desktop to the keys the X server holds (KeymapNotify), a moment later,
+// on the thread of that window. Keys sent through SendInput never reach the X
+// server, so every key the harness holds at that moment is released under it,
+// and a combination pressed then matches no hot key. The bench therefore keeps
+// its own windows from taking the focus (see ShellStandIn) and away from the
+// pointer. A combination pressed just after another program's window came or
+// went may still meet the reset; PressKey then says so.
+bool PressKey(unsigned modifiers, WORD vk);
 // True when the combination is held by someone: the harness tries to register
 // it itself (and gives it back at once when that works).
 bool HotKeyTaken(unsigned modifiers, WORD vk);

@@ -102,9 +102,21 @@ void RecordShowOrHide(HWND w, const WINDOWPOS& pos) {
 }
 
 // The window procedure of every window of the desktop stand-in, whatever its class.
+//
+// None of them ever takes the focus. Wine ignores WS_EX_NOACTIVATE (Windows
+// honours it): the program's ShowWindow(SW_SHOW) would make the stand-in the
+// foreground window, and so would Wine when the window in front of it goes
+// away. On Windows the desktop takes the keyboard from the user's application
+// neither way. Under Wine a window that gets the focus also makes Wine's X11
+// driver set the key state to the X server's, releasing every key the harness
+// holds through SendInput (see PressKey), so that a hot key pressed just then
+// would arrive without its modifiers. SWP_NOACTIVATE on every show refuses the
+// first; WS_DISABLED on the top-level windows (Wine does not hand the focus to
+// a disabled window) the second.
 LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) StoreCreateParams(w, lp);
   if (SwallowKeys(msg, wp)) return 0;
+  if (msg == WM_WINDOWPOSCHANGING) reinterpret_cast<WINDOWPOS*>(lp)->flags |= SWP_NOACTIVATE;
   if (msg == WM_WINDOWPOSCHANGED) RecordShowOrHide(w, *reinterpret_cast<const WINDOWPOS*>(lp));
   if (msg == WM_NCDESTROY) {
     if (auto* s = StateOf(w)) {
@@ -118,7 +130,7 @@ LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
 // A window of the desktop stand-in, visible, with no changes counted yet.
 // Top-level ones never take the focus and get no taskbar button.
 HWND MakeDesktopWindow(ShellStandIn::State* s, const char* className, const char* title, HWND parent) {
-  const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_VISIBLE;
+  const DWORD style = (parent ? WS_CHILD : WS_POPUP | WS_DISABLED) | WS_VISIBLE;
   const DWORD exStyle = parent ? 0 : WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
   HWND w = CreateWindowExA(exStyle, className, title, style, 0, 0, kDesktopWidth, kDesktopHeight, parent, nullptr,
                            GetModuleHandleA(nullptr), s);
@@ -322,8 +334,8 @@ void ShellThread(ShellStandIn::State* s, HANDLE ready) {
   RegisterClassOnce("TamberlinoxE2EReceiver", ReceiverProc);
   HINSTANCE inst = GetModuleHandleA(nullptr);
   // The desktop stand-in covers a corner of the screen and never takes the focus.
-  HWND desktop = CreateWindowExA(WS_EX_NOACTIVATE, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE, 0, 0,
-                                 kDesktopWidth, kDesktopHeight, nullptr, nullptr, inst, s);
+  HWND desktop = CreateWindowExA(WS_EX_NOACTIVATE, "Progman", "Program Manager", WS_POPUP | WS_VISIBLE | WS_DISABLED, 0,
+                                 0, kDesktopWidth, kDesktopHeight, nullptr, nullptr, inst, s);
   HWND tray = CreateTray(s);
   HWND receiver =
       CreateWindowExA(0, "TamberlinoxE2EReceiver", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, inst, s);
@@ -482,12 +494,15 @@ namespace {
 [[noreturn]] void PlayForeignWorker() {
   for (const char* name : {"WorkerW", "SHELLDLL_DefView", "SysListView32"}) RegisterClassOnce(name, DefWindowProcA);
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  HWND worker = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_VISIBLE, 0, 0,
+  // Shown without taking the focus, and disabled so that Wine never hands it
+  // the focus either (see DesktopProc).
+  HWND worker = CreateWindowExA(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_DISABLED, 0, 0,
                                 kDesktopWidth, kDesktopHeight, nullptr, nullptr, inst, nullptr);
   HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, kDesktopWidth, kDesktopHeight,
                               worker, nullptr, inst, nullptr);
   CreateWindowExA(0, "SysListView32", "FolderView", WS_CHILD | WS_VISIBLE, 0, 0, kDesktopWidth, kDesktopHeight, view,
                   nullptr, inst, nullptr);
+  ShowWindow(worker, SW_SHOWNOACTIVATE);
   MSG m;
   while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
   ExitProcess(0);
