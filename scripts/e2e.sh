@@ -2,16 +2,21 @@
 # Runs the end-to-end tests: the harness (tests/e2e) drives Tamberlinox.exe under
 # Wine, playing the Windows shell around it. Build first with the windows preset.
 #
-#   scripts/e2e.sh [--program FILE] [--display :N] [--fresh-prefix] [gtest arguments...]
+#   scripts/e2e.sh [--program FILE] [--display :N] [--fresh-prefix] [--repeat N] [gtest arguments...]
 #
 #   --program FILE    test this exe instead of build/windows/Tamberlinox.exe
 #                     (e.g. build/windows/tests/e2e/e2e_probe.exe, to check the tests themselves)
 #   --display :N      use this X display instead of starting an Xvfb of our own
 #   --fresh-prefix    build the Wine prefix anew even when the old one could be reused
+#   --repeat N        run the whole suite N times, each run as a single one would
+#                     (its own Xvfb, the prefix reused when the run before ended cleanly)
 #
-# Everything lives in build/e2e/: the Wine prefix, the logs. Prints the harness's
-# output and, last, one line "end-to-end: N passed, N failed". Exits 0 only when
-# tests ran and none failed.
+# Everything lives in build/e2e/: the Wine prefix, the logs (harness.log, or
+# harness-1.log ... harness-N.log with --repeat). Prints the harness's output
+# and, last, one line "end-to-end: N passed, N failed". With --repeat, each run
+# ends with "end-to-end run I of N: ..." and, before the last line (which then
+# counts all runs), every test that failed is listed with the runs it failed in.
+# Exits 0 only when tests ran and none failed.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -20,15 +25,22 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=
 display=
 fresh=
+repeat=
 while [ $# -gt 0 ]; do
   case "$1" in
     --program) program=$2; shift 2 ;;
     --display) display=$2; shift 2 ;;
     --fresh-prefix) fresh=1; shift ;;
+    --repeat) repeat=$2; shift 2 ;;
     *) break ;;
   esac
 done
 
+if [ -n "$repeat" ] && ! [[ "$repeat" =~ ^[1-9][0-9]*$ ]]; then
+  echo "e2e: --repeat needs a number of runs, not \"$repeat\"" >&2
+  exit 2
+fi
+runs=${repeat:-1}
 if [ -n "$program" ] && [ ! -f "$program" ]; then
   echo "e2e: no program at $program" >&2
   exit 2
@@ -49,51 +61,116 @@ if ! flock -w 900 9; then
 fi
 
 trap wine_lib_cleanup EXIT
-if [ -n "$display" ]; then
-  export DISPLAY=$display
-else
-  wine_lib_start_xvfb "$work"
+
+# The full names of the tests the harness would run ("Suite.Test"), one a line,
+# from its --gtest_list_tests output (suites flush left, tests indented by two).
+test_names() {
+  tr -d '\r' | awk '/^[^ ]/ { suite = $1 } /^  [^ ]/ { print suite $1 }'
+}
+
+# The names of the tests a log reports with this result ("OK", "FAILED", "SKIPPED").
+tests_with_result() {
+  local result=$1 log=$2
+  sed -nE "s/^\[ *$result *\] ([^ ,]+)(, where .*)? \([0-9]+ ms\)$/\1/p" "$log"
+}
+
+# One run of the suite, as a single run of this script would do it. $1: the
+# run's number, or empty for the only run; the rest are the harness's arguments.
+# Sets run_passed, run_failed and run_skipped, and adds the names of the tests
+# that failed or never finished to $work/failed-in-run.
+run_once() {
+  local number=$1 log expected_names expected status=0 missing
+  shift
+  if [ -n "$display" ]; then
+    export DISPLAY=$display
+  else
+    wine_lib_start_xvfb "$work"
+  fi
+  wine_lib_use_prefix "$work/prefix"
+  [ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
+  fresh=  # a fresh prefix for the first run only; the next ones reuse it
+  wine_lib_prepare_prefix
+
+  if [ -n "$program" ]; then
+    TAMBERLINOX_E2E_PROGRAM=$(winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")
+    export TAMBERLINOX_E2E_PROGRAM
+  fi
+
+  log="$work/harness${number:+-$number}.log"
+  # The tests that should run, to count a crash of the harness as failures.
+  expected_names=$(cd "$(dirname "$harness")" && wine "$harness" --gtest_list_tests "$@" 2>/dev/null | test_names) ||
+    expected_names=
+  expected=$(grep -c . <<<"$expected_names" || true)
+  # Into a file, not a pipe: a program that the program under test started (a
+  # browser, the file manager) inherits the harness's output, and a pipe would
+  # then stay open after the harness has ended.
+  (cd "$(dirname "$harness")" && timeout --kill-after=10 900 wine "$harness" --gtest_color=no "$@") \
+    >"$log.raw" 2>&1 || status=$?
+  tr -d '\r' <"$log.raw" >"$log"
+  cat "$log"
+
+  run_passed=$(grep -cE '^\[       OK \] .* \([0-9]+ ms\)$' "$log" || true)
+  run_failed=$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$log" || true)
+  run_skipped=$(grep -cE '^\[  SKIPPED \] .* \([0-9]+ ms\)$' "$log" || true)
+  missing=$((expected - run_passed - run_failed - run_skipped))
+  tests_with_result FAILED "$log" >>"$work/failed-in-run"
+  if [ "$expected" -eq 0 ]; then
+    echo "e2e: the harness listed no tests (status $status): it could not run" >&2
+    run_failed=$((run_failed + 1))
+    echo "(the harness)" >>"$work/failed-in-run"
+  elif [ "$missing" -gt 0 ]; then
+    echo "e2e: $missing test(s) never finished (the harness ended early, status $status)" >&2
+    run_failed=$((run_failed + missing))
+    # Those listed that the log does not report as finished.
+    { tests_with_result OK "$log"; tests_with_result FAILED "$log"; tests_with_result SKIPPED "$log"; } |
+      sort -u | comm -23 <(sort -u <<<"$expected_names") - | sed 's/$/ (never finished)/' >>"$work/failed-in-run"
+  fi
+
+  # The prefix may be reused only after a run in which every test finished.
+  if [ "$expected" -gt 0 ] && [ "$missing" -le 0 ]; then
+    wine_lib_prefix_done
+  fi
+  wine_lib_cleanup
+}
+
+summary_line() {  # $1 prefix, $2 passed, $3 failed, $4 skipped
+  local line="$1 $2 passed, $3 failed"
+  [ "$4" -eq 0 ] || line="$line, $4 skipped"
+  echo "$line"
+}
+
+passed=0
+failed=0
+skipped=0
+all_ran=1
+: >"$work/failures"  # "run<TAB>test" for every failure of every run
+for ((run = 1; run <= runs; run++)); do
+  : >"$work/failed-in-run"
+  if [ -n "$repeat" ]; then
+    run_once "$run" "$@"
+  else
+    run_once "" "$@"
+  fi
+  passed=$((passed + run_passed))
+  failed=$((failed + run_failed))
+  skipped=$((skipped + run_skipped))
+  [ "$run_passed" -gt 0 ] || all_ran=
+  sed "s/^/$run\t/" "$work/failed-in-run" >>"$work/failures"
+  [ -z "$repeat" ] || summary_line "end-to-end run $run of $runs:" "$run_passed" "$run_failed" "$run_skipped"
+done
+
+if [ -n "$repeat" ]; then
+  if [ -s "$work/failures" ]; then
+    echo "end-to-end failures over $runs runs:"
+    # Each test once, in the order of its first failure, with the runs it failed in.
+    awk -F'\t' '!($2 in runs) { order[++n] = $2; count[$2] = 0 }
+                { runs[$2] = count[$2]++ ? runs[$2] ", " $1 : $1 }
+                END { for (i = 1; i <= n; i++) {
+                        t = order[i]; printf "  %s (run%s %s)\n", t, (count[t] > 1 ? "s" : ""), runs[t] } }' \
+      "$work/failures"
+  else
+    echo "end-to-end failures over $runs runs: none"
+  fi
 fi
-wine_lib_use_prefix "$work/prefix"
-[ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
-wine_lib_prepare_prefix
-
-if [ -n "$program" ]; then
-  TAMBERLINOX_E2E_PROGRAM=$(winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")
-  export TAMBERLINOX_E2E_PROGRAM
-fi
-
-cd "$(dirname "$harness")"
-# The tests that should run, to count a crash of the harness as failures.
-expected=$(wine "$harness" --gtest_list_tests "$@" 2>/dev/null | tr -d '\r' | grep -c '^  [^ ]' || true)
-log="$work/harness.log"
-status=0
-# Into a file, not a pipe: a program that the program under test started (a
-# browser, the file manager) inherits the harness's output, and a pipe would
-# then stay open after the harness has ended.
-timeout --kill-after=10 900 wine "$harness" --gtest_color=no "$@" >"$log.raw" 2>&1 || status=$?
-tr -d '\r' <"$log.raw" >"$log"
-cat "$log"
-
-passed=$(grep -cE '^\[       OK \] .* \([0-9]+ ms\)$' "$log" || true)
-failed=$(grep -cE '^\[  FAILED  \] .* \([0-9]+ ms\)$' "$log" || true)
-skipped=$(grep -cE '^\[  SKIPPED \] .* \([0-9]+ ms\)$' "$log" || true)
-missing=$((expected - passed - failed - skipped))
-if [ "$expected" -eq 0 ]; then
-  echo "e2e: the harness listed no tests (status $status): it could not run" >&2
-  failed=$((failed + 1))
-elif [ "$missing" -gt 0 ]; then
-  echo "e2e: $missing test(s) never finished (the harness ended early, status $status)" >&2
-  failed=$((failed + missing))
-fi
-
-# The prefix may be reused only after a run in which every test finished.
-if [ "$expected" -gt 0 ] && [ "$missing" -le 0 ]; then
-  wine_lib_prefix_done
-fi
-wine_lib_cleanup
-
-summary="end-to-end: $passed passed, $failed failed"
-[ "$skipped" -eq 0 ] || summary="$summary, $skipped skipped"
-echo "$summary"
-[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
+summary_line "end-to-end:" "$passed" "$failed" "$skipped"
+[ "$failed" -eq 0 ] && [ -n "$all_ran" ]
