@@ -315,6 +315,10 @@ std::optional<std::string> ProcessCommandLine(HANDLE process) {
       !ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(), parameters.CommandLine.Length, &read)) {
     return std::nullopt;
   }
+  // A process read while Wine is still setting it up has its parameters'
+  // lengths in place before their texts: a command line never holds a NUL, so
+  // one that does is not there yet.
+  if (text.empty() || text.find(L'\0') != std::wstring::npos) return std::nullopt;
   return ToUtf8(text);
 }
 
