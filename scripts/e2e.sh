@@ -12,10 +12,12 @@
 #                     (its own Xvfb, the prefix reused when the run before ended cleanly)
 #
 # Everything lives in build/e2e/: the Wine prefix, the logs (harness.log, or
-# harness-1.log ... harness-N.log with --repeat). Prints the harness's output
-# and, last, one line "end-to-end: N passed, N failed". With --repeat, each run
-# ends with "end-to-end run I of N: ..." and, before the last line (which then
-# counts all runs), every test that failed is listed with the runs it failed in.
+# harness-1.log ... harness-N.log with --repeat) and, when a process crashed,
+# winedbg's report (crashes.log, crashes-N.log), which counts as a failure.
+# Prints the harness's output and, last, one line "end-to-end: N passed,
+# N failed". With --repeat, each run ends with "end-to-end run I of N: ..." and,
+# before the last line (which then counts all runs), every test that failed is
+# listed with the runs it failed in.
 # Exits 0 only when tests ran and none failed.
 set -euo pipefail
 
@@ -90,6 +92,7 @@ run_once() {
   [ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
   fresh=  # a fresh prefix for the first run only; the next ones reuse it
   wine_lib_prepare_prefix
+  rm -f "$(wine_lib_crash_log)"
 
   if [ -n "$program" ]; then
     TAMBERLINOX_E2E_PROGRAM=$(winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")
@@ -124,6 +127,17 @@ run_once() {
     # Those listed that the log does not report as finished.
     { tests_with_result OK "$log"; tests_with_result FAILED "$log"; tests_with_result SKIPPED "$log"; } |
       sort -u | comm -23 <(sort -u <<<"$expected_names") - | sed 's/$/ (never finished)/' >>"$work/failed-in-run"
+  fi
+
+  # A crash of any process in the session (the program, the harness's helpers,
+  # Wine's own) is a failure of the run, with winedbg's report kept beside the log.
+  if [ -s "$(wine_lib_crash_log)" ]; then
+    local crashes="$work/crashes${number:+-$number}.log"
+    tr -d '\r' <"$(wine_lib_crash_log)" >"$crashes"
+    echo "e2e: a process crashed during the run; winedbg's report ($crashes):" >&2
+    sed -n '/^Unhandled exception/,/^Modules:/p' "$crashes" | grep -v '^Modules:' | head -60 >&2
+    run_failed=$((run_failed + 1))
+    echo "(a crash, see $(basename "$crashes"))" >>"$work/failed-in-run"
   fi
 
   # The prefix may be reused only after a run in which every test finished.

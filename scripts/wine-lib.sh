@@ -6,7 +6,7 @@
 # which the caller runs from an EXIT trap. Nothing else is ever stopped.
 
 # Bump when the prefix set-up below changes: older prefixes are then rebuilt.
-WINE_LIB_PREFIX_LAYOUT=4
+WINE_LIB_PREFIX_LAYOUT=5
 
 WINE_LIB_XVFB_PID=
 WINE_LIB_SERVER_STARTED=
@@ -93,8 +93,17 @@ wine_lib_prepare_prefix() {
   printf '%s\r\n' 'REGEDIT4' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' >"$reg"
+  # A process that crashes is reported in C:\crashes.log (wine_lib_crash_log)
+  # and ended, without Wine's crash dialog: that dialog needs the desktop
+  # window, so a crash of Wine's own desktop process (explorer.exe) would wait
+  # on it for ever, and no program could open a window again.
+  printf '%s\r\n' \
+    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]' '"Auto"="1"' \
+    '"Debugger"="C:\\windows\\system32\\cmd.exe /c C:\\windows\\system32\\winedbg.exe --auto %ld %ld >>C:\\crashes.log"' \
+    '' >>"$reg"
   wine regedit /S "$(winepath -w "$reg")" || {
-    wine_lib_log "could not configure the virtual desktop"
+    wine_lib_log "could not configure the Wine prefix"
     return 1
   }
   # Wine's desktop process came up during wineboot, before that setting: start
@@ -103,6 +112,9 @@ wine_lib_prepare_prefix() {
   wineserver -w 2>/dev/null || true
   wine_lib_start_server
 }
+
+# The crash reports of the prefix's processes (winedbg's, one after another).
+wine_lib_crash_log() { printf '%s\n' "$WINEPREFIX/drive_c/crashes.log"; }
 
 # Marks the prefix as fit for reuse (call at the end of a clean run).
 wine_lib_prefix_done() {
