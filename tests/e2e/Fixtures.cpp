@@ -1,6 +1,7 @@
 #include "Fixtures.h"
 
 #include <aclapi.h>
+#include <shlobj.h>
 
 namespace e2e {
 
@@ -20,6 +21,97 @@ BOOL CALLBACK CollectMainWindowOwner(HWND w, LPARAM lp) {
     reinterpret_cast<std::vector<DWORD>*>(lp)->push_back(pid);
   }
   return TRUE;
+}
+
+// Wine's desktop process (explorer.exe, in its virtual desktop) watches both
+// desktop folders for launchers to draw, and its watch reads a notification
+// buffer that a second request on the same folder is still writing: when files
+// come and go in both folders at once, it crashes in process_changes
+// (programs/explorer/desktop.c, Wine 8.0), and from then on no program in the
+// session can open a window. Windows' Explorer has no such fault, and the
+// tests add and remove files on both desktops all the time. So for the run
+// both desktop folders are moved, as a user can move them (the Location tab
+// of the folder's properties): the shell reports the new folders to the
+// program and to the tests, while Wine's explorer, which looked its folders up
+// once when it started, goes on watching the old, quiet ones. The program is
+// thereby also shown to find the desktops where the shell says they are.
+constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+// Where the shell writes down the folders it last reported (REG_SZ).
+constexpr wchar_t kShellFoldersCache[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+struct MovedDesktop {
+  HKEY hive;
+  const wchar_t* value;    // its name in kShellFolders
+  const wchar_t* moved;    // where the run keeps it
+  std::wstring original;   // what the value held before (REG_EXPAND_SZ)
+  std::wstring cached;     // and what kShellFoldersCache held
+};
+MovedDesktop gDesktops[] = {
+    {HKEY_CURRENT_USER, L"Desktop", L"%USERPROFILE%\\Moved Desktop", {}, {}},
+    {HKEY_LOCAL_MACHINE, L"Common Desktop", L"%PUBLIC%\\Moved Desktop", {}, {}},
+};
+
+std::wstring Expanded(const std::wstring& text) {
+  wchar_t out[MAX_PATH] = L"";
+  const DWORD n = ExpandEnvironmentStringsW(text.c_str(), out, MAX_PATH);
+  return n > 0 && n <= MAX_PATH ? out : text;
+}
+
+std::wstring ReadFolderValue(HKEY hive, const wchar_t* name, const wchar_t* key = kShellFolders) {
+  wchar_t data[MAX_PATH] = L"";
+  DWORD size = sizeof data - sizeof(wchar_t);
+  if (RegGetValueW(hive, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, data,
+                   &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  return data;
+}
+
+bool WriteFolderValue(HKEY hive, const wchar_t* name, const std::wstring& folder, const wchar_t* path = kShellFolders,
+                      DWORD type = REG_EXPAND_SZ) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(hive, path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+  const LSTATUS status = RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(folder.c_str()),
+                                        DWORD((folder.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+// Moves both desktop folders for the run; an empty answer when they moved.
+std::string MoveDesktops() {
+  // Wine's explorer looks its folders up before its desktop window first
+  // answers a message; it has done so once this returns.
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(GetDesktopWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 30000, &result)) {
+    return "the desktop window does not answer";
+  }
+  for (MovedDesktop& d : gDesktops) {
+    d.original = ReadFolderValue(d.hive, d.value);
+    d.cached = ReadFolderValue(d.hive, d.value, kShellFoldersCache);
+    if (d.original.empty()) return "no \"" + ToUtf8(d.value) + "\" in User Shell Folders";
+    const std::wstring folder = Expanded(d.moved);
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return "could not make " + ToUtf8(folder);
+    }
+    if (!WriteFolderValue(d.hive, d.value, d.moved)) return "could not move the desktop to " + ToUtf8(folder);
+  }
+  wchar_t user[MAX_PATH] = L"", common[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, user);
+  SHGetFolderPathW(nullptr, CSIDL_COMMON_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, common);
+  if (Expanded(gDesktops[0].moved) != user || Expanded(gDesktops[1].moved) != common) {
+    return "the shell still reports the desktops at " + ToUtf8(user) + " and " + ToUtf8(common);
+  }
+  return {};
+}
+
+void PutDesktopsBack() {
+  for (MovedDesktop& d : gDesktops) {
+    if (d.original.empty()) continue;
+    WriteFolderValue(d.hive, d.value, d.original);
+    if (!d.cached.empty()) WriteFolderValue(d.hive, d.value, d.cached, kShellFoldersCache, REG_SZ);
+    RemoveDirectoryW(Expanded(d.moved).c_str());  // only when the tests left it empty
+    d.original.clear();
+  }
 }
 
 // Processes that show the main window's caption (called before a test starts anything).
@@ -53,6 +145,14 @@ void PrepareRun() {
   const std::string installedHelp = gPaths.installFolder + "Help.txt";
   if (!PathExists(help) || !CopyFileTo(help, installedHelp)) DeleteFileW(ToWide(installedHelp).c_str());
   CleanRegistry();
+  if (const std::string fault = MoveDesktops(); !fault.empty() && gPaths.setupError.empty()) {
+    gPaths.setupError = "the desktop folders could not be moved for the run: " + fault;
+  }
+}
+
+void EndRun() {
+  CleanRegistry();
+  PutDesktopsBack();
 }
 
 void CleanRegistry() {

@@ -32,11 +32,14 @@ struct Paths {
   std::string installFolder;   // where the tests install it (with a trailing backslash)
   std::string installed;       // installFolder + "Tamberlinox.exe"
   std::string probe;           // the bench's stand-in program
-  std::string setupError;      // why the program could not be installed, if it could not
+  std::string setupError;      // why the tests cannot run, if they cannot
 };
 const Paths& GetPaths();
-// Reads the paths and installs the program (once, before the first test).
+// Reads the paths, installs the program and moves the desktop folders (once,
+// before the first test).
 void PrepareRun();
+// Cleans the registry and puts the desktop folders back (after the last test).
+void EndRun();
 
 // Removes everything the program and the probe keep in the registry.
 void CleanRegistry();

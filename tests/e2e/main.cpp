@@ -11,7 +11,7 @@ namespace {
 class RunEnvironment : public ::testing::Environment {
  public:
   void SetUp() override { e2e::PrepareRun(); }
-  void TearDown() override { e2e::CleanRegistry(); }
+  void TearDown() override { e2e::EndRun(); }
 };
 }  // namespace
 
