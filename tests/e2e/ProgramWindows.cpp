@@ -130,9 +130,17 @@ bool MoveMouseUntil(POINT screen, const std::function<bool()>& fact, Millis time
       [&] {
         POINT at{};
         GetCursorPos(&at);
-        if (at.x == screen.x && at.y == screen.y) return fact();
-        if (Clock::now() - sent >= 100ms) {
+        const bool there = at.x == screen.x && at.y == screen.y;
+        if (there && fact()) return true;
+        const auto waited = Clock::now() - sent;
+        if (!there && waited >= 100ms) {
           sent = Clock::now();
+          MoveMouseTo(screen);
+        } else if (there && waited >= 500ms) {
+          // There, but the window under it has not heard of it: come again
+          // from the next pixel, as a hand on a mouse would.
+          sent = Clock::now();
+          MoveMouseTo(POINT{screen.x + 1, screen.y});
           MoveMouseTo(screen);
         }
         return false;

@@ -67,11 +67,17 @@ void MoveMouseTo(POINT screen);
 void ClickMouseAt(POINT screen);
 // Moves the pointer and waits until it is there and fact() is true.
 //
-// Where Wine differs from Windows: Wine keeps the X server's pointer in step
-// with its own, and under Xvfb a pointer moved from A to B within milliseconds
-// of reaching A is now and then found at A again a moment later: the move to
-// B is lost or undone (seen in a few of every hundred such moves). When the pointer
-// is found anywhere but B for 100 ms, the move is made again.
+// Where Wine differs from Windows: in its virtual desktop Wine moves the X
+// server's pointer after every move (a grab, a warp, an ungrab), and the grab
+// makes the X server report the pointer's old place to the desktop window,
+// which belongs to Wine's explorer.exe; explorer takes that for a move of the
+// mouse. So a pointer moved from A to B is now and then found at A again a
+// moment later (a few of every hundred such moves), and, more rarely, it is
+// at B while the last mouse message the window under it got was for A (about
+// one in a few hundred under load). When the pointer is found anywhere but B
+// for 100 ms, the move is made again; when it is at B but fact() has not come
+// true for 500 ms, the pointer comes to B again from the next pixel. A window
+// that never reacts to the pointer at B still fails.
 bool MoveMouseUntil(POINT screen, const std::function<bool()>& fact, Millis timeout = 5000ms);
 // The middle of a child control, or a point of a window's client area, in screen coordinates.
 POINT CentreOf(HWND dialog, int id);
