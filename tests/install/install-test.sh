@@ -77,6 +77,7 @@ fi
 wine_lib_use_prefix "$work/prefix"
 [ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
 wine_lib_prepare_prefix || exit 2
+rm -f "$(wine_lib_crash_log)" "$work/crashes.log"
 
 passed=0
 failed=0
@@ -255,6 +256,12 @@ check "uninstall again: the settings are gone" reg_key_absent "$settings_key"
 check "uninstall again: another key of the maker stays" reg_is "$maker_key\\Other" Kept yes
 win reg delete "$maker_key" /f >/dev/null
 check "uninstall again: the install folder is gone" absent "$folder"
+
+if [ -s "$(wine_lib_crash_log)" ]; then
+  tr -d '\r' <"$(wine_lib_crash_log)" >"$work/crashes.log"
+  sed -n '/^Unhandled exception/,/^Modules:/p' "$work/crashes.log" | grep -v '^Modules:' | head -40 >&2
+fi
+check "no process crashed (winedbg's reports: $work/crashes.log)" [ ! -s "$(wine_lib_crash_log)" ]
 
 # The prefix may be reused only after a run that left nothing behind.
 [ "$failed" -ne 0 ] || wine_lib_prefix_done
