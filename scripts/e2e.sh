@@ -157,6 +157,7 @@ passed=0
 failed=0
 skipped=0
 all_ran=1
+rm -f "$work"/crashes*.log  # what is there after this belongs to this invocation
 : >"$work/failures"  # "run<TAB>test" for every failure of every run
 for ((run = 1; run <= runs; run++)); do
   : >"$work/failed-in-run"
