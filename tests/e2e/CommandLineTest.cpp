@@ -34,14 +34,7 @@ class CommandLine : public ShellTest {
 
   // Starts the installed program without arguments and waits until start-up
   // is done: the tray icon in, the desktop hidden, F10 registered.
-  Running& StartProgram() {
-    Running& r = Launch(GetPaths().installed);
-    EXPECT_NE(WaitForMainWindow(r), nullptr) << "no window \"" << kMainCaption << "\" appeared";
-    EXPECT_TRUE(WaitForIcon(r.main)) << "no tray icon";
-    EXPECT_TRUE(WaitUntil([&] { return !shell_->DesktopVisible(); })) << "the desktop was not hidden";
-    EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 is not registered";
-    return r;
-  }
+  Running& StartProgram() { return StartUntilReady(GetPaths().installed); }
   // Starts the installed program with these arguments.
   Running& StartCommand(const std::string& arguments) { return Launch(GetPaths().installed, arguments, false); }
   // Runs the command and gives its exit code once it has ended by itself;

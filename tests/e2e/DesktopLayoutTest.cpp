@@ -31,15 +31,7 @@ class DesktopLayoutTest : public MenuTest {
     shell_->SetLayout(layout);
     desk_ = shell_->Windows();
     EXPECT_NE(desk_.IconWindow(), nullptr);
-    Running& r = Launch(GetPaths().installed);
-    if (WaitForMainWindow(r) == nullptr) {
-      ADD_FAILURE() << "no window \"" << kMainCaption << "\" appeared";
-      return r;
-    }
-    EXPECT_TRUE(WaitForIcon(r.main)) << "the tray icon did not come";
-    EXPECT_TRUE(WaitForIcons(false)) << "start-up did not hide the icons";
-    EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 was not registered";
-    return r;
+    return StartUntilReady(GetPaths().installed, Hides::kIcons);
   }
   // Opens the command menu and chooses whichever of "Show Desktop" and "Hide
   // Desktop" it offers, after checking that it is the expected one.

@@ -253,6 +253,22 @@ HWND ShellTest::WaitForMainWindow(Running& r, Millis timeout) {
   return r.main;
 }
 
+ShellTest::Running& ShellTest::StartUntilReady(const std::string& exe, Hides hides, unsigned modifiers, WORD vk) {
+  Running& r = Launch(exe);
+  if (WaitForMainWindow(r) == nullptr) {
+    ADD_FAILURE() << "no window \"" << kMainCaption << "\" appeared";
+    return r;
+  }
+  EXPECT_TRUE(WaitForIcon(r.main)) << "the tray icon did not come";
+  if (hides == Hides::kIcons) {
+    EXPECT_TRUE(WaitForIcons(false)) << "start-up did not hide the icons";
+  } else {
+    EXPECT_TRUE(WaitUntil([&] { return !shell_->DesktopVisible(); })) << "start-up did not hide the desktop";
+  }
+  EXPECT_TRUE(WaitUntil([&] { return HotKeyTaken(modifiers, vk); })) << KeyName(modifiers, vk) << " was not registered";
+  return r;
+}
+
 bool ShellTest::WaitForIcon(HWND main, Millis timeout) {
   return WaitUntil([&] { return shell_->HasIcon(main, kTrayId); }, timeout);
 }

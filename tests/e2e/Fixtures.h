@@ -84,6 +84,14 @@ class ShellTest : public ::testing::Test {
   Running& Launch(const std::string& exe, const std::string& arguments = "", bool watch = true);
   // Waits for the program's main window (caption "Zemrik Program").
   HWND WaitForMainWindow(Running& r, Millis timeout = 10000ms);
+  // What start-up is seen to hide: the desktop window, or the icons in
+  // whatever layout the desktop has.
+  enum class Hides { kDesktop, kIcons };
+  // Starts the program and waits until its start-up is done: the main window,
+  // the tray icon, the desktop hidden, the hot key registered. Each that does
+  // not come is a failure of the test.
+  Running& StartUntilReady(const std::string& exe, Hides hides = Hides::kDesktop, unsigned modifiers = kNone,
+                           WORD vk = VK_F10);
   // Waits until the taskbar holds the icon of this window.
   bool WaitForIcon(HWND main, Millis timeout = 10000ms);
   // The requests the taskbar received from this window.

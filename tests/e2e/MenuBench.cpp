@@ -396,15 +396,7 @@ void MenuTest::TearDown() {
 }
 
 ShellTest::Running& MenuTest::StartProgram(const std::string& exe) {
-  Running& r = Launch(exe);
-  if (WaitForMainWindow(r) == nullptr) {
-    ADD_FAILURE() << "no window \"" << kMainCaption << "\" appeared";
-    return r;
-  }
-  EXPECT_TRUE(WaitForIcon(r.main)) << "the tray icon did not come";
-  EXPECT_TRUE(WaitUntil([&] { return !shell_->DesktopVisible(); })) << "start-up did not hide the desktop";
-  EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 was not registered";
-  return r;
+  return StartUntilReady(exe);
 }
 
 std::optional<MenuTest::OpenMenu> MenuTest::Click(Running& r, UINT mouseMessage) {

@@ -226,13 +226,7 @@ void TrayProgramTest::TearDown() {
 }
 
 ShellTest::Running& TrayProgramTest::StartProgram(unsigned modifiers, WORD vk) {
-  Running& r = Launch(GetPaths().installed);
-  EXPECT_NE(WaitForMainWindow(r), nullptr) << "no window \"" << kMainCaption << "\" appeared";
-  EXPECT_TRUE(WaitForIcon(r.main)) << "no tray icon";
-  EXPECT_TRUE(WaitUntil([&] { return !shell_->DesktopVisible(); })) << "the desktop was not hidden";
-  EXPECT_TRUE(WaitUntil([&] { return HotKeyTaken(modifiers, vk); })) << KeyName(modifiers, vk)
-                                                                      << " is not registered";
-  return r;
+  return StartUntilReady(GetPaths().installed, Hides::kDesktop, modifiers, vk);
 }
 
 bool TrayProgramTest::ChooseCommand(Running& r, const std::string& captionPrefix, std::vector<MenuEntry>* seen) {

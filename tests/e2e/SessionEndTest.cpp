@@ -26,12 +26,7 @@ class SessionEnd : public ShellTest {
   // until start-up is done.
   Running& StartProgram() {
     shell_->SetLayout(DesktopLayout::kClassic);
-    Running& r = Launch(GetPaths().installed);
-    EXPECT_NE(WaitForMainWindow(r), nullptr) << "no window \"" << kMainCaption << "\" appeared";
-    EXPECT_TRUE(WaitForIcon(r.main)) << "the tray icon did not come";
-    EXPECT_TRUE(WaitForIcons(false)) << "start-up did not hide the icons";
-    EXPECT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); })) << "F10 was not registered";
-    return r;
+    return StartUntilReady(GetPaths().installed, Hides::kIcons);
   }
   // Sends the message and returns the answer; nothing when the program did
   // not answer within 5 s (a question it asked would hold it).
