@@ -2,7 +2,6 @@
 
 #include "app/CommandLine.h"
 #include "app/Program.h"
-#include "desktop/DesktopIcons.h"
 #include "menu/TrayMenus.h"
 #include "platform/ResourceIds.h"
 
@@ -76,7 +75,7 @@ void MainWindow::Destroy() {
 
 bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
   if (message == kWmHotKey) {
-    desktop::ToggleIcons(os_);  // whatever the key's identifier
+    program_.icons().Toggle();  // whatever the key's identifier
     return false;
   }
   if (message == kWmQueryEndSession) {
@@ -94,13 +93,13 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
   if (message == kRemoteCommandMessage) {
     switch (static_cast<RemoteCommand>(wParam)) {
       case RemoteCommand::ShowIcons:
-        desktop::ShowIcons(os_, true);
+        program_.icons().Choose(true);
         break;
       case RemoteCommand::HideIcons:
-        desktop::ShowIcons(os_, false);
+        program_.icons().Choose(false);
         break;
       case RemoteCommand::ToggleIcons:
-        desktop::ToggleIcons(os_);
+        program_.icons().Toggle();
         break;
       case RemoteCommand::Exit:
         program_.Leave();
@@ -137,7 +136,7 @@ void MainWindow::PopUpCommandMenu() {
   if (menuOpen_ || !window_) return;
   menuOpen_ = true;
   window_->SetTop(kMenuTop);
-  const auto entries = menu::CommandMenu(windowsMinimized_, desktop::IconsVisible(os_), os_.ProgramVersion());
+  const auto entries = menu::CommandMenu(windowsMinimized_, program_.icons().Shown(), os_.ProgramVersion());
   os_.RestoreDefaultCursor();
   const int chosen = window_->PopupMenu(entries);
   if (chosen > 0) program_.RunCommand(static_cast<menu::Command>(chosen));

@@ -1,6 +1,5 @@
 #include "app/Program.h"
 
-#include "desktop/DesktopIcons.h"
 #include "desktop/Taskbar.h"
 #include "menu/Commands.h"
 
@@ -10,6 +9,7 @@ Program::Program(platform::Platform& os)
     : os_(os),
       store_(os),
       hotKey_(os),
+      icons_(os),
       mainWindow_(os, *this),
       hotKeyWindow_(os, store_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
       aboutWindow_(os) {}
@@ -40,10 +40,10 @@ void Program::RunCommand(menu::Command command) {
       mainWindow_.SetWindowsMinimized(false);
       break;
     case Command::HideDesktop:
-      desktop::ShowIcons(os_, false);
+      icons_.Choose(false);
       break;
     case Command::ShowDesktop:
-      desktop::ShowIcons(os_, true);
+      icons_.Choose(true);
       break;
     case Command::SelectHotKey:
       hotKeyWindow_.Show();

@@ -4,6 +4,7 @@
 
 #include "about/AboutWindow.h"
 #include "app/MainWindow.h"
+#include "desktop/DesktopIcons.h"
 #include "hotkey/HotKey.h"
 #include "hotkey/HotKeyWindow.h"
 #include "menu/DesktopItems.h"
@@ -41,6 +42,7 @@ class Program {
 
   const settings::ValueStore& store() const { return store_; }
   hotkey::HotKey& hotKey() { return hotKey_; }
+  desktop::Icons& icons() { return icons_; }
   MainWindow& mainWindow() { return mainWindow_; }
   hotkey::HotKeyWindow& hotKeyWindow() { return hotKeyWindow_; }
   about::AboutWindow& aboutWindow() { return aboutWindow_; }
@@ -51,6 +53,7 @@ class Program {
   platform::Platform& os_;
   settings::ValueStore store_;
   hotkey::HotKey hotKey_;
+  desktop::Icons icons_;
   MainWindow mainWindow_;
   hotkey::HotKeyWindow hotKeyWindow_;
   about::AboutWindow aboutWindow_;

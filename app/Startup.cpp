@@ -1,5 +1,4 @@
 #include "app/Program.h"
-#include "desktop/DesktopIcons.h"
 #include "hotkey/KeyCodes.h"
 #include "settings/Settings.h"
 
@@ -33,7 +32,7 @@ void Program::Start() {
     mainWindow_.ShowBalloon(kBalloonTitle, "The hot key " + hotkey::Describe(key, modifiers) + kKeyTakenText);
   }
 
-  desktop::ShowIcons(os_, false);
+  icons_.Choose(false);
 
   window.SetSize(kHiddenSize, kHiddenSize);
   window.SetTop(kHiddenTop);

@@ -48,4 +48,23 @@ bool IconsVisible(platform::Platform& os) {
 
 void ToggleIcons(platform::Platform& os) { ShowIcons(os, !IconsVisible(os)); }
 
+void Icons::Choose(bool shown) {
+  chosen_ = shown;
+  idleHidden_ = false;
+  Apply();
+}
+
+void Icons::Toggle() { Choose(!Shown()); }
+
+bool Icons::Shown() { return !idleHidden_ && IconsVisible(os_); }
+
+void Icons::SetIdle(bool idle) {
+  const bool hide = idle && chosen_;
+  if (hide == idleHidden_) return;
+  idleHidden_ = hide;
+  Apply();
+}
+
+void Icons::Apply() { ShowIcons(os_, Target()); }
+
 }  // namespace tamberlinox::desktop

@@ -10,9 +10,9 @@
 // A shell without such a list (Wine's, or one without icons) has its desktop
 // window shown and hidden instead.
 //
-// Nothing is remembered: every decision asks the list itself, so icons shown
-// by anyone else, or a desktop re-created by the shell, are seen at the next
-// question.
+// The free functions below act on the shell's windows as they are now and
+// remember nothing; the running program keeps the user's choice in an Icons
+// object, which uses them.
 #pragma once
 
 #include "platform/Platform.h"
@@ -34,5 +34,41 @@ void ShowIcons(platform::Platform& os, bool show);
 bool IconsVisible(platform::Platform& os);
 // The hot key's toggle: hidden icons are shown, shown ones hidden.
 void ToggleIcons(platform::Platform& os);
+
+// The desktop icons as the running program keeps them: hidden or shown as the
+// user last chose (hidden after start-up; then F10, the menu, the command line
+// and the gestures on the desktop), and hidden for a while when the user has
+// been away, without changing that choice.
+class Icons {
+ public:
+  explicit Icons(platform::Platform& os) : os_(os) {}
+  Icons(const Icons&) = delete;
+  Icons& operator=(const Icons&) = delete;
+
+  // The user chooses: the icons are shown or hidden accordingly.
+  void Choose(bool shown);
+  // F10 and its peers: what the user sees hidden is shown, what the user sees
+  // shown is hidden (icons hidden for idleness count as hidden).
+  void Toggle();
+  // Whether the user sees the icons now; the command menu offers the opposite.
+  bool Shown();
+  // The user's choice, whatever idleness did to it.
+  bool Chosen() const { return chosen_; }
+
+  // The user has been away (true) or is back (false). Only icons the user
+  // chose to see are hidden, and only those come back.
+  void SetIdle(bool idle);
+  bool HiddenForIdleness() const { return idleHidden_; }
+
+  // Puts the icons as the choice and idleness call for.
+  void Apply();
+
+ private:
+  bool Target() const { return chosen_ && !idleHidden_; }
+
+  platform::Platform& os_;
+  bool chosen_ = false;
+  bool idleHidden_ = false;
+};
 
 }  // namespace tamberlinox::desktop

@@ -304,6 +304,9 @@ class Platform {
   // A value's bytes, at most size of them (234 when it holds more).
   virtual std::int32_t ReadRegistryBytes(Hive hive, const std::string& key, const std::string& name, std::size_t size,
                                          std::vector<std::uint8_t>& data) = 0;
+  // A REG_DWORD value; nothing (with 0) when the value has another type or size.
+  virtual std::int32_t ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
+                                          std::optional<std::uint32_t>& number) = 0;
   // Both writes create the key and every missing key above it. The empty text
   // is stored as a REG_SZ of zero bytes.
   virtual std::int32_t WriteRegistryText(Hive hive, const std::string& key, const std::string& name,

@@ -205,6 +205,18 @@ std::int32_t FakePlatform::ReadRegistryBytes(Hive hive, const std::string& key, 
   return kErrorSuccess;
 }
 
+std::int32_t FakePlatform::ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
+                                              std::optional<std::uint32_t>& number) {
+  number.reset();
+  std::vector<std::uint8_t> bytes;
+  const std::int32_t code = ReadRegistryBytes(hive, key, name, std::size_t(-1), bytes);
+  if (code != kErrorSuccess) return code;
+  if (registry.Find(hive, key)->values.at(name).type != kRegDword || bytes.size() != 4) return kErrorSuccess;
+  number = std::uint32_t(bytes[0]) | std::uint32_t(bytes[1]) << 8 | std::uint32_t(bytes[2]) << 16 |
+           std::uint32_t(bytes[3]) << 24;
+  return kErrorSuccess;
+}
+
 std::int32_t FakePlatform::WriteRegistryText(Hive hive, const std::string& key, const std::string& name,
                                              const std::string& text) {
   if (std::int32_t code = registry.FailureFor(hive, key, true)) return code;

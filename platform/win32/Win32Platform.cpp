@@ -106,6 +106,20 @@ std::int32_t Win32Platform::ReadRegistryBytes(Hive hive, const std::string& key,
   return result;
 }
 
+std::int32_t Win32Platform::ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
+                                               std::optional<std::uint32_t>& number) {
+  number.reset();
+  RegKey opened;
+  LONG result = ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_QUERY_VALUE, opened.Put());
+  if (result != ERROR_SUCCESS) return result;
+  DWORD type = 0, value = 0, size = sizeof value;
+  result = ::RegQueryValueExW(opened.Get(), Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  if (result == ERROR_MORE_DATA) return ERROR_SUCCESS;  // too long to be a number
+  if (result != ERROR_SUCCESS) return result;
+  if (type == REG_DWORD && size == sizeof value) number = value;
+  return ERROR_SUCCESS;
+}
+
 namespace {
 
 std::int32_t WriteValue(Hive hive, const std::string& key, const std::string& name, DWORD type, const void* data,

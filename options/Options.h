@@ -1,0 +1,34 @@
+// The program's options, kept beside the hot key in the program's own key as
+// REG_DWORD values. Each has a default that holds while the value is missing
+// or holds anything the program would not write itself (another type, a
+// number out of range); such a value is read as the default and left as it is.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+
+namespace tamberlinox::options {
+
+inline constexpr char kDoubleClick[] = "DoubleClick";  // 1 on, 0 off; missing = on
+inline constexpr char kIdleMinutes[] = "IdleMinutes";  // 0 or missing = off, 1-120 = on
+inline constexpr char kFolderMenus[] = "FolderMenus";  // 1 on, 0 off; missing = off
+
+inline constexpr int kMinIdleMinutes = 1;
+inline constexpr int kMaxIdleMinutes = 120;
+
+struct Options {
+  // A double-click on an empty spot of the desktop shows or hides the icons.
+  bool doubleClick = true;
+  // Shown icons are hidden after this many minutes without input; 0 = never.
+  int idleMinutes = 0;
+  // The desktop menu lists the desktops' folders as submenus.
+  bool folderMenus = false;
+  friend bool operator==(const Options&, const Options&) = default;
+};
+
+Options ReadOptions(platform::Platform& os);
+// Writes all three; false when one could not be written.
+bool WriteOptions(platform::Platform& os, const Options& options);
+
+}  // namespace tamberlinox::options
