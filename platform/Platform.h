@@ -66,6 +66,7 @@ inline constexpr std::uint32_t kRegBinary = 3;  // REG_BINARY
 inline constexpr std::uint32_t kRegDword = 4;   // REG_DWORD
 
 // ------------------------------------------------------------------ files
+inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
 inline constexpr std::uint32_t kFileAttributeSystem = 0x04;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
@@ -74,6 +75,7 @@ inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 struct FolderEntry {
   std::string name;  // WTF-8: an unpaired surrogate is kept (see above)
   std::uint32_t attributes = 0;
+  std::uint64_t writeTime = 0;  // the last write, in 100-nanosecond steps since 1601 (UTC)
 };
 
 // Shell folders (CSIDL numbers).
@@ -202,11 +204,66 @@ struct WindowSpec {
   std::vector<ControlSpec> controls;  // in tab order
 };
 
+// ------------------------------------------------------------ menu pictures
+// A picture for menu entries, made by Platform::MakeMenuPicture and deleted
+// with Platform::DeleteMenuPicture; 0 = none. Many entries may show one
+// picture. A picture must outlive every menu entry that shows it while that
+// menu is up.
+using MenuPicture = std::uintptr_t;
+
+// The shell's places, which have no path.
+enum class ShellPlace : std::uint8_t { None, MyComputer, MyDocuments, RecycleBin };
+
+// An item as the shell knows it: a file or folder by its path, or a place.
+struct ShellItem {
+  ShellPlace place = ShellPlace::None;
+  std::string path;  // when place is None
+  friend bool operator==(const ShellItem&, const ShellItem&) = default;
+};
+
+// Where a menu picture comes from; each is the icon Explorer shows for it.
+struct IconSource {
+  enum class Kind : std::uint8_t {
+    FileType,         // the icon of the type of path (its extension); no file is read
+    FolderType,       // the icon of a folder
+    Item,             // the file or folder at path: its own icon, or its target's, with the
+                      // overlays Explorer draws on it (a shortcut's arrow)
+    MyComputer,
+    MyDocuments,
+    RecycleBinEmpty,
+    RecycleBinFull,
+  };
+  Kind kind = Kind::FileType;
+  std::string path;
+  friend bool operator==(const IconSource&, const IconSource&) = default;
+};
+
 // One entry of a popup menu.
 struct MenuEntry {
   int id = 0;            // handed back when the entry is chosen; ids are above 0
   std::string caption;   // shown as written: "&" is no mnemonic
   bool separator = false;
+  MenuPicture picture = 0;  // shown before the caption by the menu's own drawing
+  bool submenu = false;     // opens a submenu, filled by MenuEvents::OnSubmenuOpening
+  bool grayed = false;      // shown greyed; cannot be chosen
+};
+
+// What an open popup menu tells the program. Every call comes from inside
+// Window::PopupMenu, on the user-interface thread.
+class MenuEvents {
+ public:
+  // The submenu of this entry opens for the first time in this showing:
+  // its entries.
+  virtual std::vector<MenuEntry> OnSubmenuOpening(int entryId) = 0;
+  // The right mouse button was released over this entry.
+  virtual void OnEntryRightClick(int entryId) = 0;
+  // The menu waits for the user: room for a small piece of background work.
+  // True while there is more to do; it is asked again in a moment, and again
+  // after the user has done something in the menu.
+  virtual bool OnMenuIdle() = 0;
+
+ protected:
+  ~MenuEvents() = default;
 };
 
 // What a window reports to the program. Every call arrives on the
@@ -272,8 +329,22 @@ class Window {
 
   // Brings the window to the foreground and pops a menu up at the mouse
   // position. Returns when the menu has closed: the id of the chosen entry,
-  // or 0 when none was chosen.
-  virtual int PopupMenu(const std::vector<MenuEntry>& entries) = 0;
+  // or 0 when none was chosen. The events, when given, hear what happens in
+  // the menu while it is up.
+  virtual int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) = 0;
+  // While a menu is up, from its events:
+  // Shows this picture on the entry with this id, in the menu or a submenu.
+  virtual void SetMenuEntryPicture(int id, MenuPicture picture) = 0;
+  // The ids of the entries on the screen now, in the menu and its open
+  // submenus, each menu from the top.
+  virtual std::vector<int> MenuEntriesOnScreen() = 0;
+  // The shell's own menu of the item (Open, Properties, Delete, ...) at the
+  // pointer, over the open menu; its commands take ids from firstId to lastId.
+  // True when the user chose a command: the open menu closes, and the command
+  // is carried out as Explorer does once it has. False when it was closed
+  // without a command, or the shell has no menu for the item: the open menu
+  // stays.
+  virtual bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) = 0;
 
   // The window's icon in the notification area: its tray messages arrive as
   // callbackMessage with wParam = id and lParam = the mouse message. Return the
@@ -351,6 +422,19 @@ class Platform {
   // The order in which a sorted list shows these texts: case-insensitive in
   // the user's locale, equal texts in their given order. Returns indices into texts.
   virtual std::vector<std::size_t> SortedOrder(const std::vector<std::string>& texts) = 0;
+  // The order in which Explorer lists these names: as SortedOrder, with the
+  // digits in them compared as numbers ("File 2" before "File 10").
+  virtual std::vector<std::size_t> ExplorerOrder(const std::vector<std::string>& names) = 0;
+
+  // Menu pictures. The icon that source names, size by size pixels with its
+  // transparency, as a picture for menu entries; 0 when there is none.
+  virtual MenuPicture MakeMenuPicture(const IconSource& source, int size) = 0;
+  virtual void DeleteMenuPicture(MenuPicture picture) = 0;
+  // The pixels per inch that a menu opened now is drawn at, on the monitor
+  // under the pointer.
+  virtual int MenuDpi() = 0;
+  // Whether the Recycle Bin holds anything.
+  virtual bool RecycleBinHoldsItems() = 0;
 
   // Other programs' windows. A missing title matches any title.
   virtual WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) = 0;

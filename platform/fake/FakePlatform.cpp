@@ -319,6 +319,7 @@ std::string FakePlatform::FolderKey(const std::string& path) {
 std::vector<FolderEntry>& FakePlatform::Folder(const std::string& path) { return folders[FolderKey(path)]; }
 
 std::vector<FolderEntry> FakePlatform::ListFolder(const std::string& folder) {
+  listedFolders.push_back(folder);
   auto found = folders.find(FolderKey(folder));
   if (found == folders.end()) return {};
   std::vector<FolderEntry> entries{{".", kFileAttributeDirectory}, {"..", kFileAttributeDirectory}};
@@ -363,6 +364,73 @@ std::vector<std::size_t> FakePlatform::SortedOrder(const std::vector<std::string
   std::stable_sort(order.begin(), order.end(),
                    [&texts](std::size_t a, std::size_t b) { return NoCaseLess()(texts[a], texts[b]); });
   return order;
+}
+
+namespace {
+
+// Compares two names as Explorer does: case ignored (ASCII), runs of digits
+// as the numbers they write.
+bool ExplorerLess(const std::string& a, const std::string& b) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (digit(a[i]) && digit(b[j])) {
+      std::size_t endA = i, endB = j;
+      while (endA < a.size() && digit(a[endA])) ++endA;
+      while (endB < b.size() && digit(b[endB])) ++endB;
+      std::string numberA = a.substr(i, endA - i), numberB = b.substr(j, endB - j);
+      numberA.erase(0, std::min(numberA.find_first_not_of('0'), numberA.size()));
+      numberB.erase(0, std::min(numberB.find_first_not_of('0'), numberB.size()));
+      if (numberA.size() != numberB.size()) return numberA.size() < numberB.size();
+      if (numberA != numberB) return numberA < numberB;
+      i = endA;
+      j = endB;
+      continue;
+    }
+    const char x = lower(a[i]), y = lower(b[j]);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+    ++i;
+    ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
+}  // namespace
+
+std::vector<std::size_t> FakePlatform::ExplorerOrder(const std::vector<std::string>& names) {
+  std::vector<std::size_t> order(names.size());
+  std::iota(order.begin(), order.end(), std::size_t(0));
+  std::stable_sort(order.begin(), order.end(),
+                   [&names](std::size_t a, std::size_t b) { return ExplorerLess(names[a], names[b]); });
+  return order;
+}
+
+// ---------------------------------------------------------- menu pictures
+
+MenuPicture FakePlatform::MakeMenuPicture(const IconSource& source, int size) {
+  pictureRequests.push_back({source, size});
+  if (std::find(iconless.begin(), iconless.end(), source) != iconless.end()) return 0;
+  const MenuPicture picture = nextPicture_++;
+  pictureSources_[picture] = source;
+  livePictures.push_back(picture);
+  return picture;
+}
+
+void FakePlatform::DeleteMenuPicture(MenuPicture picture) {
+  auto live = std::find(livePictures.begin(), livePictures.end(), picture);
+  if (live != livePictures.end()) livePictures.erase(live);
+}
+
+std::vector<IconSource> FakePlatform::PictureSources() const {
+  std::vector<IconSource> sources;
+  for (const PictureRequest& request : pictureRequests) sources.push_back(request.source);
+  return sources;
+}
+
+const IconSource* FakePlatform::SourceOf(MenuPicture picture) const {
+  auto found = pictureSources_.find(picture);
+  return found == pictureSources_.end() ? nullptr : &found->second;
 }
 
 // ---------------------------------------------------------- other windows

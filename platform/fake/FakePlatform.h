@@ -180,6 +180,7 @@ class FakePlatform final : public Platform {
   // without a final "\" ("C:\" keeps its); ListFolder adds "." and "..".
   NoCaseMap<std::vector<FolderEntry>> folders;
   std::vector<FolderEntry>& Folder(const std::string& path);  // made when missing
+  std::vector<std::string> listedFolders;                     // every ListFolder, in order
   std::string currentFolder = "C:\\";
   std::string programFolder = "C:\\Program Files\\Tamberlinox";
   Version version{5, 1};
@@ -244,6 +245,21 @@ class FakePlatform final : public Platform {
   int cursorRestores = 0;
   std::uint64_t clockMs = 0;  // advanced by Sleep
 
+  // ---- Menu pictures and the shell's places.
+  struct PictureRequest {
+    IconSource source;
+    int size = 0;
+    friend bool operator==(const PictureRequest&, const PictureRequest&) = default;
+  };
+  std::vector<PictureRequest> pictureRequests;  // every MakeMenuPicture, in order
+  std::vector<IconSource> iconless;             // the system has no icon for these: MakeMenuPicture answers 0
+  std::vector<MenuPicture> livePictures;        // made and not deleted yet, in the order made
+  std::vector<IconSource> PictureSources() const;  // the sources of pictureRequests
+  const IconSource* SourceOf(MenuPicture picture) const;  // what a picture was made from; null for none
+  int menuDpi = 96;
+  bool recycleBinFull = false;
+  int recycleBinQueries = 0;
+
   // ---- The program's windows.
   bool failWindowCreation = false;
   const std::vector<FakeWindow*>& Windows() const { return windows_; }  // live ones, oldest first
@@ -279,6 +295,14 @@ class FakePlatform final : public Platform {
   std::string CurrentFolder() override { return currentFolder; }
   Version ProgramVersion() override { return version; }
   std::vector<std::size_t> SortedOrder(const std::vector<std::string>& texts) override;
+  std::vector<std::size_t> ExplorerOrder(const std::vector<std::string>& names) override;
+  MenuPicture MakeMenuPicture(const IconSource& source, int size) override;
+  void DeleteMenuPicture(MenuPicture picture) override;
+  int MenuDpi() override { return menuDpi; }
+  bool RecycleBinHoldsItems() override {
+    ++recycleBinQueries;
+    return recycleBinFull;
+  }
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
@@ -310,6 +334,8 @@ class FakePlatform final : public Platform {
   std::string FolderKey(const std::string& path);
 
   std::vector<FakeWindow*> windows_;
+  std::map<MenuPicture, IconSource> pictureSources_;  // every picture ever made
+  MenuPicture nextPicture_ = 0x5000;
   WindowHandle nextHandle_ = 0x10010;
   std::uint16_t nextAtom_ = 0xC000;
 };

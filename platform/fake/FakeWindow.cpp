@@ -200,21 +200,83 @@ bool FakeWindow::TimerRunning(int id) const {
   return found != timers.end() && found->second.running;
 }
 
-int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries) {
+int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
   FakePlatform& os = os_;     // the chooser may destroy this window
   if (os.menuOpen) return 0;  // Windows refuses a second popup menu while one is open
   lastMenu = entries;
+  submenus.clear();
+  entryPictures.clear();
+  for (const MenuEntry& entry : entries) entryPictures[entry.id] = entry.picture;
   ++menusShown;
   if (os.menuChoices.empty()) return 0;
   const std::vector<MenuEntry> shownEntries = entries;
   MenuChooser chooser = std::move(os.menuChoices.front());
   os.menuChoices.pop_front();
   os.menuOpen = true;
+  menuEvents_ = events;
+  menuEnded_ = false;
+  const std::shared_ptr<bool> alive = alive_;
   const int chosen = chooser(shownEntries);
   os.menuOpen = false;
-  const bool offered = std::any_of(shownEntries.begin(), shownEntries.end(),
-                                   [chosen](const MenuEntry& entry) { return !entry.separator && entry.id == chosen; });
-  return offered ? chosen : 0;
+  if (!*alive) return 0;
+  menuEvents_ = nullptr;
+  if (menuEnded_) return 0;
+  const auto offered = [chosen](const std::vector<MenuEntry>& menu) {
+    return std::any_of(menu.begin(), menu.end(), [chosen](const MenuEntry& entry) {
+      return !entry.separator && !entry.grayed && !entry.submenu && entry.id == chosen;
+    });
+  };
+  if (offered(shownEntries)) return chosen;
+  for (const auto& [id, submenu] : submenus)
+    if (offered(submenu)) return chosen;
+  return 0;
+}
+
+void FakeWindow::SetMenuEntryPicture(int id, MenuPicture picture) {
+  if (menuEvents_ != nullptr) entryPictures[id] = picture;
+}
+
+std::vector<int> FakeWindow::MenuEntriesOnScreen() {
+  if (entriesOnScreen) return *entriesOnScreen;
+  std::vector<int> ids;
+  const auto add = [&ids](const std::vector<MenuEntry>& menu) {
+    for (std::size_t i = 0; i < menu.size() && i < kEntriesOnScreen; ++i) ids.push_back(menu[i].id);
+  };
+  add(lastMenu);
+  for (const auto& [id, submenu] : submenus) add(submenu);
+  return ids;
+}
+
+bool FakeWindow::ShowItemMenu(const ShellItem& item, int firstId, int lastId) {
+  if (menuEvents_ == nullptr) return false;
+  itemMenus.push_back({item, firstId, lastId});
+  if (itemMenuCommandChosen) menuEnded_ = true;
+  return itemMenuCommandChosen;
+}
+
+std::vector<MenuEntry> FakeWindow::OpenSubmenu(int entryId) {
+  if (menuEvents_ == nullptr) return {};
+  auto open = submenus.find(entryId);
+  if (open != submenus.end()) return open->second;
+  std::vector<MenuEntry> entries = menuEvents_->OnSubmenuOpening(entryId);
+  for (const MenuEntry& entry : entries) entryPictures[entry.id] = entry.picture;
+  submenus[entryId] = entries;
+  return entries;
+}
+
+void FakeWindow::RightClick(int entryId) {
+  if (menuEvents_ != nullptr) menuEvents_->OnEntryRightClick(entryId);
+}
+
+bool FakeWindow::MenuIdle() { return menuEvents_ != nullptr && menuEvents_->OnMenuIdle(); }
+
+int FakeWindow::IdleUntilDone(int slices) {
+  int done = 0;
+  while (done < slices) {
+    ++done;
+    if (!MenuIdle()) break;
+  }
+  return done;
 }
 
 bool FakeWindow::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,25 @@ class FakeWindow final : public Window {
   MessageFilter* filter = nullptr;  // set while subclassed
   std::vector<MenuEntry> lastMenu;  // the entries of the last popup menu shown
   int menusShown = 0;
+  // The last popup menu as it is or was while up: the submenus opened (by the
+  // id of their entry, with their entries), the picture each entry of the
+  // menu and its submenus shows, by id.
+  std::map<int, std::vector<MenuEntry>> submenus;
+  std::map<int, MenuPicture> entryPictures;
+  // What MenuEntriesOnScreen answers; unset: the first kEntriesOnScreen
+  // entries of the menu and of each open submenu.
+  std::optional<std::vector<int>> entriesOnScreen;
+  static constexpr std::size_t kEntriesOnScreen = 20;
+  // The shell's menus of items shown over the popup menu, in order, and what
+  // the user does in the next ones: choose a command (the popup menu closes
+  // with nothing chosen) or not (Esc).
+  struct ItemMenuShown {
+    ShellItem item;
+    int firstId = 0, lastId = 0;
+  };
+  std::vector<ItemMenuShown> itemMenus;
+  bool itemMenuCommandChosen = false;
+  bool MenuUp() const { return menuEvents_ != nullptr; }
 
   // The captions of lastMenu, a separator as "-".
   std::vector<std::string> LastMenuCaptions() const;
@@ -103,6 +123,15 @@ class FakeWindow final : public Window {
   // and lParam = mouseMessage (kWmLButtonUp, kWmRButtonUp). False when the
   // icon is not in the tray.
   bool TrayClick(LParam mouseMessage);
+  // The user in the open popup menu (from a menu chooser): opens the submenu
+  // of an entry (the program fills it the first time) and returns its
+  // entries; right-clicks an entry; leaves the menu idle for one slice, or
+  // until the program has nothing more to do (returns the slices). All do
+  // nothing without a menu up that has events.
+  std::vector<MenuEntry> OpenSubmenu(int entryId);
+  void RightClick(int entryId);
+  bool MenuIdle();
+  int IdleUntilDone(int slices = 1000);
 
   // --------------------------------------------------------------- Window
   WindowHandle Handle() const override { return handle; }
@@ -127,7 +156,10 @@ class FakeWindow final : public Window {
   void StartTimer(int id, std::uint32_t intervalMs) override { timers[id] = FakeTimer{intervalMs, true}; }
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
-  int PopupMenu(const std::vector<MenuEntry>& entries) override;
+  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  void SetMenuEntryPicture(int id, MenuPicture picture) override;
+  std::vector<int> MenuEntriesOnScreen() override;
+  bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
   bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
@@ -140,6 +172,8 @@ class FakeWindow final : public Window {
 
   FakePlatform& os_;
   WindowEvents& events_;
+  MenuEvents* menuEvents_ = nullptr;  // while a menu with events is up
+  bool menuEnded_ = false;            // a command of an item's menu closed it
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
 };
 
