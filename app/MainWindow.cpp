@@ -2,7 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "menu/LauncherMenu.h"
 #include "menu/TrayMenus.h"
+#include "options/Options.h"
 #include "platform/ResourceIds.h"
 
 namespace tamberlinox {
@@ -122,13 +124,14 @@ void MainWindow::PopUpDesktopMenu() {
   if (menuOpen_ || !window_) return;
   menuOpen_ = true;
   window_->SetTop(kMenuTop);
-  desktopItems_ = menu::FindDesktopItems(os_);
-  os_.RestoreDefaultCursor();
-  const int chosen = window_->PopupMenu(menu::DesktopMenu(desktopItems_));
-  if (const menu::DesktopItem* item = menu::ItemOfEntry(desktopItems_, chosen))
-    program_.OpenDesktopItem(*item);
-  // The menu holds what it shows; the list is not kept until the next click.
-  std::vector<menu::DesktopItem>().swap(desktopItems_);
+  {
+    // The menu holds what it shows; the items are not kept until the next click.
+    menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(os_).folderMenus);
+    const std::vector<platform::MenuEntry> entries = launcher.Entries();
+    os_.RestoreDefaultCursor();
+    const int chosen = window_->PopupMenu(entries, &launcher);
+    if (const menu::DesktopItem* item = launcher.ItemOf(chosen)) program_.OpenDesktopItem(*item);
+  }
   menuOpen_ = false;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/DesktopItems.h"
+#include "menu/MenuIcons.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox {
@@ -32,7 +32,7 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   };
   static constexpr int kTrayRetryLimit = 60;  // two minutes
 
-  MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program) {}
+  MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program), pictures_(os) {}
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -68,8 +68,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   platform::Platform& os_;
   Program& program_;
   std::unique_ptr<platform::Window> window_;
-  // What the desktop menu shows while it is up; its entries refer into it.
-  std::vector<menu::DesktopItem> desktopItems_;
+  // The desktop menu's pictures, kept from one menu to the next.
+  menu::MenuPictures pictures_;
   bool windowsMinimized_ = false;
   // A tray menu is up, or the command chosen from it is still running: the
   // tray's clicks are ignored meanwhile, so menus never nest.

@@ -50,6 +50,7 @@ void OpenDesktopItem(Platform& os, platform::WindowHandle owner, const DesktopIt
       OpenInFileManager(os, DocumentsParameters(os));
       break;
     case Place::File:
+    case Place::Folder:
       os.ShellOpen(owner, kOpenItem, item.path, std::nullopt, os.CurrentFolder(), platform::kSwShow);
       break;
   }

@@ -7,7 +7,8 @@
 
 namespace tamberlinox::menu {
 
-// A file opens with its own program; the shell places open in the file manager.
+// A file opens with its own program, a folder in the file manager; the shell
+// places open in the file manager.
 void OpenDesktopItem(platform::Platform& os, platform::WindowHandle owner, const DesktopItem& item);
 // Help.txt beside the program.
 void OpenHelp(platform::Platform& os);

@@ -30,15 +30,22 @@ bool ExplorerSettingOn(Platform& os, const char* name) {
   return data[0] == 1 && data[1] == 0 && data[2] == 0 && data[3] == 0;
 }
 
-void AddFilesOfFolder(Platform& os, const std::string& folder, ShownFiles shown, std::vector<DesktopItem>& items) {
+bool IsDotFolder(const std::string& name) { return name == "." || name == ".."; }
+
+void AddFilesOfFolder(Platform& os, const std::string& folder, ShownFiles shown, bool withFolders,
+                      std::vector<DesktopItem>& items) {
   const std::string base = AddBackslash(folder);
   for (const platform::FolderEntry& entry : os.ListFolder(folder)) {
-    // Folders, "." and ".." among them, are neither listed nor searched.
-    if ((entry.attributes & platform::kFileAttributeDirectory) != 0) continue;
     if (!IsShown(entry.attributes, shown)) continue;
+    // Folders are not searched; "." and ".." are no folders of the desktop.
+    if ((entry.attributes & platform::kFileAttributeDirectory) != 0) {
+      if (withFolders && !IsDotFolder(entry.name))
+        items.push_back({ShowableText(entry.name), base + entry.name, Place::Folder, entry.attributes, entry.writeTime});
+      continue;
+    }
     std::string caption = ShowableText(DisplayName(entry.name));
     const Place place = PlaceNamed(caption);
-    items.push_back({std::move(caption), base + entry.name, place});
+    items.push_back({std::move(caption), base + entry.name, place, entry.attributes, entry.writeTime});
   }
 }
 
@@ -92,7 +99,7 @@ bool IsShown(std::uint32_t attributes, ShownFiles shown) {
   return !hidden || shown.hidden;
 }
 
-std::vector<DesktopItem> FindDesktopItems(Platform& os) {
+std::vector<DesktopItem> FindDesktopItems(Platform& os, bool withFolders) {
   // The all-users desktop: the shell, then the script host, then a fixed guess.
   std::string common = os.SpecialFolderPath(SpecialFolder::CommonDesktop);
   if (common.empty()) common = os.ScriptHostSpecialFolder("AllUsersDesktop");
@@ -103,8 +110,8 @@ std::vector<DesktopItem> FindDesktopItems(Platform& os) {
   // The user's desktop has no second source; an unknown one is skipped rather
   // than searched as "\", the root of the current drive.
   const std::string user = os.SpecialFolderPath(SpecialFolder::Desktop);
-  if (!user.empty()) AddFilesOfFolder(os, user, shown, found);
-  AddFilesOfFolder(os, common, shown, found);
+  if (!user.empty()) AddFilesOfFolder(os, user, shown, withFolders, found);
+  AddFilesOfFolder(os, common, shown, withFolders, found);
   found.push_back({kMyComputer, "", Place::MyComputer});
   found.push_back({kMyDocuments, "", Place::MyDocuments});
   found.push_back({kRecycleBin, "", Place::RecycleBin});
@@ -116,6 +123,23 @@ std::vector<DesktopItem> FindDesktopItems(Platform& os) {
   sorted.reserve(found.size());
   for (std::size_t index : os.SortedOrder(captions)) sorted.push_back(std::move(found[index]));
   return sorted;
+}
+
+platform::ShellItem ShellItemOf(const DesktopItem& item) {
+  using platform::ShellPlace;
+  if (!item.path.empty()) return {ShellPlace::None, item.path};
+  switch (item.place) {
+    case Place::MyComputer:
+      return {ShellPlace::MyComputer, ""};
+    case Place::MyDocuments:
+      return {ShellPlace::MyDocuments, ""};
+    case Place::RecycleBin:
+      return {ShellPlace::RecycleBin, ""};
+    case Place::File:
+    case Place::Folder:
+      break;
+  }
+  return {ShellPlace::None, ""};
 }
 
 std::string DisplayName(const std::string& fileName) {

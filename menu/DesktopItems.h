@@ -1,8 +1,9 @@
 // The items of the desktop menu: every file on the user's desktop folder and
-// on the all-users desktop folder that Explorer would show there, and the three
-// shell places, in the order a sorted list shows them. They are found afresh
-// at every left click on the tray icon, so the menu always shows what the
-// desktop holds at that moment.
+// on the all-users desktop folder that Explorer would show there (and, when
+// the user asks for them, their folders), and the three shell places, in the
+// order a sorted list shows them. They are found afresh at every left click
+// on the tray icon, so the menu always shows what the desktop holds at that
+// moment.
 #pragma once
 
 #include <cstdint>
@@ -21,20 +22,27 @@ inline constexpr char kRecycleBin[] = "Recycle Bin";
 // script host knows it.
 inline constexpr char kCommonDesktopFallback[] = "C:\\WINDOWS\\All Users\\Desktop";
 
-enum class Place { File, MyComputer, MyDocuments, RecycleBin };
+enum class Place { File, MyComputer, MyDocuments, RecycleBin, Folder };
 
 struct DesktopItem {
   std::string caption;  // what the menu shows
-  std::string path;     // the file's full path; empty for a shell place
+  std::string path;     // the file's or folder's full path; empty for a shell place
   // What choosing it opens: the file, or a shell place (a file named like a
-  // place opens the place).
+  // place opens the place). A folder opens as a submenu.
   Place place = Place::File;
+  std::uint32_t attributes = 0;  // of the file or folder, as listed
+  std::uint64_t writeTime = 0;   // its last write, as listed
 };
 
 // Files of both desktops (the user's first, each in the order the system
 // lists it) and the shell places, sorted by caption without regard to case;
-// items with equal captions stay in the order found.
-std::vector<DesktopItem> FindDesktopItems(platform::Platform& os);
+// items with equal captions stay in the order found. With withFolders, the
+// desktops' folders too, each captioned with its whole name.
+std::vector<DesktopItem> FindDesktopItems(platform::Platform& os, bool withFolders = false);
+
+// The shell item that an entry stands for: its file or folder, or its place
+// (a file named like a place is still that file).
+platform::ShellItem ShellItemOf(const DesktopItem& item);
 
 // Which files Explorer shows, as the user has set it: hidden files, and
 // hidden system files ("desktop.ini") only when hidden files are shown too.

@@ -34,8 +34,10 @@ std::vector<MenuEntry> CommandMenu(bool windowsMinimized, bool iconsVisible, pla
 std::vector<MenuEntry> DesktopMenu(const std::vector<DesktopItem>& items) {
   std::vector<MenuEntry> entries;
   entries.reserve(items.size());
-  for (std::size_t index = 0; index < items.size(); ++index)
+  for (std::size_t index = 0; index < items.size(); ++index) {
     entries.push_back({kFirstDesktopItemId + static_cast<int>(index), items[index].caption});
+    entries.back().submenu = items[index].place == Place::Folder;
+  }
   return entries;
 }
 

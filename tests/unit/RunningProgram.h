@@ -20,6 +20,14 @@ inline void PrintTo(const ShellOpenCall& call, std::ostream* out) {
        << ", " << call.folder.value_or("(none)") << ", " << call.show << "}";
 }
 
+inline void PrintTo(const ShellItem& item, std::ostream* out) {
+  *out << "{place " << static_cast<int>(item.place) << ", " << item.path << "}";
+}
+
+inline void PrintTo(const IconSource& source, std::ostream* out) {
+  *out << "{kind " << static_cast<int>(source.kind) << ", " << source.path << "}";
+}
+
 }  // namespace tamberlinox::platform
 
 namespace tamberlinox::test {
