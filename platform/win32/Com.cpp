@@ -3,7 +3,19 @@
 namespace tamberlinox::platform::win32 {
 
 Com::~Com() {
+  if (oleEntered_) oleUninitialize_();
   if (entered_) coUninitialize();
+}
+
+bool Com::StartOle() {
+  if (!Start()) return false;
+  if (oleTried_) return oleEntered_;
+  oleTried_ = true;
+  const auto oleInitialize = ProcAddress<decltype(&::OleInitialize)>(ole32_.Get(), "OleInitialize");
+  oleUninitialize_ = ProcAddress<decltype(&::OleUninitialize)>(ole32_.Get(), "OleUninitialize");
+  if (oleInitialize == nullptr || oleUninitialize_ == nullptr) return false;
+  oleEntered_ = SUCCEEDED(oleInitialize(nullptr));
+  return oleEntered_;
 }
 
 bool Com::Start() {

@@ -5,6 +5,7 @@
 
 #include <oaidl.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include <utility>
 
@@ -23,6 +24,9 @@ class Com {
   // Loads the two libraries and enters the thread's (single-threaded)
   // apartment, the first time; false when automation objects cannot be used.
   bool Start();
+  // Start, and OLE on top of it (the clipboard and drag and drop that the
+  // shell's commands use), the first time; false when it cannot be had.
+  bool StartOle();
 
   decltype(&::CoInitializeEx) coInitializeEx = nullptr;
   decltype(&::CoUninitialize) coUninitialize = nullptr;
@@ -36,6 +40,8 @@ class Com {
  private:
   Module ole32_, oleaut32_;
   bool startTried_ = false, started_ = false, entered_ = false;
+  bool oleTried_ = false, oleEntered_ = false;
+  decltype(&::OleUninitialize) oleUninitialize_ = nullptr;
 };
 
 // A COM interface pointer: released when it goes away.

@@ -419,7 +419,7 @@ void Win32Platform::RestoreDefaultCursor() { ::SetCursor(::LoadCursorW(nullptr, 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::unique_ptr<Window> Win32Platform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
-  return Win32Window::Create(windowClass_, spec, events);
+  return Win32Window::Create(windowClass_, spec, events, com_);
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -52,6 +52,13 @@ class Win32Platform final : public Platform {
   Version ProgramVersion() override;
   std::vector<std::size_t> SortedOrder(const std::vector<std::string>& texts) override;
 
+  // Menu pictures, the Recycle Bin, Explorer's order (MenuPictures.cpp).
+  std::vector<std::size_t> ExplorerOrder(const std::vector<std::string>& names) override;
+  MenuPicture MakeMenuPicture(const IconSource& source, int size) override;
+  void DeleteMenuPicture(MenuPicture picture) override;
+  int MenuDpi() override;
+  bool RecycleBinHoldsItems() override;
+
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
@@ -87,6 +94,8 @@ class Win32Platform final : public Platform {
   ScriptHost scriptHost_{com_};
   Module wininet_;
   bool wininetTried_ = false;
+  Module shlwapi_, shcore_;  // loaded when first needed
+  bool shlwapiTried_ = false, shcoreTried_ = false;
 };
 
 }  // namespace tamberlinox::platform::win32

@@ -20,31 +20,6 @@ COLORREF TextColour(const ControlSpec& spec) {
   return spec.foreColour ? ToColorRef(*spec.foreColour) : ::GetSysColor(COLOR_BTNTEXT);
 }
 
-// A menu shows "&" as the mark of the next letter; the program's captions
-// show it as written ("Tom & Jerry").
-std::wstring MenuText(const std::string& caption) {
-  std::wstring text;
-  for (wchar_t c : Widen(caption)) {
-    text += c;
-    if (c == L'&') text += L'&';
-  }
-  return text;
-}
-
-// Whether the menu shows this entry at this position already: the same id,
-// kind and text.
-bool Shows(HMENU menu, UINT position, const MenuEntry& entry, const std::wstring& text, std::wstring& buffer) {
-  buffer.resize(text.size() + 2);
-  MENUITEMINFOW item{};
-  item.cbSize = sizeof item;
-  item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
-  item.dwTypeData = buffer.data();
-  item.cch = static_cast<UINT>(buffer.size());
-  if (!::GetMenuItemInfoW(menu, position, TRUE, &item)) return false;
-  if (item.wID != static_cast<UINT>(entry.id) || ((item.fType & MFT_SEPARATOR) != 0) != entry.separator) return false;
-  return entry.separator || (item.cch == text.size() && buffer.compare(0, text.size(), text) == 0);
-}
-
 }  // namespace
 
 // ----------------------------------------------------------- WindowClass
@@ -90,14 +65,14 @@ void WindowClass::WindowDestroyed() {
 
 // -------------------------------------------------------------- creation
 
-Win32Window::Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events)
-    : windowClass_(windowClass), events_(events), frame_(spec.frame), centred_(spec.centred) {}
+Win32Window::Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events, Com& com)
+    : windowClass_(windowClass), events_(events), com_(com), frame_(spec.frame), centred_(spec.centred) {}
 
 std::unique_ptr<Win32Window> Win32Window::Create(WindowClass& windowClass, const WindowSpec& spec,
-                                                 WindowEvents& events) {
+                                                 WindowEvents& events, Com& com) {
   if (!windowClass.Register(&Win32Window::WindowProc)) return nullptr;
   if (!spec.controls.empty()) windowClass.LoadCommonControls();
-  std::unique_ptr<Win32Window> window(new Win32Window(windowClass, spec, events));
+  std::unique_ptr<Win32Window> window(new Win32Window(windowClass, spec, events, com));
   if (!window->CreateWindowAndControls(spec)) return nullptr;
   return window;
 }
@@ -245,12 +220,7 @@ Win32Window::~Win32Window() {
   // and any code still running for it further up the stack, find nothing.
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   for (int id : timers_) ::KillTimer(hwnd_, static_cast<UINT_PTR>(id));
-  if (menuOpen_) {
-    // Destroyed while its menu is up: the menu ends with the window, and its
-    // handle is left to the system rather than freed under the open menu.
-    ::EndMenu();
-    menu_.Release();
-  }
+  menus_.reset();  // a menu that is up ends with the window
   ::DestroyWindow(hwnd_);
   hwnd_ = nullptr;
   windowClass_.WindowDestroyed();
@@ -439,56 +409,19 @@ bool Win32Window::TimerRunning(int id) const { return std::find(timers_.begin(),
 
 // ----------------------------------------------------------------- menu
 
-// Makes the system's menu show the entries, changing only the positions that
-// differ from what it shows already. The menu itself is the record of what it
-// shows, so nothing else keeps thousands of captions.
-void Win32Window::SyncMenu(const std::vector<MenuEntry>& entries) {
-  const HMENU menu = menu_.Get();
-  const int count = ::GetMenuItemCount(menu);
-  const UINT shown = count > 0 ? static_cast<UINT>(count) : 0;
-  UINT position = 0;
-  std::wstring buffer;
-  for (const MenuEntry& entry : entries) {
-    const std::wstring text = entry.separator ? std::wstring() : MenuText(entry.caption);
-    const bool replace = position < shown;
-    if (replace && Shows(menu, position, entry, text, buffer)) {
-      ++position;
-      continue;
-    }
-    const UINT flags = entry.separator ? MF_SEPARATOR : MF_STRING;
-    const UINT_PTR id = static_cast<UINT_PTR>(entry.id);
-    const wchar_t* item = entry.separator ? nullptr : text.c_str();
-    // A change that fails leaves the old entry, and is tried again next time.
-    if (replace) {
-      ::ModifyMenuW(menu, position, MF_BYPOSITION | flags, id, item);
-    } else if (!::AppendMenuW(menu, flags, id, item)) {
-      break;
-    }
-    ++position;
-  }
-  for (int last = ::GetMenuItemCount(menu) - 1; last >= static_cast<int>(position); --last) {
-    ::DeleteMenu(menu, static_cast<UINT>(last), MF_BYPOSITION);
-  }
+int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
+  if (!menus_) menus_ = std::make_unique<MenuTracker>(hwnd_, com_, alive_);
+  return menus_->Track(entries, events);
 }
 
-int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries) {
-  // One menu at a time: the system refuses a second one while the first is up.
-  if (menuOpen_) return 0;
-  if (!menu_) menu_.Reset(::CreatePopupMenu());
-  if (!menu_) return 0;
-  SyncMenu(entries);
-  const HWND window = hwnd_;
-  const std::shared_ptr<bool> alive = alive_;
-  ::SetForegroundWindow(window);
-  POINT at{};
-  ::GetCursorPos(&at);
-  menuOpen_ = true;
-  const int chosen = static_cast<int>(::TrackPopupMenu(menu_.Get(), TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
-  // Lets the menu's owner give up the foreground properly.
-  ::PostMessageW(window, WM_NULL, 0, 0);
-  if (!*alive) return 0;  // the window went while its menu was up
-  menuOpen_ = false;
-  return chosen;
+void Win32Window::SetMenuEntryPicture(int id, MenuPicture picture) {
+  if (menus_) menus_->SetEntryPicture(id, picture);
+}
+
+std::vector<int> Win32Window::MenuEntriesOnScreen() { return menus_ ? menus_->EntriesOnScreen() : std::vector<int>(); }
+
+bool Win32Window::ShowItemMenu(const ShellItem& item, int firstId, int lastId) {
+  return menus_ && menus_->ShowItemMenu(item, firstId, lastId);
 }
 
 // ------------------------------------------------------------ tray icon
@@ -610,6 +543,10 @@ LRESULT CALLBACK Win32Window::LabelProc(HWND window, UINT message, WPARAM wParam
 // the program may destroy this window from inside the call.
 LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   const HWND window = hwnd_;
+  if (menus_ && menus_->Up()) {
+    LRESULT result = 0;
+    if (menus_->OnMessage(message, wParam, lParam, result)) return result;
+  }
   switch (message) {
     case WM_COMMAND:
       return OnCommand(wParam, lParam);

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/Com.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/MenuTracker.h"
 #include "platform/win32/Win32.h"
 
 namespace tamberlinox::platform::win32 {
@@ -49,7 +51,9 @@ class WindowClass {
 class Win32Window final : public Window {
  public:
   // Null when the window cannot be created.
-  static std::unique_ptr<Win32Window> Create(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events);
+  // Its menus reach the shell's objects through com.
+  static std::unique_ptr<Win32Window> Create(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events,
+                                             Com& com);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -80,7 +84,10 @@ class Win32Window final : public Window {
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
 
-  int PopupMenu(const std::vector<MenuEntry>& entries) override;
+  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  void SetMenuEntryPicture(int id, MenuPicture picture) override;
+  std::vector<int> MenuEntriesOnScreen() override;
+  bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
@@ -107,7 +114,7 @@ class Win32Window final : public Window {
     bool bold = false, italic = false;
     GdiFont font;
   };
-  Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events);
+  Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events, Com& com);
   bool CreateWindowAndControls(const WindowSpec& spec);
   bool CreateControl(const ControlSpec& spec);
   HFONT FontFor(const Font& font);
@@ -118,7 +125,6 @@ class Win32Window final : public Window {
   Control* FindControlByWindow(HWND window) const;
   void InvalidateUnder(const Control& control);
   void CentreOnScreen();
-  void SyncMenu(const std::vector<MenuEntry>& entries);
 
   static Win32Window* FromHandle(HWND window);
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -138,6 +144,7 @@ class Win32Window final : public Window {
 
   WindowClass& windowClass_;
   WindowEvents& events_;
+  Com& com_;
   Frame frame_;
   bool centred_;
   HWND hwnd_ = nullptr;
@@ -149,9 +156,8 @@ class Win32Window final : public Window {
   std::vector<int> timers_;  // the ids of the running timers
   // The popup menu is kept from one showing to the next, and only the entries
   // that differ are changed: a desktop menu of thousands of entries, built
-  // anew each time, would take seconds to appear.
-  Menu menu_;
-  bool menuOpen_ = false;
+  // anew each time, would take seconds to appear. Made at the first showing.
+  std::unique_ptr<MenuTracker> menus_;
   MessageFilter* filter_ = nullptr;
   WNDPROC ownProc_ = &Win32Window::WindowProc;  // what FilterProc passes messages on to
   bool shownOnce_ = false;

@@ -1,0 +1,111 @@
+// A window's popup menu: kept from one showing to the next and changed only
+// where the entries differ, its submenus filled as they first open, pictures
+// set while it is up, the program's background work in its idle moments, and
+// the shell's menu of an entry on a right click.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/win32/Com.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32.h"
+
+namespace tamberlinox::platform::win32 {
+
+class ShellMenu;
+
+class MenuTracker {
+ public:
+  // The owner's messages reach OnMessage; alive turns false when the owner
+  // and with it this object are destroyed.
+  MenuTracker(HWND owner, Com& com, std::shared_ptr<bool> alive);
+  ~MenuTracker();
+  MenuTracker(const MenuTracker&) = delete;
+  MenuTracker& operator=(const MenuTracker&) = delete;
+
+  // Shows the entries at the pointer until the menu closes: the chosen
+  // entry's id, or 0. Returns 0 at once while a menu is up (the system
+  // refuses a second one).
+  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events);
+  bool Up() const { return up_; }
+
+  // A message of the owner's; true when it was the menu's, with its result.
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  void SetEntryPicture(int id, MenuPicture picture);
+  std::vector<int> EntriesOnScreen() const;
+  bool ShowItemMenu(const ShellItem& item, int firstId, int lastId);
+
+ private:
+  // Tells the owner that a right button was released in a menu whose loop
+  // did not say so with WM_MENURBUTTONUP (some systems' menus do not).
+  static constexpr UINT kRightButtonMessage = WM_APP + 0x155;
+  // The owner's timer that gives the program its idle slices while a menu is up.
+  static constexpr UINT_PTR kIdleTimer = 0x7A11;
+  static constexpr UINT kIdleMs = 10;
+
+  void Sync(HMENU menu, const std::vector<MenuEntry>& entries);
+  // Whether the system's drawing of this showing blends the pictures itself.
+  bool MenusBlendPictures();
+  // Classic menus: the size of an entry's picture, and the picture drawn.
+  bool OnMeasureItem(MEASUREITEMSTRUCT& item) const;
+  bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
+  HMENU NewSubmenu();
+  void Forget(HMENU submenu);  // before it is destroyed with its item
+  bool IsOwn(HMENU menu) const;
+  // The id of the entry at a position, if it is one that can be chosen or opened.
+  std::optional<int> EntryAt(HMENU menu, UINT position) const;
+
+  void OnInitMenuPopup(HMENU menu);
+  void OnUninitMenuPopup(HMENU menu);
+  void OnEnterIdle();
+  void OnIdleTimer();
+  void OnRightClick(HMENU menu, UINT position);
+  void OnRightButtonMessage();
+  void StartIdle();
+  void StopIdle();
+  void RepaintOpenMenus() const;
+
+  static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
+  static MenuTracker* hooked_;  // the one whose menu is up: the program has one UI thread
+
+  const HWND owner_;
+  Com& com_;
+  const std::shared_ptr<bool> alive_;
+  Menu menu_;
+  Module uxtheme_;
+  bool uxthemeTried_ = false;
+  // Menus drawn with visual styles take an entry's picture as its bitmap and
+  // blend it; classic menus copy a bitmap as it is (its transparent pixels
+  // black), so there the picture goes in the item's data and is drawn by the
+  // program into the place the menu leaves for it.
+  bool pictureBitmaps_ = true;
+  struct Submenu {
+    HMENU menu;
+    int entryId;   // of the entry that opens it
+    bool filled;   // in this showing
+  };
+  std::vector<Submenu> submenus_;            // every submenu of the menu, nested ones too
+  Submenu* FindSubmenu(HMENU menu);
+  std::vector<HMENU> open_;                  // the menus on the screen, outermost first
+  MenuEvents* events_ = nullptr;
+  bool up_ = false;
+  bool idling_ = false;
+  bool repaint_ = false;
+  HHOOK hook_ = nullptr;
+  POINT at_{};                               // where the menu opened
+  std::optional<POINT> rightButtonUp_;       // seen in the menu, not answered yet
+  std::optional<POINT> clickAt_;             // where the right click being answered was
+  std::unique_ptr<ShellMenu> itemMenu_;      // up, or its command waiting for the menu to close
+  bool itemMenuUp_ = false;
+  int itemFirstId_ = 0, itemLastId_ = 0;
+  int itemCommand_ = 0;
+  POINT itemAt_{};
+  bool escapeInItemMenu_ = false;            // Esc was pressed in the item's menu
+  bool reopen_ = false;                      // it closed on Esc, and this menu has not been idle since
+};
+
+}  // namespace tamberlinox::platform::win32
