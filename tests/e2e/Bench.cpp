@@ -213,6 +213,10 @@ std::string WindowText(HWND window) {
   return ToUtf8(text);
 }
 
+bool RunningOnWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 std::string ClassName(HWND window) {
   wchar_t name[256] = L"";
   GetClassNameW(window, name, 256);

@@ -170,6 +170,9 @@ std::string KeyName(unsigned modifiers, WORD vk);
 // ------------------------------------------------------------------ windows
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
+// Whether the harness runs under Wine (ntdll has wine_get_version), for the
+// few places where a test must wait for what Wine does differently.
+bool RunningOnWine();
 std::string ControlText(HWND dialog, int id);
 // The screen as programs see it (Wine's virtual desktop).
 RECT ScreenRect();

@@ -103,6 +103,41 @@ std::string DesktopFolders::AddFolder(Which which, const std::string& name) {
   return Track(path, MakeFolder(path));
 }
 
+std::string DesktopFolders::AddShortcut(Which which, const std::string& name, const std::string& target) {
+  if (paths_[which].empty()) return {};
+  const std::string path = Join(paths_[which], name);
+  const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  bool saved = false;
+  IShellLinkW* link = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->SetPath(ToWide(target).c_str())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      saved = SUCCEEDED(file->Save(ToWide(path).c_str(), TRUE));
+      file->Release();
+    }
+    link->Release();
+  }
+  if (SUCCEEDED(entered)) CoUninitialize();
+  return Track(path, saved);
+}
+
+std::string DesktopFolders::AddFileIn(const std::string& folder, const std::string& name, DWORD attributes) {
+  if (std::find(made_.begin(), made_.end(), folder) == made_.end()) return {};
+  const std::string path = Join(folder, name);
+  HANDLE file = CreateFileW(ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  CloseHandle(file);
+  return Track(path, true);
+}
+
+std::string DesktopFolders::AddFolderIn(const std::string& folder, const std::string& name) {
+  if (std::find(made_.begin(), made_.end(), folder) == made_.end()) return {};
+  const std::string path = Join(folder, name);
+  return Track(path, MakeFolder(path));
+}
+
 bool DesktopFolders::Remove(const std::string& path) {
   auto it = std::find(made_.begin(), made_.end(), path);
   if (it == made_.end()) return false;

@@ -40,6 +40,11 @@ class DesktopFolders {
   std::string AddFile(Which which, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
   std::string AddCopy(Which which, const std::string& name, const std::string& source);
   std::string AddFolder(Which which, const std::string& name);
+  // A shortcut (name ends in ".lnk") to target, made by the shell's own link object.
+  std::string AddShortcut(Which which, const std::string& name, const std::string& target);
+  // A file or folder inside a folder made here (the parent's full path).
+  std::string AddFileIn(const std::string& folder, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+  std::string AddFolderIn(const std::string& folder, const std::string& name);
   // Removes something this object put there.
   bool Remove(const std::string& path);
   // Removes everything this object put there; true when nothing was left behind.

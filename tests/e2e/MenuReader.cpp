@@ -1,5 +1,7 @@
 #include "MenuReader.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "MenuProtocol.h"
@@ -31,6 +33,22 @@ HWND MenuReader::WaitForMenu(const Process& p, Millis timeout) const {
   return menu;
 }
 
+HWND MenuReader::WaitForAnotherMenu(const Process& p, const std::vector<HWND>& known, Millis timeout) const {
+  HWND menu = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : p.FindWindowsByClass("#32768")) {
+          if (IsWindowVisible(w) && std::find(known.begin(), known.end(), w) == known.end()) {
+            menu = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout);
+  return menu;
+}
+
 namespace {
 class UniqueHook {
  public:
@@ -46,21 +64,37 @@ class UniqueHook {
   HHOOK h_;
 };
 
+std::optional<MenuPicture> ParsePicture(const std::string& field) {
+  MenuPicture picture;
+  char kind = 0;
+  if (std::sscanf(field.c_str(), "%c:%dx%dx%d:%d:%d:%x", &kind, &picture.width, &picture.height, &picture.bits,
+                  &picture.transparent, &picture.opaque, &picture.hash) != 7) {
+    return std::nullopt;
+  }
+  picture.drawnByProgram = kind == 'c';
+  return picture;
+}
+
 std::vector<MenuEntry> ParseReport(const std::string& report) {
   std::vector<MenuEntry> entries;
   std::istringstream lines(report);
   std::string line;
   while (std::getline(lines, line)) {
     std::istringstream fields(line);
-    std::string type, state, id;
+    std::string type, state, id, picture, rect, submenu;
     MenuEntry e;
-    if (!std::getline(fields, type, '\t') || !std::getline(fields, state, '\t') || !std::getline(fields, id, '\t')) {
+    if (!std::getline(fields, type, '\t') || !std::getline(fields, state, '\t') || !std::getline(fields, id, '\t') ||
+        !std::getline(fields, picture, '\t') || !std::getline(fields, rect, '\t') ||
+        !std::getline(fields, submenu, '\t')) {
       continue;
     }
     std::getline(fields, e.caption);  // the rest of the line, tabs included
     e.type = UINT(std::stoul(type, nullptr, 16));
     e.state = UINT(std::stoul(state, nullptr, 16));
     e.id = UINT(std::stoul(id));
+    e.picture = ParsePicture(picture);
+    std::sscanf(rect.c_str(), "%ld,%ld,%ld,%ld", &e.rect.left, &e.rect.top, &e.rect.right, &e.rect.bottom);
+    e.submenu = submenu == "s";
     entries.push_back(e);
   }
   return entries;
@@ -115,6 +149,14 @@ bool MenuReader::ChooseAt(HWND menuWindow, const std::vector<MenuEntry>& entries
 }
 
 void MenuReader::Close(HWND menuWindow) { PostKey(menuWindow, VK_ESCAPE); }
+
+void MenuReader::Press(HWND menuWindow, WORD key) { PostKey(menuWindow, key); }
+
+void MenuReader::RightClick(HWND menuWindow, POINT at) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  PostMessageA(menuWindow, WM_RBUTTONDOWN, MK_RBUTTON, where);
+  PostMessageA(menuWindow, WM_RBUTTONUP, 0, where);
+}
 
 std::vector<std::string> Captions(const std::vector<MenuEntry>& entries) {
   std::vector<std::string> captions;

@@ -23,6 +23,46 @@ std::string Hex(unsigned value) {
   return text;
 }
 
+// The picture an item shows: its bitmap, or the bitmap in its data that the
+// program draws for HBMMENU_CALLBACK; "-" for none (see MenuProtocol.h).
+std::string Picture(const MENUITEMINFOW& info) {
+  HBITMAP bitmap = info.hbmpItem;
+  std::string kind = "b";
+  if (bitmap == HBMMENU_CALLBACK) {
+    bitmap = reinterpret_cast<HBITMAP>(info.dwItemData);
+    kind = "c";
+  } else if (reinterpret_cast<INT_PTR>(bitmap) >= -1 && reinterpret_cast<INT_PTR>(bitmap) < 12) {
+    return "-";  // none, or one of the system's own
+  }
+  BITMAP size{};
+  if (bitmap == nullptr || !GetObjectW(bitmap, sizeof size, &size)) return "-";
+  int transparent = 0, opaque = 0;
+  unsigned hash = 2166136261u;  // FNV-1a over the pixels: tells pictures apart
+  if (size.bmBitsPixel == 32 && size.bmWidth > 0 && size.bmHeight > 0) {
+    BITMAPINFO bits{};
+    bits.bmiHeader.biSize = sizeof bits.bmiHeader;
+    bits.bmiHeader.biWidth = size.bmWidth;
+    bits.bmiHeader.biHeight = -size.bmHeight;
+    bits.bmiHeader.biPlanes = 1;
+    bits.bmiHeader.biBitCount = 32;
+    bits.bmiHeader.biCompression = BI_RGB;
+    std::string pixels(size_t(size.bmWidth) * size.bmHeight * 4, '\0');
+    HDC screen = GetDC(nullptr);
+    if (GetDIBits(screen, bitmap, 0, UINT(size.bmHeight), pixels.data(), &bits, DIB_RGB_COLORS) == size.bmHeight) {
+      for (size_t p = 3; p < pixels.size(); p += 4) {
+        const unsigned char alpha = static_cast<unsigned char>(pixels[p]);
+        if (alpha == 0) ++transparent;
+        if (alpha == 255) ++opaque;
+      }
+      for (char byte : pixels) hash = (hash ^ static_cast<unsigned char>(byte)) * 16777619u;
+    }
+    ReleaseDC(nullptr, screen);
+  }
+  return kind + ":" + std::to_string(size.bmWidth) + "x" + std::to_string(size.bmHeight) + "x" +
+         std::to_string(size.bmBitsPixel) + ":" + std::to_string(transparent) + ":" + std::to_string(opaque) + ":" +
+         Hex(hash);
+}
+
 std::string ReadMenu(HMENU menu) {
   std::string report;
   const int count = GetMenuItemCount(menu);
@@ -31,11 +71,15 @@ std::string ReadMenu(HMENU menu) {
     GetMenuStringW(menu, UINT(i), caption, 512, MF_BYPOSITION);
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_ID;
+    info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_BITMAP | MIIM_DATA | MIIM_SUBMENU;
     GetMenuItemInfoW(menu, UINT(i), TRUE, &info);
     const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
-    report +=
-        Hex(info.fType) + "\t" + Hex(state) + "\t" + std::to_string(info.wID) + "\t" + e2e::ToUtf8(caption) + "\n";
+    RECT r{};
+    GetMenuItemRect(nullptr, menu, UINT(i), &r);
+    const std::string rect = std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+                             "," + std::to_string(r.bottom);
+    report += Hex(info.fType) + "\t" + Hex(state) + "\t" + std::to_string(info.wID) + "\t" + Picture(info) + "\t" +
+              rect + "\t" + (info.hSubMenu ? "s" : "-") + "\t" + e2e::ToUtf8(caption) + "\n";
   }
   return report;
 }
