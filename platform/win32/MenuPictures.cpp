@@ -12,6 +12,8 @@
 #include <numeric>
 #include <vector>
 
+#include <commctrl.h>
+
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellIdList.h"
 #include "platform/win32/Text.h"
@@ -106,6 +108,20 @@ Image Resized(const Image& from, int size) {
   return to;
 }
 
+// Draws the overlay over the image (both premultiplied, the same size).
+void Overlay(Image& image, const Image& overlay) {
+  for (std::size_t i = 0; i < image.pixels.size() && i < overlay.pixels.size(); ++i) {
+    const std::uint32_t top = overlay.pixels[i], below = image.pixels[i];
+    const std::uint32_t keep = 255 - (top >> 24);
+    std::uint32_t mixed = 0;
+    for (int c = 0; c < 32; c += 8) {
+      const std::uint32_t channel = ((top >> c) & 0xFF) + (((below >> c) & 0xFF) * keep + 127) / 255;
+      mixed |= std::min<std::uint32_t>(channel, 255) << c;
+    }
+    image.pixels[i] = mixed;
+  }
+}
+
 // A 32-bit DIB section holding the image, as a menu item's bitmap.
 HBITMAP ToBitmap(const Image& image) {
   BITMAPINFO info{};
@@ -123,94 +139,196 @@ HBITMAP ToBitmap(const Image& image) {
   return bitmap;
 }
 
-// A registry text, with its environment variables expanded.
-std::wstring RegistryText(HKEY root, const wchar_t* key, const wchar_t* name) {
+// The icon at "file,index" (index < 0: the resource with that id), at exactly
+// size by size pixels when the file has that size.
+HICON IconAt(std::wstring location, int index, int size) {
+  location.erase(std::remove(location.begin(), location.end(), L'"'), location.end());
+  if (location.empty() || location == L"*" || location.rfind(L"%1", 0) == 0) return nullptr;
+  wchar_t expanded[MAX_PATH * 2] = {};
+  const DWORD n = ::ExpandEnvironmentStringsW(location.c_str(), expanded, MAX_PATH * 2);
+  if (n > 0 && n <= MAX_PATH * 2) location = expanded;
+  HICON icon = nullptr;
+  UINT id = 0;
+  return ::PrivateExtractIconsW(location.c_str(), index, size, size, &icon, &id, 1, LR_DEFAULTCOLOR) == 1 ? icon
+                                                                                                           : nullptr;
+}
+
+// "file,index" as the registry writes an icon's place.
+HICON IconAt(const std::wstring& place, int size) {
+  const std::size_t comma = place.rfind(L',');
+  if (comma == std::wstring::npos) return IconAt(place, 0, size);
+  return IconAt(place.substr(0, comma), ::_wtoi(place.c_str() + comma + 1), size);
+}
+
+// A registry text ("" when there is none).
+std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* name) {
   RegKey opened;
-  if (::RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE, opened.Put()) != ERROR_SUCCESS) return {};
+  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.Put()) != ERROR_SUCCESS) return {};
   wchar_t data[MAX_PATH * 2] = {};
   DWORD size = sizeof data - sizeof(wchar_t), type = 0;
   if (::RegQueryValueExW(opened.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     return {};
   }
-  wchar_t expanded[MAX_PATH * 2] = {};
-  const DWORD n = ::ExpandEnvironmentStringsW(data, expanded, MAX_PATH * 2);
-  return n > 0 && n <= MAX_PATH * 2 ? std::wstring(expanded) : std::wstring(data);
+  return data;
 }
 
-// The Recycle Bin's icon for its state, from where Explorer takes it: the
-// user's choice, else the system's ("file,index" in the "Full" or "Empty"
-// value of its DefaultIcon).
-HICON RecycleBinIcon(bool full, int size) {
-  const wchar_t* name = full ? L"Full" : L"Empty";
-  std::wstring location = RegistryText(
-      HKEY_CURRENT_USER,
-      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon",
-      name);
-  if (location.empty())
-    location = RegistryText(HKEY_CLASSES_ROOT, L"CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon", name);
-  if (location.empty()) return nullptr;
-  int index = 0;
-  const std::size_t comma = location.rfind(L',');
-  if (comma != std::wstring::npos) {
-    index = ::_wtoi(location.c_str() + comma + 1);
-    location.resize(comma);
+// The icon Explorer gives a shell object by its class: the user's choice,
+// else the system's (a "Full" and an "Empty" one for the Recycle Bin).
+HICON ClassIcon(const wchar_t* clsid, const wchar_t* name, int size) {
+  const std::wstring icon = std::wstring(L"CLSID\\") + clsid + L"\\DefaultIcon";
+  std::wstring place =
+      RegistryText(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\" + icon, name);
+  if (place.empty()) place = RegistryText(HKEY_CLASSES_ROOT, icon, name);
+  return place.empty() ? nullptr : IconAt(place, size);
+}
+
+// The shell's stock icons (SHGetStockIconInfo, from Windows Vista on), by
+// where they are; the system image list is not needed for them.
+enum StockIcon : int { kDocument = 0, kApplication = 2, kFolder = 3, kRecycleBin = 31, kRecycleBinFull = 32 };
+struct StockIconInfo {
+  DWORD cbSize;
+  HICON hIcon;
+  int iSysImageIndex;
+  int iIcon;
+  WCHAR szPath[MAX_PATH];
+};
+bool StockLocation(StockIcon id, StockIconInfo& info) {
+  using Query = HRESULT(WINAPI*)(int, UINT, StockIconInfo*);
+  const auto query = ProcAddress<Query>(::GetModuleHandleW(L"shell32.dll"), "SHGetStockIconInfo");
+  info = StockIconInfo{};
+  info.cbSize = sizeof info;
+  constexpr UINT kIconLocation = 0;  // SHGSI_ICONLOCATION
+  return query != nullptr && SUCCEEDED(query(id, kIconLocation, &info));
+}
+
+HICON Stock(StockIcon id, int size) {
+  StockIconInfo info, document;
+  if (!StockLocation(id, info)) return nullptr;
+  // A shell that gives one icon for all of them (Wine's does) has no stock
+  // icons to speak of, but its generic document.
+  if (id != kDocument && StockLocation(kDocument, document) && document.iIcon == info.iIcon &&
+      ::lstrcmpiW(document.szPath, info.szPath) == 0) {
+    return nullptr;
   }
-  location.erase(std::remove(location.begin(), location.end(), L'"'), location.end());
-  HICON icon = nullptr;
-  UINT id = 0;
-  const UINT found = ::PrivateExtractIconsW(location.c_str(), index, size, size, &icon, &id, 1, LR_DEFAULTCOLOR);
-  return found == 1 ? icon : nullptr;
+  return IconAt(info.szPath, info.iIcon, size);
 }
 
-// The shell's icon for the source at the nearest of its two sizes.
-HICON ShellIcon(const IconSource& source, int size) {
-  using Kind = IconSource::Kind;
+// Where the shell says an icon is (SHGFI_ICONLOCATION: from the item's icon
+// handler, or its type's), extracted at the size asked for.
+HICON IconFromLocation(LPCWSTR pathOrList, DWORD attributes, UINT flags, int size) {
+  SHFILEINFOW info{};
+  if (!::SHGetFileInfoW(pathOrList, attributes, &info, sizeof info, flags | SHGFI_ICONLOCATION)) return nullptr;
+  return IconAt(info.szDisplayName, info.iIcon, size);
+}
+
+// The shell's icon for the item from the system image list, at the nearest
+// of its two sizes; link tells whether the item is a shortcut.
+HICON ImageListIcon(LPCWSTR pathOrList, DWORD attributes, UINT flags, int size, bool* link = nullptr) {
   const UINT sizeFlag = size <= ::GetSystemMetrics(SM_CXSMICON) ? SHGFI_SMALLICON : SHGFI_LARGEICON;
   SHFILEINFOW info{};
-  DWORD_PTR done = 0;
+  if (link != nullptr) flags |= SHGFI_ATTRIBUTES;
+  if (!::SHGetFileInfoW(pathOrList, attributes, &info, sizeof info, flags | SHGFI_ICON | sizeFlag)) return nullptr;
+  if (link != nullptr) *link = (info.dwAttributes & SFGAO_LINK) != 0;
+  return info.hIcon;
+}
+
+// The arrow Explorer draws over a shortcut's icon: the user's choice ("Shell
+// Icons", 29), else the shell's overlay image for shortcuts from the system
+// image list (which the item's own icon has made already), else the arrow
+// that shell32 has carried as its icon 30 since Windows 95 (for shells that
+// do not say which overlay is the shortcut's, as Wine's).
+HICON ShortcutArrow(int size) {
+  const std::wstring chosen = RegistryText(
+      HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Icons", L"29");
+  if (HICON arrow = chosen.empty() ? nullptr : IconAt(chosen, size)) return arrow;
+  const HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
+  using OverlayIndex = int(WINAPI*)(LPCWSTR, int);
+  using ImageLists = BOOL(WINAPI*)(HIMAGELIST*, HIMAGELIST*);
+  using GetIcon = HICON(WINAPI*)(HIMAGELIST, int, UINT);
+  const auto overlayIndex = ProcAddress<OverlayIndex>(shell, "SHGetIconOverlayIndexW");
+  const auto imageLists = ProcAddress<ImageLists>(shell, "Shell_GetImageLists");
+  const auto getIcon = ProcAddress<GetIcon>(::GetModuleHandleW(L"comctl32.dll"), "ImageList_GetIcon");
+  const int index = overlayIndex != nullptr ? overlayIndex(nullptr, IDO_SHGIOI_LINK) : -1;
+  HIMAGELIST large = nullptr, small = nullptr;
+  if (index >= 0 && imageLists != nullptr && getIcon != nullptr && imageLists(&large, &small)) {
+    HIMAGELIST list = size <= ::GetSystemMetrics(SM_CXSMICON) ? small : large;
+    if (HICON arrow = list != nullptr ? getIcon(list, index, ILD_TRANSPARENT) : nullptr) return arrow;
+  }
+  wchar_t shell32[MAX_PATH] = {};
+  if (::GetSystemDirectoryW(shell32, MAX_PATH) == 0) return nullptr;
+  return IconAt(std::wstring(shell32) + L"\\shell32.dll", -30, size);
+}
+
+// The icon that a source names. Types and places are found by where their
+// icons are and extracted at the size asked for; an item's own icon comes
+// from the system image list (made in the process when first asked for, with
+// room for icons of every size: it is left alone while nothing needs it).
+// A shortcut's arrow is drawn over it afterwards, as Explorer draws it: the
+// shell's own overlaid icons are not alike everywhere (Wine's lose the icon
+// under the arrow).
+HICON ShellIcon(const IconSource& source, int size, bool* link) {
+  using Kind = IconSource::Kind;
   switch (source.kind) {
     case Kind::FileType: {
       const std::wstring name = L"file" + Widen(source.path);
-      done = ::SHGetFileInfoW(name.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
-                              SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | sizeFlag);
-      break;
+      if (HICON icon = IconFromLocation(name.c_str(), FILE_ATTRIBUTE_NORMAL, SHGFI_USEFILEATTRIBUTES, size))
+        return icon;
+      // A type without an icon of its own, or whose files each have theirs.
+      const bool program = source.path == ".exe" || source.path == ".com";
+      if (HICON icon = Stock(program ? kApplication : kDocument, size)) return icon;
+      return ImageListIcon(name.c_str(), FILE_ATTRIBUTE_NORMAL, SHGFI_USEFILEATTRIBUTES, size);
     }
     case Kind::FolderType:
-      done = ::SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof info,
-                              SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | sizeFlag);
-      break;
+      if (HICON icon = IconFromLocation(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES, size))
+        return icon;
+      if (HICON icon = Stock(kFolder, size)) return icon;
+      return ImageListIcon(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES, size);
     case Kind::Item:
-      done = ::SHGetFileInfoW(Widen(source.path).c_str(), 0, &info, sizeof info,
-                              SHGFI_ICON | SHGFI_ADDOVERLAYS | sizeFlag);
-      break;
+      return ImageListIcon(Widen(source.path).c_str(), 0, 0, size, link);
+    case Kind::MyComputer:
+    case Kind::MyDocuments:
     case Kind::RecycleBinEmpty:
     case Kind::RecycleBinFull:
-      if (HICON icon = RecycleBinIcon(source.kind == Kind::RecycleBinFull, size)) return icon;
-      [[fallthrough]];
-    case Kind::MyComputer:
-    case Kind::MyDocuments: {
-      const ShellPlace place = source.kind == Kind::MyComputer    ? ShellPlace::MyComputer
-                               : source.kind == Kind::MyDocuments ? ShellPlace::MyDocuments
-                                                                  : ShellPlace::RecycleBin;
-      const ShellIdList list = ShellIdList::Of(ShellItem{place, ""});
-      if (!list) return nullptr;
-      done = ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list.Get()), 0, &info, sizeof info,
-                              SHGFI_PIDL | SHGFI_ICON | sizeFlag);
       break;
-    }
   }
-  return done != 0 ? info.hIcon : nullptr;
+  const bool full = source.kind == Kind::RecycleBinFull;
+  ShellPlace place = ShellPlace::RecycleBin;
+  if (source.kind == Kind::MyComputer) {
+    place = ShellPlace::MyComputer;
+    if (HICON icon = ClassIcon(L"{20D04FE0-3AEA-1069-A2D8-08002B30309D}", nullptr, size)) return icon;
+  } else if (source.kind == Kind::MyDocuments) {
+    place = ShellPlace::MyDocuments;
+    if (HICON icon = ClassIcon(L"{450D8FBA-AD25-11D0-98A8-0800361B1103}", nullptr, size)) return icon;
+  } else if (HICON icon = ClassIcon(L"{645FF040-5081-101B-9F08-00AA002F954E}", full ? L"Full" : L"Empty", size)) {
+    return icon;
+  }
+  const ShellIdList list = ShellIdList::Of(ShellItem{place, ""});
+  const auto listed = reinterpret_cast<LPCWSTR>(list.Get());
+  if (list) {
+    if (HICON icon = IconFromLocation(listed, 0, SHGFI_PIDL, size)) return icon;
+  }
+  if (place == ShellPlace::RecycleBin) {
+    if (HICON icon = Stock(full ? kRecycleBinFull : kRecycleBin, size)) return icon;
+  }
+  return list ? ImageListIcon(listed, 0, SHGFI_PIDL, size) : nullptr;
 }
 
 }  // namespace
 
 MenuPicture Win32Platform::MakeMenuPicture(const IconSource& source, int size) {
   if (size <= 0) return 0;
-  Icon icon(ShellIcon(source, size));
+  bool link = false;
+  Icon icon(ShellIcon(source, size, &link));
   Image image;
   if (!icon || !ReadIcon(icon.Get(), image)) return 0;
-  return reinterpret_cast<MenuPicture>(ToBitmap(Resized(image, size)));
+  image = Resized(image, size);
+  Image arrow;
+  if (link) {
+    Icon overlay(ShortcutArrow(size));
+    if (overlay && ReadIcon(overlay.Get(), arrow)) Overlay(image, Resized(arrow, size));
+  }
+  return reinterpret_cast<MenuPicture>(ToBitmap(image));
 }
 
 void Win32Platform::DeleteMenuPicture(MenuPicture picture) {

@@ -262,7 +262,10 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
 
 // Menus are drawn with visual styles from Windows Vista on (when uxtheme has
 // the functions Vista brought), while a theme is in use for the program.
+// Wine draws its menus the classic way whatever the theme, and copies a
+// picture as it is, as Windows XP did.
 bool MenuTracker::MenusBlendPictures() {
+  if (ProcAddress<FARPROC>(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) return false;
   if (!uxthemeTried_) {
     uxthemeTried_ = true;
     uxtheme_.Reset(::LoadLibraryW(L"uxtheme.dll"));

@@ -79,9 +79,10 @@ class MenuTracker {
   Module uxtheme_;
   bool uxthemeTried_ = false;
   // Menus drawn with visual styles take an entry's picture as its bitmap and
-  // blend it; classic menus copy a bitmap as it is (its transparent pixels
-  // black), so there the picture goes in the item's data and is drawn by the
-  // program into the place the menu leaves for it.
+  // blend it; classic menus (Wine's among them) copy a bitmap as it is, its
+  // transparent pixels black, so there the picture goes in the item's data
+  // and is drawn by the program into the place the menu leaves for it, which
+  // costs the classic look nothing.
   bool pictureBitmaps_ = true;
   struct Submenu {
     HMENU menu;
