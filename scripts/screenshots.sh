@@ -4,6 +4,8 @@
 # its own:
 #
 #   docs/screenshots/desktop-menu.png   the tray icon's desktop menu (left click)
+#   docs/screenshots/desktop-folders.png  the same with "FolderMenus" on and a
+#                                         folder's submenu open
 #   docs/screenshots/command-menu.png   the tray icon's command menu (right click)
 #   docs/screenshots/hotkey-window.png  the window that "Select Hot Key" opens
 #   docs/screenshots/about-window.png   the window that "About----Version ..." opens
@@ -78,14 +80,27 @@ cp "$program" "$folder/Tamberlinox.exe"
 cp "$root/Help.txt" "$folder/Help.txt"
 exe='C:\Program Files\Tamberlinox\Tamberlinox.exe'
 
-# A desktop with a few items, and nothing else on either desktop.
+# A desktop with a few documents and shortcuts to programs, and nothing else
+# on either desktop.
 profile=$(winepath -u "$(wine cmd /c 'echo %USERPROFILE%' | tr -d '\r')")
 for desktop in "$profile/Desktop" "$WINEPREFIX/drive_c/users/Public/Desktop"; do
   mkdir -p "$desktop"
   find "$desktop" -mindepth 1 -delete
 done
-for item in "Budget 2026.xlsx" "Holiday photos.lnk" "Mail.lnk" "Notes.txt" "Report.docx" "Word.lnk"; do
+for item in "Budget 2026.xlsx" "Notes.txt" "Report.docx"; do
   : >"$profile/Desktop/$item"
+done
+# A folder, listed only with "FolderMenus" on (the second picture).
+mkdir -p "$profile/Desktop/Projects/Photos"
+for item in "Garden plan.docx" "Notes 2.txt" "Notes 10.txt" "Quotes.xlsx"; do
+  : >"$profile/Desktop/Projects/$item"
+done
+# (Without Wine's menu builder, which would put a Unix launcher beside each.)
+desktop_w=$(winepath -w "$profile/Desktop")
+for shortcut in "Minesweeper:winemine.exe" "Notepad:notepad.exe" "Write:write.exe"; do
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d" \
+    helper shortcut "$desktop_w\\${shortcut%%:*}.lnk" "C:\\windows\\system32\\${shortcut#*:}" ||
+    fail "could not make the shortcut ${shortcut%%:*}"
 done
 
 # The program adds itself to the programs that start with Windows; the prefix
@@ -146,9 +161,27 @@ pointer_x=$((screen_w - 48))
 pointer_y=$((bar_y + bar_h / 2))
 open_menu() { helper tray "$1" "$pointer_x" "$pointer_y"; }
 
+# The items' own icons (the shortcuts') are made while a menu is up and kept:
+# a first menu, left open for a moment, makes them, and the one photographed
+# shows them at once.
+open_menu left >/dev/null || fail "the desktop menu did not open"
+sleep 2
+helper keys escape >/dev/null || fail "the desktop menu did not close"
 read -r x y w h < <(open_menu left) || fail "the desktop menu did not open"
 capture "$out/desktop-menu.png" "$(menu_geometry "$x" "$y")"
 helper keys escape >/dev/null || fail "the desktop menu did not close"
+
+# Folders as submenus: read at every click. "Projects" is the desktop
+# menu's seventh entry (Budget 2026, Minesweeper, My Computer, My Documents,
+# Notepad, Notes, Projects, ...).
+settings='HKCU\Software\Zemrik Software\Tamberlinox'
+wine reg add "$settings" /v FolderMenus /t REG_DWORD /d 1 /f >/dev/null
+open_menu left >/dev/null || fail "the desktop menu did not open with folders"
+helper keys down down down down down down down right >/dev/null || fail "could not open \"Projects\""
+read -r x y w h < <(helper menus 2) || fail "the folder's submenu did not open"
+capture "$out/desktop-folders.png" "$(menu_geometry "$x" "$y")"
+helper keys escape escape >/dev/null || fail "the desktop menu did not close"
+wine reg delete "$settings" /v FolderMenus /f >/dev/null
 
 read -r x y w h < <(open_menu right) || fail "the command menu did not open"
 capture "$out/command-menu.png" "$(menu_geometry "$x" "$y")"

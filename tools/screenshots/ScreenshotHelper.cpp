@@ -8,13 +8,19 @@
 //   screenshot_helper.exe taskbar                the taskbar's rectangle
 //   screenshot_helper.exe tray left|right X Y    pointer to X,Y, a click on the tray
 //                                                icon; prints the menu's rectangle
-//   screenshot_helper.exe keys KEY...            keys (down, up, return, escape) to
+//   screenshot_helper.exe keys KEY...            keys (down, up, right, return, escape) to
 //                                                the open menu; waits until it closes
 //                                                when the last key is return or escape
 //   screenshot_helper.exe window CAPTION         the program's visible window with this
 //                                                caption; prints its client area
 //   screenshot_helper.exe close CAPTION          closes that window and waits until it has gone
+//   screenshot_helper.exe shortcut LINK TARGET   makes a shortcut (a .lnk file) to TARGET
+//   screenshot_helper.exe menus COUNT            waits until COUNT menus are open (a menu and
+//                                                its submenus); prints the rectangle around them
 #include <windows.h>
+// The headers below need <windows.h> before them.
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <cstdio>
@@ -24,6 +30,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -57,15 +64,33 @@ void Settle(HWND window) {
 
 HWND MainWindow() { return FindWindowW(kFormClass, kMainCaption); }
 
+// The last one found is the lowest: the menu itself, under its submenus.
 BOOL CALLBACK FindVisibleMenu(HWND window, LPARAM found) {
   wchar_t name[16] = L"";
   GetClassNameW(window, name, 16);
-  if (std::wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = window;
-  return FALSE;
+  if (std::wcscmp(name, L"#32768") == 0 && IsWindowVisible(window)) *reinterpret_cast<HWND*>(found) = window;
+  return TRUE;
 }
 
-// The popup menu on the screen, or null.
+BOOL CALLBACK CollectVisibleMenu(HWND window, LPARAM found) {
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (std::wcscmp(name, L"#32768") == 0 && IsWindowVisible(window)) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    auto& all = *reinterpret_cast<std::pair<int, RECT>*>(found);
+    if (all.first++ == 0) {
+      all.second = r;
+    } else {
+      UnionRect(&all.second, &all.second, &r);
+    }
+  }
+  return TRUE;
+}
+
+// The popup menu on the screen, or null. Keys go to it rather than to an open
+// submenu: Wine drops the messages queued for a menu window it destroys, and
+// a key that closes a submenu would take the next key with it.
 HWND OpenMenu() {
   HWND menu = nullptr;
   EnumWindows(FindVisibleMenu, reinterpret_cast<LPARAM>(&menu));
@@ -129,13 +154,16 @@ int Keys(int count, char** names) {
                        : name == "up"     ? VK_UP
                        : name == "return" ? VK_RETURN
                        : name == "escape" ? VK_ESCAPE
+                       : name == "right"  ? VK_RIGHT
                                           : 0;
     if (key == 0) return 2;
     PostMessageW(menu, WM_KEYDOWN, key, 1);
     PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
-    closes = key == VK_RETURN || key == VK_ESCAPE;
+    // From the name: i686 GCC 12 at -Os folds "key == VK_RETURN || key ==
+    // VK_ESCAPE" after the chain above into a constant true.
+    closes = name == "return" || name == "escape";
   }
-  return !closes || WaitUntil([] { return OpenMenu() == nullptr; }) ? 0 : 1;
+  return (!closes || WaitUntil([] { return OpenMenu() == nullptr; })) ? 0 : 1;
 }
 
 int Window(const std::wstring& caption) {
@@ -156,6 +184,39 @@ int Close(const std::wstring& caption) {
   return WaitUntil([&] { return !IsWindow(form) || !IsWindowVisible(form); }) ? 0 : 1;
 }
 
+int Menus(int count) {
+  std::pair<int, RECT> all{};
+  if (!WaitUntil([&] {
+        all = {};
+        EnumWindows(CollectVisibleMenu, reinterpret_cast<LPARAM>(&all));
+        return all.first == count;
+      })) {
+    return 1;
+  }
+  if (HWND menu = OpenMenu()) Settle(menu);
+  PrintRect(all.second);
+  return 0;
+}
+
+// Made by the shell's own link object, as Explorer makes them.
+int Shortcut(const std::wstring& link, const std::wstring& target) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  bool saved = false;
+  IShellLinkW* shortcut = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&shortcut)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(shortcut->SetPath(target.c_str())) &&
+        SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      saved = SUCCEEDED(file->Save(link.c_str(), TRUE));
+      file->Release();
+    }
+    shortcut->Release();
+  }
+  CoUninitialize();
+  return saved ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,6 +227,8 @@ int main(int argc, char** argv) {
   if (command == "keys" && argc > 2) return Keys(argc - 2, argv + 2);
   if (command == "window" && argc == 3) return Window(Wide(argv[2]));
   if (command == "close" && argc == 3) return Close(Wide(argv[2]));
+  if (command == "shortcut" && argc == 4) return Shortcut(Wide(argv[2]), Wide(argv[3]));
+  if (command == "menus" && argc == 3) return Menus(std::atoi(argv[2]));
   std::fprintf(stderr, "screenshot_helper: unknown command (see the top of ScreenshotHelper.cpp)\n");
   return 2;
 }
