@@ -370,23 +370,42 @@ bool Win32Platform::RecycleBinHoldsItems() {
   return SUCCEEDED(::SHQueryRecycleBinW(nullptr, &info)) && (info.i64NumItems > 0 || info.i64Size > 0);
 }
 
-// Explorer's comparison, StrCmpLogicalW, lives in shlwapi, loaded the first
-// time; without it the names are compared as a sorted list compares them.
+// Explorer's order: the user's locale, case ignored, digits as numbers. The
+// system compares so itself from Windows 7 on (SORT_DIGITSASNUMBERS); before,
+// Explorer's own comparison (StrCmpLogicalW in shlwapi, loaded the first
+// time) does. Each name is converted once, all of them into one buffer.
 std::vector<std::size_t> Win32Platform::ExplorerOrder(const std::vector<std::string>& names) {
-  if (!shlwapiTried_) {
-    shlwapiTried_ = true;
-    shlwapi_.Reset(::LoadLibraryW(L"shlwapi.dll"));
+  constexpr DWORD kDigitsAsNumbers = 0x00000008;  // SORT_DIGITSASNUMBERS
+  const DWORD flags = NORM_IGNORECASE | kDigitsAsNumbers;
+  using Logical = int(WINAPI*)(PCWSTR, PCWSTR);
+  Logical logical = nullptr;
+  if (::CompareStringW(LOCALE_USER_DEFAULT, flags, L"2", 1, L"10", 2) != CSTR_LESS_THAN) {
+    if (!shlwapiTried_) {
+      shlwapiTried_ = true;
+      shlwapi_.Reset(::LoadLibraryW(L"shlwapi.dll"));
+    }
+    logical = ProcAddress<Logical>(shlwapi_.Get(), "StrCmpLogicalW");
+    if (logical == nullptr) return SortedOrder(names);
   }
-  using Compare = int(WINAPI*)(PCWSTR, PCWSTR);
-  const auto compare = ProcAddress<Compare>(shlwapi_.Get(), "StrCmpLogicalW");
-  if (compare == nullptr) return SortedOrder(names);
-  std::vector<std::wstring> wide;
-  wide.reserve(names.size());
-  for (const std::string& name : names) wide.push_back(Widen(name));
+  std::wstring wide;
+  std::vector<std::size_t> starts;
+  starts.reserve(names.size() + 1);
+  for (const std::string& name : names) {
+    starts.push_back(wide.size());
+    wide += Widen(name);
+    wide += L'\0';
+  }
+  starts.push_back(wide.size());
   std::vector<std::size_t> order(names.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return compare(wide[a].c_str(), wide[b].c_str()) < 0; });
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const wchar_t* x = wide.data() + starts[a];
+    const wchar_t* y = wide.data() + starts[b];
+    if (logical != nullptr) return logical(x, y) < 0;
+    const int result = ::CompareStringW(LOCALE_USER_DEFAULT, flags, x, static_cast<int>(starts[a + 1] - starts[a] - 1),
+                                        y, static_cast<int>(starts[b + 1] - starts[b] - 1));
+    return result == CSTR_LESS_THAN;
+  });
   return order;
 }
 
