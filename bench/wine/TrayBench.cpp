@@ -4,7 +4,10 @@
 //   - start-up: from process creation until the taskbar receives the tray icon;
 //   - private bytes after start, and after one desktop menu of 10,000 files;
 //   - a left click on the tray icon until the desktop menu is on the screen,
-//     with 10,000 and with 1,000 files on the user's desktop.
+//     with 10,000 and with 1,000 files on the user's desktop;
+//   - Tamberlinox alone, with folders as submenus: a folder of 10,000 files on
+//     the desktop, from the key that opens its submenu until the submenu is on
+//     the screen, against its own desktop menu of 10,000 files.
 // The desktop never changes under a running program: each run starts with
 // the desktop it measures. It prints medians and the medians of the pairwise
 // ratios next to their targets; nothing here fails.
@@ -43,6 +46,8 @@ constexpr int kLargeDesktop = 10000;
 constexpr int kLargeClicks = 3;    // in a run with 10,000 files on the desktop
 constexpr int kSmallClicks = 5;    // in a run with 1,000 files on the desktop
 constexpr int kStartOnlyRuns = 2;  // per program and pair, besides the run with 1,000 files
+constexpr int kFolderRuns = 3;     // of Tamberlinox with a folder of 10,000 files, after the pairs
+constexpr int kFolderOpens = 3;    // of the folder's submenu in each
 
 // ---------------------------------------------------------------- time
 
@@ -231,8 +236,23 @@ class DesktopSizes {
   bool Ok() const { return ok_; }
 
   // Makes the folder of a size when it does not hold that many files yet.
-  bool Prepare(int files) {
-    const std::wstring folder = Folder(files);
+  bool Prepare(int files) { return MakeFiles(Folder(files), files); }
+  // A desktop that holds one folder, "Files", with this many files in it.
+  bool PrepareFolder(int files) {
+    CreateDirectoryW(FolderDesktop().c_str(), nullptr);
+    return MakeFiles(FolderDesktop() + L"\\Files", files);
+  }
+  // Makes the desktop with the folder the user's desktop.
+  bool PutFolder() { return PutPath(FolderDesktop(), kFolderDesktop); }
+
+  // Makes the folder of this size the user's desktop, and checks that the
+  // shell now gives it.
+  bool Put(int files) { return PutPath(Folder(files), files); }
+
+ private:
+  static constexpr int kFolderDesktop = -2;
+
+  static bool MakeFiles(const std::wstring& folder, int files) {
     if (CountFiles(folder) == files) return true;
     CreateDirectoryW(folder.c_str(), nullptr);
     for (int i = 0; i < files; ++i) {
@@ -245,11 +265,8 @@ class DesktopSizes {
     return CountFiles(folder) == files;
   }
 
-  // Makes the folder of this size the user's desktop, and checks that the
-  // shell now gives it.
-  bool Put(int files) {
+  bool PutPath(const std::wstring& folder, int files) {
     if (files == current_) return true;
-    const std::wstring folder = Folder(files);
     const auto* bytes = reinterpret_cast<const BYTE*>(folder.c_str());
     const DWORD size = static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t));
     if (RegSetValueExW(key_, kValue, 0, REG_SZ, bytes, size) != ERROR_SUCCESS ||
@@ -261,11 +278,11 @@ class DesktopSizes {
     return true;
   }
 
- private:
   static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   static constexpr wchar_t kValue[] = L"Desktop";
 
   std::wstring Folder(int files) const { return parent_ + L"Bench desktop " + std::to_wstring(files); }
+  std::wstring FolderDesktop() const { return parent_ + L"Bench desktop folder"; }
 
   std::wstring parent_;
   HKEY key_ = nullptr;
@@ -400,6 +417,75 @@ RunFigures Measure(const std::wstring& exe, RunKind kind, ShellStandIn& shell, D
   return figures;
 }
 
+// The visible menus of the process.
+int VisibleMenus(DWORD pid) {
+  int count = 0;
+  HWND menu = nullptr;
+  while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(menu, &owner);
+    if (owner == pid && IsWindowVisible(menu)) ++count;
+  }
+  return count;
+}
+
+void PostKey(HWND window, WPARAM key) {
+  PostMessageW(window, WM_KEYDOWN, key, 1);
+  PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+// Tamberlinox with folders as submenus and a desktop that holds one folder
+// of 10,000 files: the desktop menu opens, its first entry (the folder) is
+// selected, and the time from the key that opens its submenu until the
+// submenu is on the screen is taken, a few times.
+std::vector<double> MeasureFolder(const std::wstring& exe, ShellStandIn& shell, DesktopSizes& desktop) {
+  std::vector<double> times;
+  if (!desktop.PutFolder()) return times;
+  shell.ShowDesktop();
+  Sleep(250);
+  Running program(exe);
+  if (!program.Started()) return times;
+  shell.ExpectIcon(program.Id());
+  program.Resume();
+  const auto icon = shell.WaitForIcon(30000);
+  if (!icon) return times;
+  Settle(icon->window);
+  for (int open = 0; open < kFolderOpens; ++open) {
+    PostMessageW(icon->window, kTrayMessage, kTrayId, WM_LBUTTONUP);
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = VisibleMenuOf(program.Id())) != nullptr; }, 120000)) return {};
+    Settle(icon->window);
+    PostKey(menu, VK_DOWN);
+    Settle(icon->window);
+    const double pressed = NowMs();
+    PostKey(menu, VK_RIGHT);
+    if (!WaitUntil([&] { return VisibleMenus(program.Id()) == 2; }, 120000)) return {};
+    times.push_back(NowMs() - pressed);
+    // Both keys go to the menu itself: Wine drops the messages queued for a
+    // submenu's window when it destroys it.
+    PostKey(menu, VK_ESCAPE);
+    PostKey(menu, VK_ESCAPE);
+    if (!WaitUntil([&] { return VisibleMenuOf(program.Id()) == nullptr; }, 30000)) return {};
+    Settle(icon->window);
+  }
+  return times;
+}
+
+// The program's option that shows folders as submenus, on while the object lives.
+class FolderMenusOn {
+ public:
+  FolderMenusOn() {
+    DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"FolderMenus", REG_DWORD, &on, sizeof on);
+  }
+  ~FolderMenusOn() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"FolderMenus"); }
+  FolderMenusOn(const FolderMenusOn&) = delete;
+  FolderMenusOn& operator=(const FolderMenusOn&) = delete;
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Zemrik Software\\Tamberlinox";
+};
+
 // A program's figures in one pair: start-up and memory after start from the
 // runs with 1,000 files, memory after a menu from the run with 10,000.
 struct Figures {
@@ -520,7 +606,8 @@ int main(int argc, char** argv) {
     std::printf("no desktop folder setting\n");
     return 1;
   }
-  if (!desktop.Prepare(kSmallDesktop) || !desktop.Prepare(kLargeDesktop) || !desktop.Put(kSmallDesktop)) {
+  if (!desktop.Prepare(kSmallDesktop) || !desktop.Prepare(kLargeDesktop) || !desktop.PrepareFolder(kLargeDesktop) ||
+      !desktop.Put(kSmallDesktop)) {
     std::printf("could not prepare the desktop files\n");
     return 1;
   }
@@ -566,6 +653,17 @@ int main(int argc, char** argv) {
     std::printf("no complete pair; no figures\n");
     return 1;
   }
+  std::vector<double> folderOpens;
+  {
+    const FolderMenusOn folders;
+    for (int run = 0; run < kFolderRuns; ++run) {
+      const std::vector<double> times = MeasureFolder(program, shell, desktop);
+      std::printf("folder of 10,000 files, run %d:", run + 1);
+      for (double ms : times) std::printf(" %.1f ms", ms);
+      std::printf("%s\n", times.empty() ? " (incomplete)" : "");
+      folderOpens.insert(folderOpens.end(), times.begin(), times.end());
+    }
+  }
 
   std::printf(
       "\nmedians of %zu pairs; compared: the median of the pairwise ratios (of the differences for memory).\n"
@@ -578,5 +676,12 @@ int main(int argc, char** argv) {
   PrintMemory("private bytes after a 10,000-file menu", afterMenuBytes, 2.0);
   PrintRatio("left click to menu, 1,000 files", smallClick, 1.10);
   PrintRatio("left click to menu, 10,000 files", largeClick, 0.6);
+  if (!folderOpens.empty()) {
+    // Against Tamberlinox's own desktop menu of as many files.
+    const double folder = Median(folderOpens), menu = Median(largeClick.program);
+    std::printf(kRowFormat, "folder of 10,000 files to its submenu", Format("%.1f ms", folder).c_str(),
+                Format("(menu %.1f ms)", menu).c_str(), Format("%.2fx", folder / menu).c_str(), "<= 1.00x menu",
+                Verdict(folder <= menu));
+  }
   return 0;
 }
