@@ -24,7 +24,7 @@ void Program::Leave() {
   // The hot key goes before the icons come back, so that a last press cannot
   // hide them again after the program has ended.
   if (platform::Window* window = mainWindow_.window()) hotKey_.Unregister(*window);
-  desktop::ShowIcons(os_, true);
+  icons_.Release();
   os_.RestoreDefaultCursor();
   mainWindow_.RemoveTrayIcon();
   mainWindow_.ScheduleShutdown();

@@ -354,7 +354,22 @@ bool FakePlatform::ShellOpen(WindowHandle owner, const std::string& operation, c
                              const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                              int show) {
   shellOpens.push_back(ShellOpenCall{owner, operation, file, parameters, folder, show});
-  return shellOpenResult;
+  std::size_t units = 0;  // UTF-16 units: one per UTF-8 lead byte, two for a four-byte sequence
+  for (const char c : file) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += (byte & 0xC0) != 0x80 ? (byte >= 0xF0 ? 2 : 1) : 0;
+  }
+  return shellOpenResult && units < 260;
+}
+
+std::string FakePlatform::ShortPath(const std::string& path) {
+  const auto found = shortPaths.find(path);
+  return found != shortPaths.end() ? found->second : std::string();
+}
+
+bool FakePlatform::ShellOpenItem(WindowHandle, const std::string& path) {
+  shellItemOpens.push_back(path);
+  return shellItemOpenResult;
 }
 
 std::vector<std::size_t> FakePlatform::SortedOrder(const std::vector<std::string>& texts) {
@@ -431,7 +446,13 @@ std::uint32_t FakePlatform::WindowProcess(WindowHandle window) {
 }
 
 void FakePlatform::ShowWindow(WindowHandle window, bool show) {
-  if (OtherWindow* other = OtherWindowAt(window)) other->visible = show;
+  if (OtherWindow* other = OtherWindowAt(window)) {
+    if (other->hung) {
+      other->pending.push_back(show);
+    } else {
+      other->visible = show;
+    }
+  }
   if (FakeWindow* own = WindowByHandle(window)) own->shown = show;
 }
 
@@ -442,10 +463,32 @@ bool FakePlatform::IsWindowVisible(WindowHandle window) {
   return own != nullptr && own->shown;
 }
 
-void FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-  if (OtherWindow* other = OtherWindowAt(window)) other->posted.push_back({message, wParam, lParam});
-  if (FakeWindow* own = WindowByHandle(window)) own->Send(message, wParam, lParam);
+bool FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
+  if (failPosts) return false;
+  if (OtherWindow* other = OtherWindowAt(window)) {
+    other->posted.push_back({message, wParam, lParam});
+    return true;
+  }
+  if (FakeWindow* own = WindowByHandle(window)) {
+    own->Send(message, wParam, lParam);
+    return true;
+  }
+  return false;
 }
+
+bool FakePlatform::IsWindowAnswering(WindowHandle window) {
+  const OtherWindow* other = OtherWindowAt(window);
+  return other != nullptr ? !other->hung : WindowByHandle(window) != nullptr;
+}
+
+void FakePlatform::Answer(WindowHandle window) {
+  OtherWindow* other = OtherWindowAt(window);
+  if (other == nullptr) return;
+  other->hung = false;
+  for (const bool show : std::exchange(other->pending, {})) other->visible = show;
+}
+
+bool FakePlatform::IsKeyDown(int key) { return std::find(keysDown.begin(), keysDown.end(), key) != keysDown.end(); }
 
 WindowHandle FakePlatform::FindProgramWindow(const std::string& caption) {
   const FakeWindow* window = WindowByCaption(caption);

@@ -117,6 +117,10 @@ struct OtherWindow {
   WindowHandle parent = 0;        // 0 for a top-level window
   std::uint32_t process = 0x500;  // the shell's, unless a test says otherwise
   std::vector<PostedMessage> posted;  // in order
+  // Its thread has stopped answering: shows and hides wait in pending until
+  // FakePlatform::Answer.
+  bool hung = false;
+  std::vector<bool> pending;
   // The WM_COMMANDs among them.
   std::vector<WParam> Commands() const;
 };
@@ -194,7 +198,10 @@ class FakePlatform final : public Platform {
 
   // ---- The shell.
   std::vector<ShellOpenCall> shellOpens;
-  bool shellOpenResult = true;
+  bool shellOpenResult = true;  // ShellOpen also fails for a path of 260 UTF-16 units or more
+  NoCaseMap<std::string> shortPaths;       // ShortPath's answers; none = ""
+  std::vector<std::string> shellItemOpens;  // ShellOpenItem's paths
+  bool shellItemOpenResult = true;
   int trayAddFailures = 0;  // the next AddTrayIcon calls fail, as while the shell is not ready
 
   // ---- Other programs' windows.
@@ -206,6 +213,9 @@ class FakePlatform final : public Platform {
   static constexpr std::uint32_t kOwnProcess = 0x700;  // the process of the program's own windows
   void RemoveOtherWindow(WindowHandle window);
   OtherWindow* OtherWindowAt(WindowHandle window);
+  // A hung window's thread answers again: what was asked of it happens.
+  void Answer(WindowHandle window);
+  bool failPosts = false;  // PostWindowMessage fails, as to a program running elevated
 
   // ---- Atoms and hot keys.
   std::map<std::uint16_t, AtomEntry> atoms;
@@ -219,6 +229,7 @@ class FakePlatform final : public Platform {
   // and key) through the registering window's procedure. False when no
   // window of the program holds it.
   bool PressHotKey(std::uint32_t modifiers, int key);
+  std::vector<int> keysDown;  // IsKeyDown
 
   // ---- Internet.
   bool connected = true;
@@ -275,6 +286,8 @@ class FakePlatform final : public Platform {
   bool ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
                  const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                  int show) override;
+  std::string ShortPath(const std::string& path) override;
+  bool ShellOpenItem(WindowHandle owner, const std::string& path) override;
   std::string ProgramFolder() override { return programFolder; }
   std::string CurrentFolder() override { return currentFolder; }
   Version ProgramVersion() override { return version; }
@@ -282,17 +295,19 @@ class FakePlatform final : public Platform {
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
+  bool IsWindowAnswering(WindowHandle window) override;
   std::vector<WindowHandle> TopLevelWindows(const std::string& className) override;
   WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
-  void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override { return arguments; }
   GlobalAtom AddGlobalAtom(const std::string& text) override;
   std::string LocalDateTimeText() override { return localDateTime; }
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
   bool UnregisterHotKey(WindowHandle window, int id) override;
+  bool IsKeyDown(int key) override;
   bool InternetConnected(std::uint32_t& flags) override;
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;
   int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) override;
