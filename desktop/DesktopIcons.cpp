@@ -148,8 +148,9 @@ void Icons::OnTick() {
     Apply();
   } else if (list != 0 && list == list_ && settleTicks_ > 0) {
     --settleTicks_;
-    // The shell showed its new list after the choice was put on it.
-    if (Answered() && os_.IsWindowVisible(list) != Target()) Ask(list);
+    // The shell showed its new list after the choice was put on it (and is
+    // not merely still on its way to carrying the choice out).
+    if (os_.IsWindowVisible(list) != Target() && os_.IsWindowAnswering(list)) Ask(list);
   }
   if (ticksLeft_ > 0) --ticksLeft_;
   if (ticksLeft_ > 0 || settleTicks_ > 0) return;
