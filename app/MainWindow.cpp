@@ -196,7 +196,7 @@ void MainWindow::OnTaskbarCreated() {
   program_.icons().OnShellRestarted();
 }
 
-void MainWindow::OnShellWindowShown(WindowHandle window) { program_.icons().OnShellWindowShown(window); }
+void MainWindow::OnShellWindowCreated(WindowHandle window) { program_.icons().OnShellWindowCreated(window); }
 
 void MainWindow::StartTicks(std::uint32_t intervalMs) {
   if (window_) window_->StartTimer(kDesktopWatchTimer, intervalMs);

@@ -74,7 +74,7 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void OnTimer(int timerId) override;
   void OnClose() override;
   void OnTaskbarCreated() override;
-  void OnShellWindowShown(platform::WindowHandle window) override;
+  void OnShellWindowCreated(platform::WindowHandle window) override;
 
   platform::Platform& os_;
   Program& program_;

@@ -131,7 +131,7 @@ void Icons::OnShellRestarted() {
   if (IsNewList(FindIconList(os_))) Apply();
 }
 
-void Icons::OnShellWindowShown(WindowHandle) {
+void Icons::OnShellWindowCreated(WindowHandle) {
   if (released_) return;
   if (IsNewList(FindIconList(os_))) {
     Apply();

@@ -52,7 +52,7 @@ class ShellSignals {
  public:
   virtual void StartTicks(std::uint32_t intervalMs) = 0;  // Icons::OnTick each interval until StopTicks
   virtual void StopTicks() = 0;
-  // Icons::OnShellWindowShown for the process's windows of these classes;
+  // Icons::OnShellWindowCreated for the process's windows of these classes;
   // process 0 = none.
   virtual void WatchShell(std::uint32_t process, const std::vector<std::string>& classNames) = 0;
 
@@ -103,7 +103,7 @@ class Icons {
 
   // News from the shell.
   void OnShellRestarted();                             // "TaskbarCreated"
-  void OnShellWindowShown(platform::WindowHandle window);
+  void OnShellWindowCreated(platform::WindowHandle window);
   void OnTick();
 
   // Timing: the looks while waiting for the shell, and how long each wait lasts.

@@ -219,8 +219,8 @@ class WindowEvents {
   virtual void OnClose() {}                       // the frame's close box, Alt+F4 or Esc without a cancel button
   virtual void OnTaskbarCreated() {}              // the shell's taskbar was (re)created
   // A window of a class being watched (Window::WatchShellWindows) was created
-  // or shown by the watched process.
-  virtual void OnShellWindowShown(WindowHandle /*window*/) {}
+  // by the watched process.
+  virtual void OnShellWindowCreated(WindowHandle /*window*/) {}
 
  protected:
   ~WindowEvents() = default;
@@ -295,8 +295,8 @@ class Window {
   // Forgets the messages of this kind waiting in the window's queue.
   virtual void DropQueuedMessages(std::uint32_t message) = 0;
 
-  // Tells the window (WindowEvents::OnShellWindowShown) when the process
-  // creates or shows a window of one of these classes, from the system's own
+  // Tells the window (WindowEvents::OnShellWindowCreated) when the process
+  // creates a window of one of these classes, from the system's own
   // accessibility events: nothing is polled. Process 0 stops it. Where the
   // system sends no such events (Wine for other processes) nothing comes.
   virtual void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) = 0;

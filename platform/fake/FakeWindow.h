@@ -106,7 +106,7 @@ class FakeWindow final : public Window {
   // icon is not in the tray.
   bool TrayClick(LParam mouseMessage);
   // The watched process created or showed a window of a watched class.
-  void ShellWindowShown(WindowHandle window) { events_.OnShellWindowShown(window); }
+  void ShellWindowCreated(WindowHandle window) { events_.OnShellWindowCreated(window); }
 
   // --------------------------------------------------------------- Window
   WindowHandle Handle() const override { return handle; }

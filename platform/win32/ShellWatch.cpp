@@ -17,7 +17,7 @@ void ShellWatch::Start(HWND target, UINT message, DWORD process, std::vector<std
   message_ = message;
   classNames_ = std::move(classNames);
   if (g_watch != nullptr) g_watch->Stop();
-  hook_ = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, &ShellWatch::OnEvent, process, 0,
+  hook_ = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, &ShellWatch::OnEvent, process, 0,
                             WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   if (hook_ != nullptr) g_watch = this;
 }
@@ -29,13 +29,11 @@ void ShellWatch::Stop() {
   if (g_watch == this) g_watch = nullptr;
 }
 
-// Called on the program's thread while it waits for messages. The range holds
-// EVENT_OBJECT_DESTROY too, which is of no interest, and events of the
-// windows' parts (list items), which are not windows.
-void CALLBACK ShellWatch::OnEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD,
-                                  DWORD) {
+// Called on the program's thread while it waits for messages, also for the
+// parts of windows (list items), which are not windows.
+void CALLBACK ShellWatch::OnEvent(HWINEVENTHOOK hook, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
   ShellWatch* self = g_watch;
-  if (self == nullptr || self->hook_ != hook || event == EVENT_OBJECT_DESTROY) return;
+  if (self == nullptr || self->hook_ != hook) return;
   if (window == nullptr || object != OBJID_WINDOW || child != CHILDID_SELF) return;
   wchar_t name[64] = {};
   if (::GetClassNameW(window, name, 64) <= 0) return;

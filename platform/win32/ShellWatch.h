@@ -1,4 +1,4 @@
-// News of another process's windows as they are created or shown, from the
+// News of another process's windows as they are created, from the
 // system's accessibility events (an out-of-context WinEvent hook: nothing is
 // injected into the other process and nothing is polled). Each event of a
 // window of one of the classes is posted to a window of the program, so that
@@ -20,7 +20,7 @@ class ShellWatch {
   ShellWatch& operator=(const ShellWatch&) = delete;
 
   // Posts message to target, with the window in wParam, for each window of
-  // these classes that the process creates or shows. One watch at a time in
+  // these classes that the process creates. One watch at a time in
   // the program: a new Start replaces the last.
   void Start(HWND target, UINT message, DWORD process, std::vector<std::wstring> classNames);
   void Stop();

@@ -663,7 +663,7 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnEscape();
       return 0;
     case WindowClass::kShellWindowMessage:
-      events_.OnShellWindowShown(static_cast<WindowHandle>(wParam));
+      events_.OnShellWindowCreated(static_cast<WindowHandle>(wParam));
       return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);

@@ -174,7 +174,7 @@ TEST_F(KeptIconsTest, ReportedWindowsBringTheChoiceToANewList) {
   icons.Choose(false);
   EXPECT_FALSE(signals.ticking);
   const WindowHandle worker = os.FindTopLevelWindow("WorkerW", std::nullopt);
-  icons.OnShellWindowShown(NewList(worker));
+  icons.OnShellWindowCreated(NewList(worker));
   EXPECT_FALSE(Visible(os.otherWindows.back().handle));
 }
 
