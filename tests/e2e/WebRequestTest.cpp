@@ -398,7 +398,7 @@ INSTANTIATE_TEST_SUITE_P(WebRequest, WithoutTheBrowserObject, ::testing::Values(
 // prefix, put back when the test ends; the stand-in either never has the page
 // or hangs inside its first ReadyState read, as a browser stuck on a dialog or
 // a dead network drive would.
-class WithABrowserThatKeepsItWaiting : public WebRequest {
+class WebRequestKeptWaiting : public WebRequest {
  protected:
   void SetUp() override {
     WebRequest::SetUp();
@@ -467,7 +467,7 @@ class WithABrowserThatKeepsItWaiting : public WebRequest {
 // the program stops waiting: the window goes, the browser is never shown, and
 // the program goes on; "/exit" still ends it promptly, its browser thread
 // still stuck inside the call.
-TEST_F(WithABrowserThatKeepsItWaiting, AHungBrowserHoldsNothingAndIsGivenUpAfterThirtySeconds) {
+TEST_F(WebRequestKeptWaiting, AHungBrowserHoldsNothingAndIsGivenUpAfterThirtySeconds) {
   Running& r = StartProgram();
   HWND connecting = StartWaiting(r, "Hang");
   ASSERT_NE(connecting, nullptr);
@@ -497,7 +497,7 @@ void PrintTo(Ending e, std::ostream* os) {
                                                                                                   : "CloseBox");
 }
 
-class EndingTheWait : public WithABrowserThatKeepsItWaiting, public ::testing::WithParamInterface<Ending> {};
+class EndingTheWait : public WebRequestKeptWaiting, public ::testing::WithParamInterface<Ending> {};
 
 // "/exit", a logoff or "Close Program" while the browser hangs end the program
 // at once, as usual, with the icons shown. The window's close box ends the
