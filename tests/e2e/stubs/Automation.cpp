@@ -6,6 +6,7 @@
 // ordered (StubProtocol.h), then ends when the object is released. A hung one
 // ends only when the test ends it.
 #include <windows.h>
+
 #include <oaidl.h>
 #include <objbase.h>
 
@@ -35,8 +36,8 @@ std::string Read(const char* name) {
 
 void Write(const char* name, const std::wstring& value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, e2e::kAutomationKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, e2e::kAutomationKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
     return;
   }
   const std::wstring wideName(name, name + strlen(name));
