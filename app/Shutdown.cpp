@@ -21,6 +21,8 @@ void Program::CloseProgram() {
 }
 
 void Program::Leave() {
+  // A web request under way opens nothing any more.
+  aboutWindow_.AbandonRequest();
   // The hot key goes before the icons come back, so that a last press cannot
   // hide them again after the program has ended.
   if (platform::Window* window = mainWindow_.window()) hotKey_.Unregister(*window);

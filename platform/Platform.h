@@ -120,14 +120,27 @@ class GlobalAtom {
 };
 
 // A new instance of the system's web browser, driven through its automation
-// object; released, not quit, when the object goes away.
+// object on a thread of its own: a browser that stops answering holds that
+// thread, never the program. One call runs at a time: the program starts it,
+// then looks at LastCall() (without waiting) until it is no longer pending,
+// and decides itself how long it waits. Destroying the object lets the thread
+// go: it finishes the call it was given, if that call ever returns, then
+// releases the browser (released, not quit) and ends on its own.
 class WebBrowser {
  public:
+  enum class CallState { Pending, Done, Failed };
+  struct Outcome {
+    CallState state = CallState::Done;
+    std::int32_t readyState = 0;  // what a ReadyState read that is done found (4 = complete)
+  };
   virtual ~WebBrowser() = default;
-  virtual bool Navigate(const std::string& address) = 0;
-  // The page's ReadyState (4 = complete); nothing when the read fails.
-  virtual std::optional<std::int32_t> ReadyState() = 0;
-  virtual bool SetVisible(bool visible) = 0;
+  // Each starts a call, unless one is still pending (then false, and nothing starts).
+  // Creates the browser, a new and hidden instance, and sends it to the address.
+  virtual bool Open(const std::string& address) = 0;
+  virtual bool ReadReadyState() = 0;
+  virtual bool Show() = 0;  // makes the browser's window visible
+  // The outcome of the call started last; Done before the first.
+  virtual Outcome LastCall() = 0;
 };
 
 // ------------------------------------------------------ the window toolkit
@@ -413,12 +426,12 @@ class Platform {
   // Internet and the browser.
   // Whether the computer has an Internet connection, and its flags.
   virtual bool InternetConnected(std::uint32_t& flags) = 0;
-  virtual std::unique_ptr<WebBrowser> CreateWebBrowser() = 0;  // null when it cannot be created
+  // A browser to drive; null when its thread cannot be started.
+  virtual std::unique_ptr<WebBrowser> CreateWebBrowser() = 0;
 
   // The user.
   virtual int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) = 0;
   virtual void RestoreDefaultCursor() = 0;  // the screen-wide pointer back to the arrow
-  virtual void Sleep(std::uint32_t milliseconds) = 0;
 
   // The program's windows. Null when the window cannot be created.
   virtual std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) = 0;

@@ -79,33 +79,70 @@ int FirstButton(std::uint32_t flags) {
   }
 }
 
+// A browser object and its thread: a call is answered when the program next
+// looks, unless the browser hangs.
 class BrowserObject final : public WebBrowser {
  public:
   explicit BrowserObject(FakeBrowser& browser) : browser_(browser) {}
-  ~BrowserObject() override { --browser_.live; }
+  ~BrowserObject() override {
+    --browser_.live;
+    // Let go: the thread still finishes its call, if it ever returns.
+    Answer();
+    if (call_ != Call::None) ++browser_.abandonedCalls;
+  }
   BrowserObject(const BrowserObject&) = delete;
   BrowserObject& operator=(const BrowserObject&) = delete;
 
-  bool Navigate(const std::string& address) override {
-    if (browser_.failNavigate) return false;
-    browser_.navigated.push_back(address);
-    return true;
+  bool Open(const std::string& address) override {
+    address_ = address;
+    return Begin(Call::Open);
   }
-  std::optional<std::int32_t> ReadyState() override {
-    ++browser_.readyStateReads;
-    if (browser_.readyStates.empty()) return std::nullopt;
-    std::optional<std::int32_t> state = browser_.readyStates.front();
-    if (browser_.readyStates.size() > 1) browser_.readyStates.pop_front();
-    return state;
-  }
-  bool SetVisible(bool visible) override {
-    if (browser_.failSetVisible) return false;
-    browser_.visible = visible;
-    return true;
+  bool ReadReadyState() override { return Begin(Call::ReadReadyState); }
+  bool Show() override { return Begin(Call::Show); }
+  Outcome LastCall() override {
+    Answer();
+    return outcome_;
   }
 
  private:
+  enum class Call { None, Open, ReadReadyState, Show };
+  bool Begin(Call call) {
+    if (call_ != Call::None) return false;
+    call_ = call;
+    outcome_ = Outcome{CallState::Pending, 0};
+    return true;
+  }
+  void Answer() {
+    if (call_ == Call::None || browser_.hangs) return;
+    bool done = true;
+    switch (call_) {
+      case Call::Open:
+        done = !browser_.failCreation;
+        if (done) ++browser_.created;
+        done = done && !browser_.failNavigate;
+        if (done) browser_.navigated.push_back(address_);
+        break;
+      case Call::ReadReadyState:
+        ++browser_.readyStateReads;
+        done = !browser_.readyStates.empty() && browser_.readyStates.front().has_value();
+        if (done) outcome_.readyState = *browser_.readyStates.front();
+        if (browser_.readyStates.size() > 1) browser_.readyStates.pop_front();
+        break;
+      case Call::Show:
+        done = !browser_.failSetVisible;
+        if (done) browser_.visible = true;
+        break;
+      case Call::None:
+        break;
+    }
+    outcome_.state = done ? CallState::Done : CallState::Failed;
+    call_ = Call::None;
+  }
+
   FakeBrowser& browser_;
+  Call call_ = Call::None;
+  std::string address_;
+  Outcome outcome_;
 };
 
 }  // namespace
@@ -559,8 +596,7 @@ bool FakePlatform::InternetConnected(std::uint32_t& flags) {
 }
 
 std::unique_ptr<WebBrowser> FakePlatform::CreateWebBrowser() {
-  if (browser.failCreation) return nullptr;
-  ++browser.created;
+  if (browser.failThread) return nullptr;
   ++browser.live;
   return std::make_unique<BrowserObject>(browser);
 }

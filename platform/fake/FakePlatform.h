@@ -144,19 +144,25 @@ struct ShownBox {
   int answer = 0;  // the button id it was closed with
 };
 
-// The system's web browser, shared by every browser object the program creates.
+// The system's web browser, shared by every browser object the program
+// creates. A call the program starts is answered the next time the program
+// looks at its outcome, unless the browser hangs: then it stays pending until
+// hangs is false again, or for ever once the program has let go of it.
 struct FakeBrowser {
-  bool failCreation = false;
-  bool failNavigate = false;
+  bool failThread = false;    // no thread for a browser: CreateWebBrowser gives null
+  bool failCreation = false;  // Open fails: there is no automation object
+  bool failNavigate = false;  // Open fails: the browser cannot go to the address
   bool failSetVisible = false;
+  bool hangs = false;
   // The answers of the next ReadyState reads, in order; the last one stays.
   // nullopt = the read fails.
   std::deque<std::optional<std::int32_t>> readyStates{4};
   std::vector<std::string> navigated;
   bool visible = false;
-  int created = 0;  // objects created
-  int live = 0;     // objects not released yet
+  int created = 0;  // browser instances created
+  int live = 0;     // browser objects the program holds
   int readyStateReads = 0;
+  int abandonedCalls = 0;  // calls still hanging when the program let go
 };
 
 // Chooses from a popup menu: gets the entries, returns the chosen id or 0.
@@ -253,7 +259,6 @@ class FakePlatform final : public Platform {
   bool menuOpen = false;
 
   int cursorRestores = 0;
-  std::uint64_t clockMs = 0;  // advanced by Sleep
 
   // ---- The program's windows.
   bool failWindowCreation = false;
@@ -312,7 +317,6 @@ class FakePlatform final : public Platform {
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;
   int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) override;
   void RestoreDefaultCursor() override { ++cursorRestores; }
-  void Sleep(std::uint32_t milliseconds) override { clockMs += milliseconds; }
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
 
  protected:

@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "platform/win32/Automation.h"
+#include "platform/win32/BrowserThread.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
@@ -456,7 +457,7 @@ bool Win32Platform::InternetConnected(std::uint32_t& flags) {
   return connected != FALSE;
 }
 
-std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return CreateWebBrowserObject(com_); }
+std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return StartBrowserThread(); }
 
 // ------------------------------------------------------------- the user
 
@@ -465,8 +466,6 @@ int Win32Platform::ShowMessage(const std::string& text, const std::string& title
 }
 
 void Win32Platform::RestoreDefaultCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
-
-void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::unique_ptr<Window> Win32Platform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
   return Win32Window::Create(windowClass_, spec, events);
