@@ -432,6 +432,9 @@ class Platform {
   // The user.
   virtual int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) = 0;
   virtual void RestoreDefaultCursor() = 0;  // the screen-wide pointer back to the arrow
+  // A pause of the calling thread: only for the command line, which has no
+  // window and no message loop to wait with. The program's windows use timers.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
 
   // The program's windows. Null when the window cannot be created.
   virtual std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) = 0;

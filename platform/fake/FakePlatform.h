@@ -259,6 +259,7 @@ class FakePlatform final : public Platform {
   bool menuOpen = false;
 
   int cursorRestores = 0;
+  std::uint64_t clockMs = 0;  // advanced by Sleep
 
   // ---- The program's windows.
   bool failWindowCreation = false;
@@ -317,6 +318,7 @@ class FakePlatform final : public Platform {
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;
   int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) override;
   void RestoreDefaultCursor() override { ++cursorRestores; }
+  void Sleep(std::uint32_t milliseconds) override { clockMs += milliseconds; }
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
 
  protected:

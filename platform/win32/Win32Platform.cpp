@@ -467,6 +467,8 @@ int Win32Platform::ShowMessage(const std::string& text, const std::string& title
 
 void Win32Platform::RestoreDefaultCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
 
+void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
 std::unique_ptr<Window> Win32Platform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
   return Win32Window::Create(windowClass_, spec, events);
 }

@@ -77,6 +77,7 @@ class Win32Platform final : public Platform {
 
   int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) override;
   void RestoreDefaultCursor() override;
+  void Sleep(std::uint32_t milliseconds) override;
 
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
 
