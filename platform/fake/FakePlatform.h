@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeText.h"
 #include "platform/fake/FakeWindow.h"
 
 namespace tamberlinox::platform {
@@ -249,6 +250,10 @@ class FakePlatform final : public Platform {
   const std::vector<FakeWindow*>& Windows() const { return windows_; }  // live ones, oldest first
   FakeWindow* WindowByCaption(const std::string& caption) const;
   FakeWindow* WindowByHandle(WindowHandle window) const;
+
+  // ---- The screen.
+  int dpi = 96;  // of the monitor the program's windows open on
+  FakeTextMeasurer text;
 
   // ======================================================== Platform
   std::int32_t ReadRegistryText(Hive hive, const std::string& key, const std::string& name,

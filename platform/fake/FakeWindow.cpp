@@ -23,6 +23,7 @@ FakeWindow::FakeWindow(FakePlatform& os, const WindowSpec& windowSpec, WindowEve
       caption(windowSpec.caption),
       width(windowSpec.clientWidth),
       height(windowSpec.clientHeight),
+      layout(LayOut(windowSpec, os.dpi, os.text)),
       os_(os),
       events_(events) {
   for (const ControlSpec& control : spec.controls) {
@@ -131,6 +132,14 @@ bool FakeWindow::TrayClick(LParam mouseMessage) {
   if (!tray.added) return false;
   Send(tray.callbackMessage, WParam(tray.id), mouseMessage);
   return true;
+}
+
+void FakeWindow::ChangeDpi(int newDpi, const Rect& suggested) {
+  DpiChange change = platform::ChangeDpi(spec, layout.dpi, newDpi, suggested, os_.text);
+  if (!change.layOutAgain) return;
+  layout = std::move(change.layout);
+  frameLeft = change.left;
+  frameTop = change.top;
 }
 
 // -------------------------------------------------------------- Window

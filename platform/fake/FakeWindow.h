@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Layout.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox::platform {
@@ -72,6 +73,11 @@ class FakeWindow final : public Window {
   MessageFilter* filter = nullptr;  // set while subclassed
   std::vector<MenuEntry> lastMenu;  // the entries of the last popup menu shown
   int menusShown = 0;
+  // The client area and the controls' boxes in pixels at the window's DPI,
+  // as the layout arithmetic placed them; and where a DPI change put the
+  // outer frame's corner.
+  WindowLayout layout;
+  int frameLeft = 0, frameTop = 0;
 
   // The captions of lastMenu, a separator as "-".
   std::vector<std::string> LastMenuCaptions() const;
@@ -103,6 +109,10 @@ class FakeWindow final : public Window {
   // and lParam = mouseMessage (kWmLButtonUp, kWmRButtonUp). False when the
   // icon is not in the tray.
   bool TrayClick(LParam mouseMessage);
+  // The window is moved to a monitor of another DPI, and the system suggests
+  // its outer rectangle there (WM_DPICHANGED): laid out again as the Win32
+  // side does it, or left alone.
+  void ChangeDpi(int newDpi, const Rect& suggested);
 
   // --------------------------------------------------------------- Window
   WindowHandle Handle() const override { return handle; }
