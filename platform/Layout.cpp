@@ -60,10 +60,7 @@ void Fit(const WindowSpec& spec, WindowLayout& layout, std::size_t i, TextMeasur
 
 }  // namespace
 
-int ScaleToDpi(int pixels, int dpi) {
-  const long long scaled = static_cast<long long>(pixels) * dpi;
-  return static_cast<int>(scaled >= 0 ? (scaled + 48) / 96 : (scaled - 48) / 96);
-}
+int ScaleToDpi(int pixels, int dpi) { return (pixels * dpi + (pixels < 0 ? -48 : 48)) / 96; }
 
 WindowLayout LayOut(const WindowSpec& spec, int dpi, TextMeasurer& measurer) {
   const std::size_t count = spec.controls.size();
@@ -77,28 +74,24 @@ WindowLayout LayOut(const WindowSpec& spec, int dpi, TextMeasurer& measurer) {
     layout.controls[i] = {ScaleToDpi(b.left, dpi), ScaleToDpi(b.top, dpi), ScaleToDpi(b.width, dpi),
                           ScaleToDpi(b.height, dpi)};
   }
-  // Top to bottom: a box that grows moves only what comes after it.
-  std::vector<char> done(count);
-  for (std::size_t n = 0; n < count; ++n) {
+  // Top to bottom (and in the spec's order on one line): a box that grows
+  // moves only what comes after it, so the order holds.
+  const auto before = [&](std::size_t a, std::size_t b) {
+    return layout.controls[a].top < layout.controls[b].top || (layout.controls[a].top == layout.controls[b].top && a < b);
+  };
+  for (std::size_t n = 0, last = 0; n < count; ++n) {
     std::size_t i = count;
     for (std::size_t j = 0; j < count; ++j)
-      if (!done[j] && (i == count || layout.controls[j].top < layout.controls[i].top)) i = j;
-    done[i] = 1;
+      if ((n == 0 || before(last, j)) && (i == count || before(j, i))) i = j;
+    last = i;
     const ControlSpec& control = spec.controls[i];
     if (control.kind != ControlKind::ComboBox && !control.text.empty()) Fit(spec, layout, i, measurer);
   }
   return layout;
 }
 
-DpiChange ChangeDpi(const WindowSpec& spec, int currentDpi, int newDpi, const Rect& suggested,
-                    TextMeasurer& measurer) {
-  DpiChange change;
-  if (spec.frame == Frame::Hidden || newDpi == currentDpi || newDpi <= 0) return change;
-  change.layOutAgain = true;
-  change.layout = LayOut(spec, newDpi, measurer);
-  change.left = suggested.left;
-  change.top = suggested.top;
-  return change;
+bool LaysOutAgain(const WindowSpec& spec, int currentDpi, int newDpi) {
+  return spec.frame != Frame::Hidden && newDpi != currentDpi && newDpi > 0;
 }
 
 }  // namespace tamberlinox::platform

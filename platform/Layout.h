@@ -60,13 +60,8 @@ WindowLayout LayOut(const WindowSpec& spec, int dpi, TextMeasurer& measurer);
 // The system moves a window to a monitor of another DPI (WM_DPICHANGED) and
 // suggests its new outer rectangle there. The hidden main window and a change
 // to the DPI the window has already change nothing in it; any other window is
-// laid out again at the new DPI and placed at the suggested position.
-struct DpiChange {
-  bool layOutAgain = false;
-  WindowLayout layout;  // when laid out again
-  int left = 0, top = 0;  // where the outer frame goes then (the suggested corner)
-};
-DpiChange ChangeDpi(const WindowSpec& spec, int currentDpi, int newDpi, const Rect& suggested,
-                    TextMeasurer& measurer);
+// laid out again at the new DPI, and its outer frame goes to the suggested
+// rectangle's top-left corner.
+bool LaysOutAgain(const WindowSpec& spec, int currentDpi, int newDpi);
 
 }  // namespace tamberlinox::platform

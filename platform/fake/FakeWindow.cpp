@@ -135,11 +135,20 @@ bool FakeWindow::TrayClick(LParam mouseMessage) {
 }
 
 void FakeWindow::ChangeDpi(int newDpi, const Rect& suggested) {
-  DpiChange change = platform::ChangeDpi(spec, layout.dpi, newDpi, suggested, os_.text);
-  if (!change.layOutAgain) return;
-  layout = std::move(change.layout);
-  frameLeft = change.left;
-  frameTop = change.top;
+  if (!LaysOutAgain(spec, layout.dpi, newDpi)) return;
+  layout = LayOut(spec, newDpi, os_.text);
+  frameLeft = suggested.left;
+  frameTop = suggested.top;
+}
+
+void FakeWindow::SettingChange(std::uint32_t action, const std::string& area) {
+  const std::shared_ptr<bool> alive = alive_;
+  LResult ignored = 0;
+  if (filter != nullptr &&
+      filter->OnMessage(kWmSettingChange, action, reinterpret_cast<LParam>(area.c_str()), ignored)) {
+    return;
+  }
+  if (*alive) events_.OnSettingChange(action, area);
 }
 
 // -------------------------------------------------------------- Window
@@ -245,9 +254,10 @@ bool FakeWindow::RemoveTrayIcon(std::uint32_t id) {
   return true;
 }
 
-bool FakeWindow::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) {
+bool FakeWindow::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                                 BalloonIcon icon) {
   if (!tray.added || tray.id != id) return false;
-  tray.balloons.push_back({title, text});
+  tray.balloons.push_back({title, text, icon});
   return true;
 }
 

@@ -17,7 +17,8 @@ int WindowDpi(HWND window);
 int MetricAtDpi(int index, int dpi);
 // The outer size of a window with this frame and client area at this DPI.
 SIZE OuterSize(DWORD style, DWORD exStyle, int clientWidth, int clientHeight, int dpi);
-// Where a window of this size is centred on the monitor with the mouse pointer.
+// Where a window of this size is centred on the monitor, or on the one with the mouse pointer.
+POINT CentredOn(HMONITOR monitor, SIZE size);
 POINT CentredOnPointer(SIZE size);
 
 }  // namespace tamberlinox::platform::win32

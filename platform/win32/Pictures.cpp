@@ -32,9 +32,6 @@ double Clamp(double value, double low, double high) {
 
 double Larger(double a, double b) { return b > a ? b : a; }
 
-// x modulo m, for x >= 0 the remainder of whole numbers.
-double Modulo(double x, double m) { return x - m * std::floor(x / m); }
-
 Colour Mix(Colour a, Colour b, double t) {
   t = Clamp(t, 0.0, 1.0);
   return {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t, a.blue + (b.blue - a.blue) * t};
@@ -64,8 +61,8 @@ Colour AboutBackground(double x, double y) noexcept {
   const double glow = Distance(x - 40, y - 30) / 260.0;
   c = Mix(c, {40, 70, 140}, 0.55 * (1 - Smooth(0.0, 1.0, glow)));
 
-  const double gridX = Modulo(x, 44);
-  const double gridY = Modulo(y, 44);
+  const double gridX = std::fmod(x, 44);  // for whole numbers their remainder; negative left of 0
+  const double gridY = std::fmod(y, 44);
   if (8 <= gridX && gridX < 30 && 8 <= gridY && gridY < 30) {
     const double fade = 0.16 * (1 - Smooth(0, 400, x)) * (1 - Smooth(150, 300, y) * 0.5);
     const bool inner = 11 <= gridX && gridX < 27 && 11 <= gridY && gridY < 23;
@@ -145,8 +142,6 @@ struct Drawing {
 // pixel is the picture's colour at the pixel's centre, in the picture's own coordinates: at 96 dpi exactly the
 // whole numbers, so that the pictures there stay as they were drawn.
 HBITMAP Draw(const Drawing& drawing, int dpi, int width, int height) {
-  if (width <= 0) width = ::MulDiv(drawing.width, dpi, 96);
-  if (height <= 0) height = ::MulDiv(drawing.height, dpi, 96);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -177,14 +172,16 @@ HBITMAP Draw(const Drawing& drawing, int dpi, int width, int height) {
 }  // namespace
 
 HBITMAP CreatePicture(int resourceId, int dpi, int width, int height) {
-  switch (resourceId) {
-    case IDB_ABOUT_BACK:
-      return Draw({400, 300, &AboutBackground}, dpi, width, height);
-    case IDB_ABOUT_BUTTON:
-      return Draw({115, 270, &AboutButtonPicture}, dpi, width, height);
-    default:
-      return nullptr;
+  Drawing drawing{};
+  if (resourceId == IDB_ABOUT_BACK) {
+    drawing = {400, 300, &AboutBackground};
+  } else if (resourceId == IDB_ABOUT_BUTTON) {
+    drawing = {115, 270, &AboutButtonPicture};
+  } else {
+    return nullptr;
   }
+  return Draw(drawing, dpi, width > 0 ? width : ::MulDiv(drawing.width, dpi, 96),
+              height > 0 ? height : ::MulDiv(drawing.height, dpi, 96));
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -139,20 +139,18 @@ bool Win32Window::CreateWindowAndControls(const WindowSpec& spec) {
   if (outer.cx != guess.cx || outer.cy != guess.cy) {
     ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-    if (!CreateControl(spec.controls[i], layout_.controls[i])) return false;
+  for (ControlSpec& control : spec_.controls) {
+    if (!CreateControl(control)) return false;
   }
+  PlaceControls();
   return true;
 }
 
-bool Win32Window::CreateControl(const ControlSpec& spec, const Rect& bounds) {
-  auto control = std::make_unique<Control>();
-  control->window = this;
-  control->spec = spec;
+bool Win32Window::CreateControl(ControlSpec& spec) {
+  auto control = std::make_unique<Control>(this, spec);
 
   const wchar_t* windowClass = L"Static";
   DWORD style = WS_CHILD;
-  int height = bounds.height;
   switch (spec.kind) {
     case ControlKind::Label:
       style |= (spec.align == TextAlign::Centre ? SS_CENTER : SS_LEFT);
@@ -165,7 +163,6 @@ bool Win32Window::CreateControl(const ControlSpec& spec, const Rect& bounds) {
     case ControlKind::ComboBox:
       windowClass = L"ComboBox";
       style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-      height += ScaleToDpi(200, dpi_);  // the height of a drop-down combo box includes its open list
       break;
     case ControlKind::Button:
       windowClass = L"Button";
@@ -175,12 +172,11 @@ bool Win32Window::CreateControl(const ControlSpec& spec, const Rect& bounds) {
   if (spec.visible) style |= WS_VISIBLE;
 
   const std::wstring text = spec.kind == ControlKind::ComboBox ? std::wstring() : Widen(spec.text);
-  control->hwnd = ::CreateWindowExW(
-      0, windowClass, text.c_str(), style, bounds.left, bounds.top, bounds.width, height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), windowClass_.Instance(), nullptr);
+  // Placed, with its font and picture, once all are made (PlaceControls).
+  control->hwnd = ::CreateWindowExW(0, windowClass, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), windowClass_.Instance(),
+                                    nullptr);
   if (control->hwnd == nullptr) return false;
-
-  control->font = FontFor(spec.font);
-  ::SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
 
   if (spec.kind == ControlKind::ComboBox) {
     COMBOBOXINFO info{};
@@ -193,9 +189,6 @@ bool Win32Window::CreateControl(const ControlSpec& spec, const Rect& bounds) {
   }
   if (spec.backColour && !spec.backColour->system) {
     control->backBrush.Reset(::CreateSolidBrush(ToColorRef(*spec.backColour)));
-  }
-  if (spec.kind == ControlKind::Button && spec.picture != 0) {
-    control->picture.Reset(CreatePicture(spec.picture, dpi_));
   }
   if (spec.kind == ControlKind::Label && spec.notifyMouse) {
     // The label reports mouse moves through a procedure in front of the static's own.
@@ -293,13 +286,8 @@ void Win32Window::Repaint() {
 void Win32Window::CentreOnScreen() {
   RECT r{};
   ::GetWindowRect(hwnd_, &r);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor)) return;
-  const RECT& screen = monitor.rcMonitor;
-  const int x = screen.left + (screen.right - screen.left - (r.right - r.left)) / 2;
-  const int y = screen.top + (screen.bottom - screen.top - (r.bottom - r.top)) / 2;
-  ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CentredOn(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), {r.right - r.left, r.bottom - r.top});
+  ::SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ------------------------------------------------------------- controls
@@ -518,13 +506,14 @@ bool Win32Window::RemoveTrayIcon(std::uint32_t id) {
   return ::Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
 }
 
-bool Win32Window::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) {
+bool Win32Window::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                                  BalloonIcon icon) {
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data.hWnd = hwnd_;
   data.uID = id;
   data.uFlags = NIF_INFO;
-  data.dwInfoFlags = NIIF_WARNING;
+  data.dwInfoFlags = icon == BalloonIcon::Info ? NIIF_INFO : NIIF_WARNING;
   const std::wstring wideTitle = Widen(title).substr(0, std::size(data.szInfoTitle) - 1);
   const std::wstring wideText = Widen(text).substr(0, std::size(data.szInfo) - 1);
   std::copy(wideTitle.begin(), wideTitle.end(), data.szInfoTitle);
@@ -644,15 +633,16 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnSetFocus();
       return 0;
     case kWmDpiChanged:
-      return OnDpiChanged(wParam, *reinterpret_cast<const RECT*>(lParam));
+      return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case kWmGetDpiScaledSize:
       return OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam));
+    case WM_SETTINGCHANGE:
+      events_.OnSettingChange(static_cast<std::uint32_t>(wParam),
+                              lParam != 0 ? Narrow(reinterpret_cast<const wchar_t*>(lParam)) : std::string());
+      break;
     case WM_DISPLAYCHANGE:
       // The hidden window's monitor may have another DPI now: the tray icon follows.
-      if (frame_ == Frame::Hidden) {
-        const int dpi = WindowDpi(hwnd_);
-        OnDpiChanged(MAKEWPARAM(dpi, dpi), RECT{});
-      }
+      if (frame_ == Frame::Hidden) OnDpiChanged(WindowDpi(hwnd_), RECT{});
       break;
     default:
       if (message != 0 && message == windowClass_.TaskbarCreatedMessage()) {

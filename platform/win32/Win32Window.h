@@ -85,7 +85,8 @@ class Win32Window final : public Window {
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
-  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
+  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                       BalloonIcon icon) override;
 
   void Subclass(MessageFilter& filter) override;
   void Unsubclass() override;
@@ -93,8 +94,9 @@ class Win32Window final : public Window {
 
  private:
   struct Control {
-    Win32Window* window = nullptr;
-    ControlSpec spec;
+    Control(Win32Window* owner, ControlSpec& ownSpec) : window(owner), spec(ownSpec) {}
+    Win32Window* window;
+    ControlSpec& spec;  // in the window's spec_; its fore colour follows SetForeColour
     HWND hwnd = nullptr;
     HWND comboEdit = nullptr;  // combo boxes: the edit field and the drop-down list
     HWND comboList = nullptr;
@@ -112,7 +114,7 @@ class Win32Window final : public Window {
   friend class ControlTexts;
   Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events);
   bool CreateWindowAndControls(const WindowSpec& spec);
-  bool CreateControl(const ControlSpec& spec, const Rect& bounds);
+  bool CreateControl(ControlSpec& spec);
   HFONT FontFor(const Font& font) { return FontFor(font, dpi_); }
   HFONT FontFor(const Font& font, int dpi);
   int ScaleX(int pixels) const;
@@ -126,7 +128,7 @@ class Win32Window final : public Window {
   void PlaceControls();
   void LoadIcons();
   void SendTrayIcon();
-  LRESULT OnDpiChanged(WPARAM wParam, const RECT& suggested);
+  LRESULT OnDpiChanged(int dpi, const RECT& suggested);
   bool OnGetDpiScaledSize(int dpi, SIZE& size);
   POINT MenuPoint() const;
 

@@ -15,63 +15,55 @@ namespace tamberlinox::platform::win32 {
 
 namespace {
 
-struct DpiFunctions {
-  UINT(WINAPI* dpiForWindow)(HWND);
-  UINT(WINAPI* dpiForSystem)();
-  int(WINAPI* metricsForDpi)(int, UINT);
-  BOOL(WINAPI* adjustForDpi)(RECT*, DWORD, BOOL, DWORD, UINT);
-};
-
-const DpiFunctions& Functions() {
-  static const DpiFunctions functions = [] {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    DpiFunctions f{};
-    f.dpiForWindow = ProcAddress<decltype(f.dpiForWindow)>(user32, "GetDpiForWindow");
-    f.dpiForSystem = ProcAddress<decltype(f.dpiForSystem)>(user32, "GetDpiForSystem");
-    f.metricsForDpi = ProcAddress<decltype(f.metricsForDpi)>(user32, "GetSystemMetricsForDpi");
-    f.adjustForDpi = ProcAddress<decltype(f.adjustForDpi)>(user32, "AdjustWindowRectExForDpi");
-    return f;
-  }();
-  return functions;
+// A function of user32 that older Windows may not have; null there.
+template <class Function>
+Function User32(const char* name) {
+  return ProcAddress<Function>(::GetModuleHandleW(L"user32.dll"), name);
 }
 
 }  // namespace
 
 int SystemDpi() {
-  if (Functions().dpiForSystem) return static_cast<int>(Functions().dpiForSystem());
+  if (const auto forSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem")) return static_cast<int>(forSystem());
   ScreenDc screen;
   return screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
 }
 
 int WindowDpi(HWND window) {
-  const UINT dpi = Functions().dpiForWindow ? Functions().dpiForWindow(window) : 0;
+  const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const UINT dpi = forWindow ? forWindow(window) : 0;
   return dpi != 0 ? static_cast<int>(dpi) : SystemDpi();
 }
 
 // Without per-monitor DPI the window's DPI is the system's, which is what
 // GetSystemMetrics answers for.
 int MetricAtDpi(int index, int dpi) {
-  if (Functions().metricsForDpi) return Functions().metricsForDpi(index, static_cast<UINT>(dpi));
-  return ::GetSystemMetrics(index);
+  const auto forDpi = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  return forDpi ? forDpi(index, static_cast<UINT>(dpi)) : ::GetSystemMetrics(index);
 }
 
 SIZE OuterSize(DWORD style, DWORD exStyle, int clientWidth, int clientHeight, int dpi) {
   RECT r{0, 0, clientWidth, clientHeight};
-  if (!Functions().adjustForDpi || !Functions().adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+  const auto forDpi = User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  if (!forDpi || !forDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
     ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
   }
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+POINT CentredOn(HMONITOR monitor, SIZE size) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(monitor, &info)) return POINT{0, 0};
+  const RECT& screen = info.rcMonitor;
+  return POINT{screen.left + (screen.right - screen.left - size.cx) / 2,
+               screen.top + (screen.bottom - screen.top - size.cy) / 2};
+}
+
 POINT CentredOnPointer(SIZE size) {
   POINT pointer{};
   ::GetCursorPos(&pointer);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  if (!::GetMonitorInfoW(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor)) return POINT{0, 0};
-  const RECT& screen = monitor.rcMonitor;
-  return POINT{screen.left + (screen.right - screen.left - size.cx) / 2,
-               screen.top + (screen.bottom - screen.top - size.cy) / 2};
+  return CentredOn(::MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), size);
 }
 
 // What the controls' texts take in their fonts, as the controls draw them:
@@ -125,7 +117,9 @@ void Win32Window::PlaceControls() {
     control.font = FontFor(control.spec.font);
     ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
     ::SetWindowPos(control.hwnd, nullptr, b.left, b.top, b.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (control.picture) control.picture.Reset(CreatePicture(control.spec.picture, dpi_));
+    if (control.spec.kind == ControlKind::Button && control.spec.picture != 0) {
+      control.picture.Reset(CreatePicture(control.spec.picture, dpi_));
+    }
   }
 }
 
@@ -158,8 +152,7 @@ void Win32Window::SendTrayIcon() {
 }
 
 // The hidden window only takes icons of the new size, for its tray icon.
-LRESULT Win32Window::OnDpiChanged(WPARAM wParam, const RECT& suggested) {
-  const int dpi = HIWORD(wParam);
+LRESULT Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
   if (frame_ == Frame::Hidden) {
     if (dpi == dpi_ || dpi <= 0) return 0;
     dpi_ = dpi;
@@ -167,16 +160,12 @@ LRESULT Win32Window::OnDpiChanged(WPARAM wParam, const RECT& suggested) {
     SendTrayIcon();
     return 0;
   }
-  ControlTexts texts(*this);
-  DpiChange change = ChangeDpi(
-      spec_, dpi_, dpi, {suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top},
-      texts);
-  if (!change.layOutAgain) return 0;
+  if (!LaysOutAgain(spec_, dpi_, dpi)) return 0;
   dpi_ = dpi;
-  layout_ = std::move(change.layout);
+  layout_ = LayOutAt(dpi_);
   LoadIcons();
   const SIZE outer = OuterSizeAt(layout_, dpi_);
-  ::SetWindowPos(hwnd_, nullptr, change.left, change.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceControls();
   ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   return 0;
@@ -191,28 +180,17 @@ bool Win32Window::OnGetDpiScaledSize(int dpi, SIZE& size) {
 }
 
 // Where a popup menu opens: at the mouse pointer, unless the window's tray
-// icon is on another monitor (a menu opened from the keyboard, say): then
-// at the icon, or on the taskbar where the shell cannot say where the icon is.
+// icon is on another monitor (a menu opened from the keyboard, say): then on
+// the taskbar, as near the pointer as it can.
 POINT Win32Window::MenuPoint() const {
   POINT at{};
   ::GetCursorPos(&at);
   const HWND taskbar = trayId_ != 0 ? ::FindWindowW(L"Shell_TrayWnd", nullptr) : nullptr;
-  if (taskbar == nullptr ||
-      ::MonitorFromWindow(taskbar, MONITOR_DEFAULTTONEAREST) == ::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST)) {
+  RECT r{};
+  if (taskbar == nullptr || !::GetWindowRect(taskbar, &r) || r.right <= r.left || r.bottom <= r.top ||
+      ::MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST) == ::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST)) {
     return at;
   }
-  struct IconId {
-    DWORD size;
-    HWND window;
-    UINT id;
-    GUID guid;
-  };
-  using GetRect = HRESULT(WINAPI*)(const IconId*, RECT*);
-  const auto getRect = ProcAddress<GetRect>(::GetModuleHandleW(L"shell32.dll"), "Shell_NotifyIconGetRect");
-  const IconId icon{sizeof icon, hwnd_, trayId_, {}};
-  RECT r{};
-  if ((getRect == nullptr || FAILED(getRect(&icon, &r))) && !::GetWindowRect(taskbar, &r)) return at;
-  if (r.right <= r.left || r.bottom <= r.top) return at;
   return POINT{std::clamp(at.x, r.left, r.right - 1), std::clamp(at.y, r.top, r.bottom - 1)};
 }
 
