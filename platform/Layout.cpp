@@ -50,7 +50,7 @@ void Fit(const WindowSpec& spec, WindowLayout& layout, std::size_t i, TextMeasur
     r.width = roomRight - r.left;
     if (wrapped) text = measurer.Measure(control, layout.dpi, r.width);
   }
-  if (!wrapped && text.width > r.width) {
+  if (text.width > r.width) {  // one line, or a word longer than a wrapped label is wide
     if (r.left + text.width > roomRight) MoveRight(layout, roomRight, r.left + text.width - roomRight);
     r.width = text.width;
   }

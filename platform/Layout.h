@@ -9,8 +9,9 @@
 // that DPI, top to bottom, and where it does not fit, its box grows just
 // enough:
 // - A label whose box holds two lines of its font or more is a wrapped label:
-//   it grows down. A box that reaches past the window's edge is first cut
-//   back to the edge, when the text would otherwise be cut there.
+//   it grows down (and to the right only for a word wider than the box). A
+//   box that reaches past the window's edge is first cut back to the edge,
+//   when the text would otherwise be cut there.
 // - Check boxes, buttons and the other labels hold one line: they grow to the
 //   right, and down when their line is taller than the box.
 // A box may grow into the free room below it (up to the next control under
