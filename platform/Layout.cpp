@@ -85,7 +85,10 @@ WindowLayout LayOut(const WindowSpec& spec, int dpi, TextMeasurer& measurer) {
       if ((n == 0 || before(last, j)) && (i == count || before(j, i))) i = j;
     last = i;
     const ControlSpec& control = spec.controls[i];
-    if (control.kind != ControlKind::ComboBox && !control.text.empty()) Fit(spec, layout, i, measurer);
+    // Only texts the program wrote: not what the user types or chooses.
+    const bool captioned = control.kind == ControlKind::Label || control.kind == ControlKind::CheckBox ||
+                           control.kind == ControlKind::Button;
+    if (captioned && !control.text.empty()) Fit(spec, layout, i, measurer);
   }
   return layout;
 }

@@ -6,8 +6,9 @@
 //
 // A WindowSpec gives sizes and positions in pixels at 96 dpi; at another DPI
 // each is scaled first. Then each control's text is measured in its font at
-// that DPI, top to bottom, and where it does not fit, its box grows just
-// enough:
+// that DPI, top to bottom (labels, check boxes and buttons: the texts the
+// program writes, not those a user types or chooses), and where it does not
+// fit, its box grows just enough:
 // - A label whose box holds two lines of its font or more is a wrapped label:
 //   it grows down (and to the right only for a word wider than the box). A
 //   box that reaches past the window's edge is first cut back to the edge,

@@ -194,6 +194,30 @@ TEST(Layout, ALabelLyingOverAnotherLimitsNothing) {
   EXPECT_EQ(layout.controls[2], (Rect{20, 60, 60, 30}));
 }
 
+// A label hidden when the window opens is shown in place of others: its text
+// may take the room down to the window's edge, over the button below it, and
+// the window grows only for what goes past that edge.
+TEST(Layout, AHiddenLabelHasTheRoomUpToTheWindowsEdges) {
+  GridMeasurer measurer;
+  WindowSpec spec;
+  spec.clientWidth = 100;
+  spec.clientHeight = 60;
+  spec.controls = {
+      Control(ControlKind::Label, "fourteen-chars fourteen-chars fourteen-chars fourteen-chars", {0, 0, 100, 20}),
+      Control(ControlKind::Button, "Close", {20, 30, 60, 20}),
+  };
+  spec.controls[0].visible = false;
+  WindowLayout layout = LayOut(spec, 96, measurer);  // a word a line: 40 pixels, reaching over the button
+  EXPECT_EQ(layout.controls[0], (Rect{0, 0, 100, 40}));
+  EXPECT_EQ(layout.controls[1], (Rect{20, 30, 60, 20}));
+  EXPECT_EQ(layout.clientHeight, 60);
+  spec.controls[0].text += " " + spec.controls[0].text;  // eight lines
+  layout = LayOut(spec, 96, measurer);
+  EXPECT_EQ(layout.controls[0].height, 80);
+  EXPECT_EQ(layout.controls[1], (Rect{20, 30, 60, 20}));
+  EXPECT_EQ(layout.clientHeight, 80);
+}
+
 // The program's two windows on the in-memory system. With the fake's normal
 // font every text fits: nothing moves (the About text's box, which reaches 4
 // pixels past the window's edge at 96 dpi, may be cut back to it). With a
