@@ -91,14 +91,6 @@ std::vector<Rect> Scaled(const WindowSpec& spec, int dpi) {
   return boxes;
 }
 
-TEST(Layout, ScalingRoundsToTheNearestPixelAsMulDivDoes) {
-  EXPECT_EQ(ScaleToDpi(333, 96), 333);
-  EXPECT_EQ(ScaleToDpi(333, 144), 500);  // 499.5
-  EXPECT_EQ(ScaleToDpi(233, 120), 291);  // 291.25
-  EXPECT_EQ(ScaleToDpi(115, 144), 173);  // 172.5
-  EXPECT_EQ(ScaleToDpi(-133, 144), -200);
-}
-
 // Where every text fits, the window and its boxes are the spec's, scaled.
 TEST(Layout, TextsThatFitMoveNothingAtAnyDpi) {
   GridMeasurer measurer;
@@ -218,12 +210,10 @@ TEST(Layout, AHiddenLabelHasTheRoomUpToTheWindowsEdges) {
   EXPECT_EQ(layout.clientHeight, 80);
 }
 
-// The program's two windows on the in-memory system. With the fake's normal
-// font every text fits: nothing moves (the About text's box, which reaches 4
-// pixels past the window's edge at 96 dpi, may be cut back to it). With a
-// font a third wider the About text needs more lines: its box reaches down
-// to them, the link and the button move down by what was missing, and the
-// window grows by as much, at every DPI.
+// The About window on the in-memory system, in a font a third wider than the
+// fake's: the text needs more lines, its box reaches down to them, the link
+// and the button move down by what was missing, and the window grows by as
+// much, at every DPI.
 class ProgramWindowsLayout : public RunningProgram, public ::testing::WithParamInterface<int> {
  protected:
   FakeWindow* OpenAbout() {
@@ -237,24 +227,6 @@ class ProgramWindowsLayout : public RunningProgram, public ::testing::WithParamI
     return {};
   }
 };
-
-TEST_P(ProgramWindowsLayout, KeepTheirScaledSizesWhereTheTextsFit) {
-  const int dpi = GetParam();
-  os.dpi = dpi;
-  FakeWindow* about = OpenAbout();
-  ASSERT_NE(about, nullptr);
-  const std::vector<Rect> scaled = Scaled(about->spec, dpi);
-  for (std::size_t i = 1; i < scaled.size(); ++i) EXPECT_EQ(about->layout.controls[i], scaled[i]) << i;
-  EXPECT_EQ(about->layout.controls[0].height, scaled[0].height);
-  EXPECT_EQ(about->layout.clientWidth, ScaleToDpi(333, dpi));
-  EXPECT_EQ(about->layout.clientHeight, ScaleToDpi(233, dpi));
-  Command("Select Hot Key");
-  FakeWindow* hotKey = HotKeyWindow();
-  ASSERT_NE(hotKey, nullptr);
-  EXPECT_EQ(hotKey->layout.controls, Scaled(hotKey->spec, dpi));
-  EXPECT_EQ(hotKey->layout.clientWidth, ScaleToDpi(300, dpi));
-  EXPECT_EQ(hotKey->layout.clientHeight, ScaleToDpi(166, dpi));
-}
 
 TEST_P(ProgramWindowsLayout, TheAboutTextReadsToItsEndInAWiderFont) {
   const int dpi = GetParam();
