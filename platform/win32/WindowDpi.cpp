@@ -74,13 +74,14 @@ class ControlTexts final : public TextMeasurer {
   explicit ControlTexts(Win32Window& window) : window_(window) {}
 
   TextExtent Measure(const ControlSpec& control, int dpi, int wrapWidth) override {
-    if (!screen_.Get()) return {};
-    Selection font(screen_.Get(), window_.FontFor(control.font, dpi));
+    if (!dc_) dc_.Reset(::CreateCompatibleDC(nullptr));  // only for a window with texts
+    if (!dc_) return {};
+    Selection font(dc_.Get(), window_.FontFor(control.font, dpi));
     TEXTMETRICW metrics{};
-    ::GetTextMetricsW(screen_.Get(), &metrics);
+    ::GetTextMetricsW(dc_.Get(), &metrics);
     const std::wstring text = Widen(control.text);
     RECT r{0, 0, wrapWidth, 0};
-    ::DrawTextW(screen_.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+    ::DrawTextW(dc_.Get(), text.c_str(), static_cast<int>(text.size()), &r,
                 DT_CALCRECT | DT_EXPANDTABS | (wrapWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE));
     TextExtent extent{r.right - r.left, r.bottom - r.top, metrics.tmHeight};
     if (control.kind == ControlKind::CheckBox) {
@@ -94,7 +95,7 @@ class ControlTexts final : public TextMeasurer {
 
  private:
   Win32Window& window_;
-  ScreenDc screen_;
+  MemoryDc dc_;  // like the screen's
 };
 
 WindowLayout Win32Window::LayOutAt(int dpi) {
