@@ -480,6 +480,8 @@ int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries) {
 // of the shell accepts. The icon is the window's small icon, at the size the
 // shell shows on this window's monitor.
 bool Win32Window::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) {
+  // A taskbar made again may come with another DPI (the user changed the scale meanwhile).
+  if (frame_ == Frame::Hidden) OnDpiChanged(WindowDpi(hwnd_), RECT{});
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = hwnd_;
