@@ -74,7 +74,7 @@ WindowLayout LayOut(const WindowSpec& spec, int dpi, TextMeasurer& measurer) {
     layout.controls[i] = {ScaleToDpi(b.left, dpi), ScaleToDpi(b.top, dpi), ScaleToDpi(b.width, dpi),
                           ScaleToDpi(b.height, dpi)};
   }
-  // Top to bottom (and in the spec's order on one line): a box that grows
+  // Top to bottom (and in the WindowSpec's order on one line): a box that grows
   // moves only what comes after it, so the order holds.
   const auto before = [&](std::size_t a, std::size_t b) {
     return layout.controls[a].top < layout.controls[b].top || (layout.controls[a].top == layout.controls[b].top && a < b);

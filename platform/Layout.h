@@ -51,7 +51,7 @@ class TextMeasurer {
 struct WindowLayout {
   int dpi = 96;
   int clientWidth = 0, clientHeight = 0;
-  std::vector<Rect> controls;  // in the order of the spec's controls
+  std::vector<Rect> controls;  // in the order of the WindowSpec's controls
 };
 
 // Pixels at 96 dpi to pixels at dpi, rounded to the nearest (as MulDiv does).

@@ -147,7 +147,7 @@ void ExpectTextsFit(HWND window, const std::vector<TextControl>& texts, int dpi)
   }
 }
 
-// A label whose text fits the box the spec gives it (scaled to the DPI)
+// A label whose text fits the box the window was drawn with (scaled to the DPI)
 // keeps that box's size: nothing grows where nothing needs to.
 void ExpectFittingLabelKeepsItsBox(HWND window, const TextControl& c, RECT box, int dpi) {
   RECT client{};
@@ -268,8 +268,8 @@ TEST_P(Looks, TheTrayIconHasTheTaskbarsSizeAtTheDpi) {
   EXPECT_EQ(adds()[1].iconWidth, size);
 }
 
-// At least the spec's size at the DPI, every text whole, and where a label's
-// text fits its box the box as the spec gives it.
+// At least the size the window was drawn with, at the DPI; every text whole;
+// and where a label's text fits its box, that box.
 TEST_P(Looks, TheHotKeyWindowHoldsItsTexts) {
   Running& r = StartProgram();
   HWND window = OpenForm(r, "Select Hot Key", kHotKeyCaption);
@@ -287,10 +287,10 @@ TEST_P(Looks, TheHotKeyWindowHoldsItsTexts) {
 }
 
 // The explanatory text reads to its end: the link, the button and the
-// window's bottom edge are as far below where the spec puts them as the text
-// needs, and no further; the background picture fills the window at the
-// window's scale, and the button shows the middle of its picture at that
-// scale, on white.
+// window's bottom edge are moved down from where the window was drawn with
+// them by as much as the text needs, and no more; the background picture
+// fills the window at the window's scale, and the button shows the middle of
+// its picture at that scale, on white.
 TEST_P(Looks, TheAboutWindowHoldsItsTextAndItsPicturesFillIt) {
   Running& r = StartProgram();
   HWND about = OpenForm(r, "About", kAboutCaption);

@@ -91,7 +91,7 @@ std::vector<Rect> Scaled(const WindowSpec& spec, int dpi) {
   return boxes;
 }
 
-// Where every text fits, the window and its boxes are the spec's, scaled.
+// Where every text fits, the window and its boxes are the WindowSpec's, scaled.
 TEST(Layout, TextsThatFitMoveNothingAtAnyDpi) {
   GridMeasurer measurer;
   const WindowSpec spec = TwoColumns("Modifiers");
