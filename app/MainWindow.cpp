@@ -43,17 +43,34 @@ bool MainWindow::AddTrayIcon() {
   trayIconShown_ = true;
   window_->StopTimer(kTrayRetryTimer);
   window_->Subclass(*this);  // the icon's clicks reach the program from now on
-  if (!balloonText_.empty()) ShowBalloon(balloonTitle_, balloonText_);
+  if (!balloonShown_) ShowNextBalloon();
   return true;
 }
 
-void MainWindow::ShowBalloon(const std::string& title, const std::string& text) {
-  balloonTitle_ = title;
-  balloonText_ = text;
-  if (!window_ || !trayIconShown_) return;
-  window_->ShowTrayBalloon(kTrayIconId, title, text);
-  balloonTitle_.clear();
-  balloonText_.clear();
+void MainWindow::ShowBalloon(const std::string& title, const std::string& text, BalloonIcon icon) {
+  balloons_.push_back({title, text, icon});
+  if (!balloonShown_) {
+    ShowNextBalloon();
+  } else if (!window_->TimerRunning(kBalloonTimer)) {
+    window_->StartTimer(kBalloonTimer, kBalloonWaitMs);
+  }
+}
+
+// Shown one at a time: the shell would put a new balloon in the place of the
+// one on the screen.
+void MainWindow::ShowNextBalloon() {
+  if (balloons_.empty() || !window_ || !trayIconShown_) return;
+  const Balloon& next = balloons_.front();
+  balloonShown_ = window_->ShowTrayBalloon(kTrayIconId, next.title, next.text, next.icon);
+  if (balloonShown_ && balloons_.size() > 1) window_->StartTimer(kBalloonTimer, kBalloonWaitMs);
+}
+
+void MainWindow::BalloonGone() {
+  if (!balloonShown_) return;
+  balloonShown_ = false;
+  balloons_.erase(balloons_.begin());
+  window_->StopTimer(kBalloonTimer);
+  ShowNextBalloon();
 }
 
 void MainWindow::RemoveTrayIcon() {
@@ -116,6 +133,8 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
     PopUpDesktopMenu();
   } else if (lParam == kWmRButtonUp) {
     PopUpCommandMenu();
+  } else if (lParam >= kBalloonHidden && lParam <= kBalloonClicked) {
+    BalloonGone();
   }
   result = 0;  // every other tray notification is ignored, and none is passed on
   return true;
@@ -149,6 +168,7 @@ void MainWindow::PopUpDesktopMenu() {
   window_->SetTop(kMenuTop);
   desktopItems_ = menu::FindDesktopItems(os_);
   os_.RestoreDefaultCursor();
+  menuTheme_.BeforeMenu();
   const int chosen = window_->PopupMenu(menu::DesktopMenu(desktopItems_));
   if (const menu::DesktopItem* item = menu::ItemOfEntry(desktopItems_, chosen))
     program_.OpenDesktopItem(*item);
@@ -163,6 +183,7 @@ void MainWindow::PopUpCommandMenu() {
   window_->SetTop(kMenuTop);
   const auto entries = menu::CommandMenu(windowsMinimized_, program_.icons().Shown(), os_.ProgramVersion());
   os_.RestoreDefaultCursor();
+  menuTheme_.BeforeMenu();
   const int chosen = window_->PopupMenu(entries);
   if (chosen > 0) program_.RunCommand(static_cast<menu::Command>(chosen));
   menuOpen_ = false;
@@ -171,6 +192,8 @@ void MainWindow::PopUpCommandMenu() {
 void MainWindow::OnTimer(int timerId) {
   if (timerId == kShutdownTimer) {
     program_.Shutdown();
+  } else if (timerId == kBalloonTimer) {
+    BalloonGone();
   } else if (timerId == kTrayRetryTimer) {
     ++trayRetries_;
     if (!AddTrayIcon() && trayRetries_ >= kTrayRetryLimit) window_->StopTimer(kTrayRetryTimer);
@@ -184,6 +207,10 @@ void MainWindow::OnTimer(int timerId) {
 // A polite request to end (taskkill without /f, an installer, Task Manager):
 // the program ends as "/exit" ends it, with the icons back.
 void MainWindow::OnClose() { program_.Leave(); }
+
+void MainWindow::OnSettingChange(std::uint32_t action, const std::string& area) {
+  menuTheme_.OnSettingChange(action, area);
+}
 
 void MainWindow::OnTaskbarCreated() {
   // The shell has (re)started and lost every icon: without ours the user

@@ -11,6 +11,7 @@
 
 #include "desktop/DesktopIcons.h"
 #include "menu/DesktopItems.h"
+#include "menu/MenuTheme.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox {
@@ -30,7 +31,15 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
     kHotKeyReleaseTimer = 4,// the hot key is held: further presses wait for its release
     kIdleTimer = 5,         // hide when idle is on and the icons are shown
     kDesktopClickTimer = 6, // a double-click on the desktop to be decided
+    kBalloonTimer = 10,     // a balloon waits for the one shown to go
   };
+  // A balloon waits at most this long for the one shown, where the shell does
+  // not say when that has gone.
+  static constexpr std::uint32_t kBalloonWaitMs = 30000;
+  // The shell's tray notifications of a balloon that has gone: hidden, timed
+  // out, clicked (NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT, NIN_BALLOONUSERCLICK).
+  static constexpr platform::LParam kBalloonHidden = platform::kWmUser + 3;
+  static constexpr platform::LParam kBalloonClicked = platform::kWmUser + 5;
   static constexpr int kTrayRetryLimit = 60;  // two minutes
 
   MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program) {}
@@ -43,8 +52,10 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool Create();
   // Takes the icon away for good.
   void RemoveTrayIcon();
-  // A balloon at the icon, shown now or as soon as the icon is there.
-  void ShowBalloon(const std::string& title, const std::string& text);
+  // A balloon at the icon, shown as soon as the icon is there and the
+  // balloons asked for before it have gone.
+  void ShowBalloon(const std::string& title, const std::string& text,
+                   platform::BalloonIcon icon = platform::BalloonIcon::Warning);
   // The program's windows go 500 ms from now.
   void ScheduleShutdown();
   // Puts the window's own procedure back and destroys the window.
@@ -69,16 +80,20 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void RetryTrayIcon();
   void OnHotKey();
   void OnHotKeyReleaseTick();
+  void ShowNextBalloon();
+  void BalloonGone();
   void PopUpDesktopMenu();
   void PopUpCommandMenu();
   void OnTimer(int timerId) override;
   void OnClose() override;
   void OnTaskbarCreated() override;
   void OnShellWindowCreated(platform::WindowHandle window) override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
   Program& program_;
   std::unique_ptr<platform::Window> window_;
+  menu::MenuTheme menuTheme_{os_};  // both menus' look: light, dark or the system's
   // What the desktop menu shows while it is up; its entries refer into it.
   std::vector<menu::DesktopItem> desktopItems_;
   bool windowsMinimized_ = false;
@@ -91,8 +106,13 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   // The hot key went down and has not been seen released: the key's repeats
   // while it is held are not presses of their own.
   bool hotKeyHeld_ = false;
-  // A balloon waiting for the icon.
-  std::string balloonTitle_, balloonText_;
+  // The balloons to show, in order; the first is on the screen while balloonShown_.
+  struct Balloon {
+    std::string title, text;
+    platform::BalloonIcon icon;
+  };
+  std::vector<Balloon> balloons_;
+  bool balloonShown_ = false;
 };
 
 }  // namespace tamberlinox

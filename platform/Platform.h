@@ -145,8 +145,9 @@ class WebBrowser {
 
 // ------------------------------------------------------ the window toolkit
 // The program's three windows are described by a WindowSpec and created by
-// Platform::OpenWindow. Positions and sizes are in pixels at 96 dpi; the
-// Win32 side scales them to the screen's real DPI. Controls are named by small
+// Platform::OpenWindow. Positions and sizes are in pixels at 96 dpi; each
+// window is laid out at the DPI of its monitor, with boxes grown where their
+// texts need more room (platform/Layout.h). Controls are named by small
 // integers chosen by the program, which the Win32 side uses as control ids (so
 // another process can find a control with GetDlgItem).
 
@@ -210,7 +211,7 @@ struct WindowSpec {
   int clientWidth = 0, clientHeight = 0;  // pixels at 96 dpi
   Frame frame = Frame::Sizable;
   int icon = 0;               // icon resource (ResourceIds.h)
-  int backgroundPicture = 0;  // picture drawn unscaled from the top-left corner (0 = none)
+  int backgroundPicture = 0;  // picture over the whole client area, at the window's scale (0 = none)
   bool centred = true;        // centred on the screen when first shown
   std::vector<ControlSpec> controls;  // in tab order
 };
@@ -234,6 +235,9 @@ class WindowEvents {
   // A window of a class being watched (Window::WatchShellWindows) was created
   // by the watched process.
   virtual void OnShellWindowCreated(WindowHandle /*window*/) {}
+  // A setting of the system changed (WM_SETTINGCHANGE): the SystemParametersInfo
+  // action, or 0, and the name of the area that changed, or "".
+  virtual void OnSettingChange(std::uint32_t /*action*/, const std::string& /*area*/) {}
 
  protected:
   ~WindowEvents() = default;
@@ -249,6 +253,9 @@ class MessageFilter {
  protected:
   ~MessageFilter() = default;
 };
+
+// The icon a tray balloon shows beside its title.
+enum class BalloonIcon { Info, Warning };
 
 // One window created by Platform::OpenWindow; destroying the object destroys
 // the window (and its tray icon, hot keys and timers with it). A Window may be
@@ -297,7 +304,8 @@ class Window {
   virtual bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) = 0;
   virtual bool RemoveTrayIcon(std::uint32_t id) = 0;
   // A balloon with a title and a text at the icon; false when there is no icon.
-  virtual bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) = 0;
+  virtual bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                               BalloonIcon icon) = 0;
 
   // Puts the filter's procedure in front of the window's own, or nothing when
   // it is there already; Unsubclass puts the window's own procedure back.
@@ -438,6 +446,15 @@ class Platform {
 
   // The program's windows. Null when the window cannot be created.
   virtual std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) = 0;
+
+  // The program's first start, and its looks on this screen.
+  // Whether the key exists (with values or without).
+  virtual bool RegistryKeyExists(Hive hive, const std::string& key) = 0;
+  // Whether high contrast is on: then the system's own colours stay everywhere.
+  virtual bool HighContrast() = 0;
+  // Dark popup menus for the whole program, or the system's usual ones. Where
+  // the system cannot draw dark menus (before Windows 10 1903) nothing changes.
+  virtual void SetDarkMenus(bool dark) = 0;
 
  protected:
   friend class GlobalAtom;

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/fake/FakeText.h"
 #include "platform/fake/FakeWindow.h"
 
 namespace tamberlinox::platform {
@@ -267,6 +268,13 @@ class FakePlatform final : public Platform {
   FakeWindow* WindowByCaption(const std::string& caption) const;
   FakeWindow* WindowByHandle(WindowHandle window) const;
 
+  // ---- The screen.
+  int dpi = 96;  // of the monitor the program's windows open on
+  FakeTextMeasurer text;
+  bool highContrast = false;
+  bool darkMenus = false;    // as the program last set them
+  int darkMenuChanges = 0;   // SetDarkMenus calls
+
   // ======================================================== Platform
   std::int32_t ReadRegistryText(Hive hive, const std::string& key, const std::string& name,
                                 std::optional<std::string>& text) override;
@@ -320,6 +328,12 @@ class FakePlatform final : public Platform {
   void RestoreDefaultCursor() override { ++cursorRestores; }
   void Sleep(std::uint32_t milliseconds) override { clockMs += milliseconds; }
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
+  bool RegistryKeyExists(Hive hive, const std::string& key) override { return registry.KeyExists(hive, key); }
+  bool HighContrast() override { return highContrast; }
+  void SetDarkMenus(bool dark) override {
+    darkMenus = dark;
+    ++darkMenuChanges;
+  }
 
  protected:
   void DeleteGlobalAtom(std::uint16_t atom) override;

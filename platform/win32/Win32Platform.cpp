@@ -159,6 +159,11 @@ std::int32_t Win32Platform::DeleteRegistryKey(Hive hive, const std::string& key)
   return ::RegDeleteKeyW(ToHkey(hive), Widen(key).c_str());
 }
 
+bool Win32Platform::RegistryKeyExists(Hive hive, const std::string& key) {
+  RegKey opened;
+  return ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_QUERY_VALUE, opened.Put()) == ERROR_SUCCESS;
+}
+
 // ----------------------------------------------------------- INI files
 
 std::string Win32Platform::ReadIniText(const std::string& file, const std::string& section, const std::string& entry,

@@ -81,6 +81,10 @@ class Win32Platform final : public Platform {
 
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
 
+  bool RegistryKeyExists(Hive hive, const std::string& key) override;
+  bool HighContrast() override;               // Theme.cpp
+  void SetDarkMenus(bool dark) override;      // Theme.cpp
+
  protected:
   void DeleteGlobalAtom(std::uint16_t atom) override;
 
@@ -91,6 +95,8 @@ class Win32Platform final : public Platform {
   ScriptHost scriptHost_{com_};
   Module wininet_;
   bool wininetTried_ = false;
+  Module uxtheme_;  // loaded when dark menus are first wanted
+  bool uxthemeTried_ = false;
 };
 
 }  // namespace tamberlinox::platform::win32

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Layout.h"
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellWatch.h"
@@ -87,7 +88,8 @@ class Win32Window final : public Window {
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
-  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
+  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                       BalloonIcon icon) override;
 
   void Subclass(MessageFilter& filter) override;
   void Unsubclass() override;
@@ -97,8 +99,9 @@ class Win32Window final : public Window {
 
  private:
   struct Control {
-    Win32Window* window = nullptr;
-    ControlSpec spec;
+    Control(Win32Window* owner, ControlSpec& ownSpec) : window(owner), spec(ownSpec) {}
+    Win32Window* window;
+    ControlSpec& spec;  // in the window's spec_; its fore colour follows SetForeColour
     HWND hwnd = nullptr;
     HWND comboEdit = nullptr;  // combo boxes: the edit field and the drop-down list
     HWND comboList = nullptr;
@@ -110,14 +113,29 @@ class Win32Window final : public Window {
   struct CachedFont {
     int height = 0;
     bool bold = false, italic = false;
+    int dpi = 96;
     GdiFont font;
   };
+  friend class ControlTexts;
   Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events);
   bool CreateWindowAndControls(const WindowSpec& spec);
-  bool CreateControl(const ControlSpec& spec);
-  HFONT FontFor(const Font& font);
+  bool CreateControl(ControlSpec& spec);
+  HFONT FontFor(const Font& font) { return FontFor(font, dpi_); }
+  HFONT FontFor(const Font& font, int dpi);
   int ScaleX(int pixels) const;
   int ScaleY(int pixels) const;
+
+  // The window at its DPI (WindowDpi.cpp): laid out, its fonts, icons and
+  // pictures to match; again when the system moves it to a monitor of
+  // another DPI.
+  WindowLayout LayOutAt(int dpi);
+  SIZE OuterSizeAt(const WindowLayout& layout, int dpi) const;
+  void PlaceControls();
+  void LoadIcons();
+  void SendTrayIcon();
+  LRESULT OnDpiChanged(int dpi, const RECT& suggested);
+  bool OnGetDpiScaledSize(int dpi, SIZE& size);
+  POINT MenuPoint() const;
 
   Control* FindControl(int id) const;
   Control* FindControlByWindow(HWND window) const;
@@ -146,9 +164,12 @@ class Win32Window final : public Window {
   Frame frame_;
   bool centred_;
   HWND hwnd_ = nullptr;
-  int dpiX_ = 96, dpiY_ = 96;
-  Icon bigIcon_, smallIcon_;
-  Bitmap background_;
+  WindowSpec spec_;  // as created: the window is laid out from it at each DPI
+  int dpi_ = 96;
+  WindowLayout layout_;
+  Icon bigIcon_, smallIcon_;  // at the window's DPI; the small one is also the tray icon
+  std::uint32_t trayId_ = 0;   // the tray icon's id while there is one
+  Bitmap background_;          // the background picture at the window's scale, as large as its client area
   std::vector<CachedFont> fonts_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<int> timers_;  // the ids of the running timers
