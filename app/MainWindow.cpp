@@ -16,6 +16,7 @@ namespace {
 constexpr char kTrayTip[] = "Zemrik Tamberlinox";
 constexpr std::uint32_t kShutdownDelayMs = 500;
 constexpr std::uint32_t kTrayRetryMs = 2000;
+constexpr std::uint32_t kHotKeyReleaseMs = 50;
 // While a menu is built the window is moved far above the screen.
 constexpr int kMenuTop = -667;
 
@@ -29,12 +30,14 @@ bool MainWindow::Create() {
   spec.centred = false;
   window_ = os_.OpenWindow(spec, *this);
   if (!window_) return false;
-  if (!AddTrayIcon()) {
-    // At logon the shell may not be ready yet.
-    trayRetries_ = 0;
-    window_->StartTimer(kTrayRetryTimer, kTrayRetryMs);
-  }
+  // At logon the shell may not be ready yet.
+  if (!AddTrayIcon()) RetryTrayIcon();
   return true;
+}
+
+void MainWindow::RetryTrayIcon() {
+  trayRetries_ = 0;
+  window_->StartTimer(kTrayRetryTimer, kTrayRetryMs);
 }
 
 bool MainWindow::AddTrayIcon() {
@@ -42,17 +45,34 @@ bool MainWindow::AddTrayIcon() {
   trayIconShown_ = true;
   window_->StopTimer(kTrayRetryTimer);
   window_->Subclass(*this);  // the icon's clicks reach the program from now on
-  if (!balloonText_.empty()) ShowBalloon(balloonTitle_, balloonText_);
+  if (!balloonShown_) ShowNextBalloon();
   return true;
 }
 
-void MainWindow::ShowBalloon(const std::string& title, const std::string& text) {
-  balloonTitle_ = title;
-  balloonText_ = text;
-  if (!window_ || !trayIconShown_) return;
-  window_->ShowTrayBalloon(kTrayIconId, title, text);
-  balloonTitle_.clear();
-  balloonText_.clear();
+void MainWindow::ShowBalloon(const std::string& title, const std::string& text, BalloonIcon icon) {
+  balloons_.push_back({title, text, icon});
+  if (!balloonShown_) {
+    ShowNextBalloon();
+  } else if (!window_->TimerRunning(kBalloonTimer)) {
+    window_->StartTimer(kBalloonTimer, kBalloonWaitMs);
+  }
+}
+
+// Shown one at a time: the shell would put a new balloon in the place of the
+// one on the screen.
+void MainWindow::ShowNextBalloon() {
+  if (balloons_.empty() || !window_ || !trayIconShown_) return;
+  const Balloon& next = balloons_.front();
+  balloonShown_ = window_->ShowTrayBalloon(kTrayIconId, next.title, next.text, next.icon);
+  if (balloonShown_ && balloons_.size() > 1) window_->StartTimer(kBalloonTimer, kBalloonWaitMs);
+}
+
+void MainWindow::BalloonGone() {
+  if (!balloonShown_) return;
+  balloonShown_ = false;
+  balloons_.erase(balloons_.begin());
+  window_->StopTimer(kBalloonTimer);
+  ShowNextBalloon();
 }
 
 void MainWindow::RemoveTrayIcon() {
@@ -77,7 +97,7 @@ void MainWindow::Destroy() {
 
 bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
   if (message == kWmHotKey) {
-    program_.icons().Toggle();  // whatever the key's identifier
+    OnHotKey();  // whatever the key's identifier
     return false;
   }
   if (message == kWmQueryEndSession) {
@@ -115,9 +135,33 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
     PopUpDesktopMenu();
   } else if (lParam == kWmRButtonUp) {
     PopUpCommandMenu();
+  } else if (lParam >= kBalloonHidden && lParam <= kBalloonClicked) {
+    BalloonGone();
   }
   result = 0;  // every other tray notification is ignored, and none is passed on
   return true;
+}
+
+// A held key repeats, and each repeat comes as a press of the hot key where
+// the system does not leave them out: only the first counts. The key is
+// looked at as the press is handled: still down, further presses wait for
+// its release; already up, the presses queued meanwhile were its repeats.
+void MainWindow::OnHotKey() {
+  if (hotKeyHeld_) return;
+  program_.icons().Toggle();
+  if (os_.IsKeyDown(program_.hotKey().Key())) {
+    hotKeyHeld_ = true;
+    window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
+  } else {
+    window_->DropQueuedMessages(kWmHotKey);
+  }
+}
+
+void MainWindow::OnHotKeyReleaseTick() {
+  if (os_.IsKeyDown(program_.hotKey().Key())) return;
+  hotKeyHeld_ = false;
+  window_->StopTimer(kHotKeyReleaseTimer);
+  window_->DropQueuedMessages(kWmHotKey);
 }
 
 void MainWindow::PopUpDesktopMenu() {
@@ -129,6 +173,7 @@ void MainWindow::PopUpDesktopMenu() {
     menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(os_).folderMenus);
     const std::vector<platform::MenuEntry> entries = launcher.Entries();
     os_.RestoreDefaultCursor();
+    menuTheme_.BeforeMenu();
     const int chosen = window_->PopupMenu(entries, &launcher);
     if (const menu::DesktopItem* item = launcher.ItemOf(chosen)) program_.OpenDesktopItem(*item);
   }
@@ -141,6 +186,7 @@ void MainWindow::PopUpCommandMenu() {
   window_->SetTop(kMenuTop);
   const auto entries = menu::CommandMenu(windowsMinimized_, program_.icons().Shown(), os_.ProgramVersion());
   os_.RestoreDefaultCursor();
+  menuTheme_.BeforeMenu();
   const int chosen = window_->PopupMenu(entries);
   if (chosen > 0) program_.RunCommand(static_cast<menu::Command>(chosen));
   menuOpen_ = false;
@@ -149,17 +195,49 @@ void MainWindow::PopUpCommandMenu() {
 void MainWindow::OnTimer(int timerId) {
   if (timerId == kShutdownTimer) {
     program_.Shutdown();
+  } else if (timerId == kBalloonTimer) {
+    BalloonGone();
   } else if (timerId == kTrayRetryTimer) {
     ++trayRetries_;
     if (!AddTrayIcon() && trayRetries_ >= kTrayRetryLimit) window_->StopTimer(kTrayRetryTimer);
+  } else if (timerId == kDesktopWatchTimer) {
+    program_.icons().OnTick();
+  } else if (timerId == kHotKeyReleaseTimer) {
+    OnHotKeyReleaseTick();
   }
+}
+
+// A polite request to end (taskkill without /f, an installer, Task Manager):
+// the program ends as "/exit" ends it, with the icons back.
+void MainWindow::OnClose() { program_.Leave(); }
+
+void MainWindow::OnSettingChange(std::uint32_t action, const std::string& area) {
+  menuTheme_.OnSettingChange(action, area);
 }
 
 void MainWindow::OnTaskbarCreated() {
   // The shell has (re)started and lost every icon: without ours the user
-  // could no longer reach the program, so it goes back in.
+  // could no longer reach the program, so it goes back in, tried again as at
+  // start-up while the new taskbar is not ready for it.
   if (trayIconRemoved_ || !window_) return;
-  AddTrayIcon();
+  trayIconShown_ = false;
+  if (!AddTrayIcon()) RetryTrayIcon();
+  // Its desktop comes with a new icon list, which gets the user's choice.
+  program_.icons().OnShellRestarted();
+}
+
+void MainWindow::OnShellWindowCreated(WindowHandle window) { program_.icons().OnShellWindowCreated(window); }
+
+void MainWindow::StartTicks(std::uint32_t intervalMs) {
+  if (window_) window_->StartTimer(kDesktopWatchTimer, intervalMs);
+}
+
+void MainWindow::StopTicks() {
+  if (window_) window_->StopTimer(kDesktopWatchTimer);
+}
+
+void MainWindow::WatchShell(std::uint32_t process, const std::vector<std::string>& classNames) {
+  if (window_) window_->WatchShellWindows(process, classNames);
 }
 
 }  // namespace tamberlinox

@@ -9,14 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "desktop/DesktopIcons.h"
+#include "menu/DesktopItems.h"
 #include "menu/MenuIcons.h"
+#include "menu/MenuTheme.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox {
 
 class Program;
 
-class MainWindow : private platform::WindowEvents, public platform::MessageFilter {
+class MainWindow : private platform::WindowEvents, public platform::MessageFilter, public desktop::ShellSignals {
  public:
   static constexpr char kCaption[] = "Zemrik Program";
   static constexpr std::uint32_t kTrayIconId = 125;
@@ -29,7 +32,15 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
     kHotKeyReleaseTimer = 4,// the hot key is held: further presses wait for its release
     kIdleTimer = 5,         // hide when idle is on and the icons are shown
     kDesktopClickTimer = 6, // a double-click on the desktop to be decided
+    kBalloonTimer = 10,     // a balloon waits for the one shown to go
   };
+  // A balloon waits at most this long for the one shown, where the shell does
+  // not say when that has gone.
+  static constexpr std::uint32_t kBalloonWaitMs = 30000;
+  // The shell's tray notifications of a balloon that has gone: hidden, timed
+  // out, clicked (NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT, NIN_BALLOONUSERCLICK).
+  static constexpr platform::LParam kBalloonHidden = platform::kWmUser + 3;
+  static constexpr platform::LParam kBalloonClicked = platform::kWmUser + 5;
   static constexpr int kTrayRetryLimit = 60;  // two minutes
 
   MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program), pictures_(os) {}
@@ -42,8 +53,10 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool Create();
   // Takes the icon away for good.
   void RemoveTrayIcon();
-  // A balloon at the icon, shown now or as soon as the icon is there.
-  void ShowBalloon(const std::string& title, const std::string& text);
+  // A balloon at the icon, shown as soon as the icon is there and the
+  // balloons asked for before it have gone.
+  void ShowBalloon(const std::string& title, const std::string& text,
+                   platform::BalloonIcon icon = platform::BalloonIcon::Warning);
   // The program's windows go 500 ms from now.
   void ScheduleShutdown();
   // Puts the window's own procedure back and destroys the window.
@@ -58,16 +71,30 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool OnMessage(std::uint32_t message, platform::WParam wParam, platform::LParam lParam,
                  platform::LResult& result) override;
 
+  // What the desktop icons need to follow the shell.
+  void StartTicks(std::uint32_t intervalMs) override;
+  void StopTicks() override;
+  void WatchShell(std::uint32_t process, const std::vector<std::string>& classNames) override;
+
  private:
   bool AddTrayIcon();
+  void RetryTrayIcon();
+  void OnHotKey();
+  void OnHotKeyReleaseTick();
+  void ShowNextBalloon();
+  void BalloonGone();
   void PopUpDesktopMenu();
   void PopUpCommandMenu();
   void OnTimer(int timerId) override;
+  void OnClose() override;
   void OnTaskbarCreated() override;
+  void OnShellWindowCreated(platform::WindowHandle window) override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
   Program& program_;
   std::unique_ptr<platform::Window> window_;
+  menu::MenuTheme menuTheme_{os_};  // both menus' look: light, dark or the system's
   // The desktop menu's pictures, kept from one menu to the next.
   menu::MenuPictures pictures_;
   bool windowsMinimized_ = false;
@@ -77,8 +104,16 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool trayIconShown_ = false;
   bool trayIconRemoved_ = false;  // "Close Program" took it away for good
   int trayRetries_ = 0;
-  // A balloon waiting for the icon.
-  std::string balloonTitle_, balloonText_;
+  // The hot key went down and has not been seen released: the key's repeats
+  // while it is held are not presses of their own.
+  bool hotKeyHeld_ = false;
+  // The balloons to show, in order; the first is on the screen while balloonShown_.
+  struct Balloon {
+    std::string title, text;
+    platform::BalloonIcon icon;
+  };
+  std::vector<Balloon> balloons_;
+  bool balloonShown_ = false;
 };
 
 }  // namespace tamberlinox

@@ -15,10 +15,19 @@ constexpr char kBalloonTitle[] = "Tamberlinox";
 constexpr char kKeyTakenText[] =
     " is in use by another program, so it does nothing here. Right-click this icon and choose \"Select Hot Key\" "
     "to choose another.";
+// The first start for this user: where the program is, what it does, and how
+// to keep its icon in sight (new icons go to the hidden ones on Windows 11).
+constexpr char kFirstStartTitle[] = "Tamberlinox is running";
+constexpr char kShowsAndHides[] = " shows and hides the desktop icons. ";
+constexpr char kFirstStartText[] =
+    "Click this icon for a list of your desktop items, right-click it for the commands. To keep the icon on the "
+    "taskbar, drag it there from the hidden icons (^), or turn it on in the taskbar settings.";
 
 }  // namespace
 
 void Program::Start() {
+  // No settings key before this start: the program has never run for this user.
+  const bool firstStart = !os_.RegistryKeyExists(platform::Hive::CurrentUser, settings::kKeyPath);
   const settings::HotKeySettings stored = settings::PrepareAtStartup(store_, os_.ProgramFolder());
   const std::uint32_t modifiers = hotkey::ModifierFlags(stored.alt, stored.ctrl, stored.shift);
 
@@ -28,8 +37,14 @@ void Program::Start() {
   // A stored key that is no key code means F10 for this run; the store keeps
   // what it holds.
   const int key = hotkey::KeyToRegister(stored.key);
-  if (!hotKey_.Register(window, mainWindow_, key, modifiers)) {
+  const bool registered = hotKey_.Register(window, mainWindow_, key, modifiers);
+  if (!registered) {
     mainWindow_.ShowBalloon(kBalloonTitle, "The hot key " + hotkey::Describe(key, modifiers) + kKeyTakenText);
+  }
+  if (firstStart) {
+    // A key that another program holds shows and hides nothing: the balloon before this one said so.
+    std::string hint = registered ? hotkey::Describe(key, modifiers) + kShowsAndHides : std::string();
+    mainWindow_.ShowBalloon(kFirstStartTitle, hint += kFirstStartText, platform::BalloonIcon::Info);
   }
 
   icons_.Choose(false);

@@ -22,7 +22,7 @@ MenuEntry LauncherMenu::EntryOf(std::size_t index) {
 }
 
 std::vector<MenuEntry> LauncherMenu::Entries() {
-  pictures_.Begin(PictureSize(os_.MenuDpi()));
+  pictures_.Begin(PictureSize(window_.MenuDpi()));
   shown_ = ExplorerShows(os_);
   items_ = FindDesktopItems(os_, folderMenus_);
   std::vector<MenuEntry> entries;

@@ -112,6 +112,8 @@ remove_autostart() {
   done
 }
 remove_autostart
+# As after an earlier start: the first one's hint would be a balloon over the menus.
+wine reg add 'HKCU\Software\Zemrik Software\Tamberlinox' /v Key /d 121 /f >/dev/null 2>&1
 
 wine "$exe" >"$work/program.log" 2>&1 &
 helper started >/dev/null || fail "the program's main window did not come (see $work/program.log)"

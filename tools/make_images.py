@@ -7,10 +7,16 @@ Standard library only. The output is committed, so the build never runs this;
 run it again after changing an icon here. The drawing is deterministic: the
 same script always writes the same bytes.
 
-  main.ico   32x32 and 16x16, 16 colours: a monitor whose screen is an eye
-             (the main window and the tray icon)
-  forms.ico  32x32 and 16x16, 16 colours: a small window with an eye and a
-             key (the hot key dialog and the About window)
+  main.ico   16 colours, 32x32 first, then 16, 20, 24 and 48 pixels: a
+             monitor whose screen is an eye (the main window and the tray
+             icon, which takes the size the taskbar shows at the screen's DPI:
+             16 at 96 dpi, 20 at 120, 24 at 144, 32 at 192, 48 at 288)
+  forms.ico  16 colours, 32x32 first, then 16, 20 and 24 pixels: a small
+             window with an eye and a key (the hot key dialog and the About
+             window; their title bars' icons at 96, 120, 144 and 192 dpi)
+
+Each size is drawn from the same shapes at that size, so that no image is a
+scaled copy of another.
 
 The About window's two pictures are not stored in the program: it draws them
 when the window opens (platform/win32/Pictures.cpp), which costs a few
@@ -193,8 +199,8 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'resources')
     os.makedirs(out, exist_ok=True)
-    write_icon(os.path.join(out, 'main.ico'), main_icon_layers())
-    write_icon(os.path.join(out, 'forms.ico'), forms_icon_layers())
+    write_icon(os.path.join(out, 'main.ico'), main_icon_layers(), (32, 16, 20, 24, 48))
+    write_icon(os.path.join(out, 'forms.ico'), forms_icon_layers(), (32, 16, 20, 24))
 
 
 if __name__ == '__main__':

@@ -23,6 +23,7 @@ FakeWindow::FakeWindow(FakePlatform& os, const WindowSpec& windowSpec, WindowEve
       caption(windowSpec.caption),
       width(windowSpec.clientWidth),
       height(windowSpec.clientHeight),
+      layout(LayOut(windowSpec, os.dpi, os.text)),
       os_(os),
       events_(events) {
   for (const ControlSpec& control : spec.controls) {
@@ -133,6 +134,23 @@ bool FakeWindow::TrayClick(LParam mouseMessage) {
   return true;
 }
 
+void FakeWindow::ChangeDpi(int newDpi, const Rect& suggested) {
+  if (!LaysOutAgain(spec, layout.dpi, newDpi)) return;
+  layout = LayOut(spec, newDpi, os_.text);
+  frameLeft = suggested.left;
+  frameTop = suggested.top;
+}
+
+void FakeWindow::SettingChange(std::uint32_t action, const std::string& area) {
+  const std::shared_ptr<bool> alive = alive_;
+  LResult ignored = 0;
+  if (filter != nullptr &&
+      filter->OnMessage(kWmSettingChange, action, reinterpret_cast<LParam>(area.c_str()), ignored)) {
+    return;
+  }
+  if (*alive) events_.OnSettingChange(action, area);
+}
+
 // -------------------------------------------------------------- Window
 
 void FakeWindow::Show() {
@@ -232,6 +250,8 @@ int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* eve
   return 0;
 }
 
+int FakeWindow::MenuDpi() { return os_.menuDpi; }
+
 void FakeWindow::SetMenuEntryPicture(int id, MenuPicture picture) {
   if (menuEvents_ != nullptr) entryPictures[id] = picture;
 }
@@ -298,9 +318,10 @@ bool FakeWindow::RemoveTrayIcon(std::uint32_t id) {
   return true;
 }
 
-bool FakeWindow::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) {
+bool FakeWindow::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                                 BalloonIcon icon) {
   if (!tray.added || tray.id != id) return false;
-  tray.balloons.push_back({title, text});
+  tray.balloons.push_back({title, text, icon});
   return true;
 }
 

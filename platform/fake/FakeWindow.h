@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Layout.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox::platform {
@@ -24,6 +25,7 @@ class FakePlatform;
 // The messages the fake delivers through a window's procedure.
 inline constexpr std::uint32_t kWmClose = 0x0010;                // WM_CLOSE
 inline constexpr std::uint32_t kWmTimer = 0x0113;                // WM_TIMER
+inline constexpr std::uint32_t kWmSettingChange = 0x001A;        // WM_SETTINGCHANGE
 inline constexpr std::uint32_t kTaskbarCreatedMessage = 0xC0A7;  // the registered "TaskbarCreated"
 
 struct FakeControl {
@@ -47,6 +49,7 @@ struct FakeTrayIcon {
   std::string tip;
   struct Balloon {
     std::string title, text;
+    BalloonIcon icon = BalloonIcon::Info;
   };
   std::vector<Balloon> balloons;  // shown at the icon, in order
 };
@@ -92,6 +95,13 @@ class FakeWindow final : public Window {
   std::vector<ItemMenuShown> itemMenus;
   bool itemMenuCommandChosen = false;
   bool MenuUp() const { return menuEvents_ != nullptr; }
+  std::uint32_t watchedProcess = 0;  // WatchShellWindows
+  std::vector<std::string> watchedClasses;
+  // The client area and the controls' boxes in pixels at the window's DPI,
+  // as the layout arithmetic placed them; and where a DPI change put the
+  // outer frame's corner.
+  WindowLayout layout;
+  int frameLeft = 0, frameTop = 0;
 
   // The captions of lastMenu, a separator as "-".
   std::vector<std::string> LastMenuCaptions() const;
@@ -132,6 +142,15 @@ class FakeWindow final : public Window {
   void RightClick(int entryId);
   bool MenuIdle();
   int IdleUntilDone(int slices = 1000);
+  // The watched process created or showed a window of a watched class.
+  void ShellWindowCreated(WindowHandle window) { events_.OnShellWindowCreated(window); }
+  // The window is moved to a monitor of another DPI, and the system suggests
+  // its outer rectangle there (WM_DPICHANGED): laid out again as the Win32
+  // side does it, or left alone.
+  void ChangeDpi(int newDpi, const Rect& suggested);
+  // A setting of the system changed (WM_SETTINGCHANGE, lParam the area's
+  // name): through the subclass filter first, then to the window's events.
+  void SettingChange(std::uint32_t action, const std::string& area);
 
   // --------------------------------------------------------------- Window
   WindowHandle Handle() const override { return handle; }
@@ -157,15 +176,22 @@ class FakeWindow final : public Window {
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
   int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  int MenuDpi() override;
   void SetMenuEntryPicture(int id, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
-  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
+  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                       BalloonIcon icon) override;
   void Subclass(MessageFilter& newFilter) override;
   void Unsubclass() override { filter = nullptr; }
   bool Subclassed() const override { return filter != nullptr; }
+  void DropQueuedMessages(std::uint32_t) override {}  // messages arrive at once: none wait
+  void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) override {
+    watchedProcess = process;
+    watchedClasses = classNames;
+  }
 
  private:
   const FakeControl* Control(int id) const;

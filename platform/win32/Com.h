@@ -24,8 +24,12 @@ class Com {
   // Loads the two libraries and enters the thread's (single-threaded)
   // apartment, the first time; false when automation objects cannot be used.
   bool Start();
-  // Start, and OLE on top of it (the clipboard and drag and drop that the
-  // shell's commands use), the first time; false when it cannot be had.
+  // Enters the thread's single-threaded apartment (with OLE1 DDE off, as the
+  // shell wants it), loading ole32 alone, the first time; false when COM
+  // cannot be used on this thread.
+  bool EnterApartment();
+  // EnterApartment, and OLE on top of it (the clipboard and drag and drop
+  // that the shell's commands use), the first time; false when it cannot be had.
   bool StartOle();
 
   decltype(&::CoInitializeEx) coInitializeEx = nullptr;
@@ -39,7 +43,8 @@ class Com {
 
  private:
   Module ole32_, oleaut32_;
-  bool startTried_ = false, started_ = false, entered_ = false;
+  bool startTried_ = false, started_ = false;
+  bool enterTried_ = false, inApartment_ = false, entered_ = false;
   bool oleTried_ = false, oleEntered_ = false;
   decltype(&::OleUninitialize) oleUninitialize_ = nullptr;
 };

@@ -335,35 +335,6 @@ void Win32Platform::DeleteMenuPicture(MenuPicture picture) {
   if (picture != 0) ::DeleteObject(reinterpret_cast<HBITMAP>(picture));
 }
 
-// A program that is not aware of each monitor's DPI draws its menus at the
-// system's DPI on every monitor (Windows scales them on the others); one that
-// is draws them at the DPI of the monitor they open on.
-int Win32Platform::MenuDpi() {
-  const HMODULE user = ::GetModuleHandleW(L"user32.dll");
-  using ThreadContext = HANDLE(WINAPI*)();
-  using AwarenessOf = int(WINAPI*)(HANDLE);
-  const auto threadContext = ProcAddress<ThreadContext>(user, "GetThreadDpiAwarenessContext");
-  const auto awarenessOf = ProcAddress<AwarenessOf>(user, "GetAwarenessFromDpiAwarenessContext");
-  constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
-  if (threadContext != nullptr && awarenessOf != nullptr && awarenessOf(threadContext()) == kPerMonitorAware) {
-    if (!shcoreTried_) {
-      shcoreTried_ = true;
-      shcore_.Reset(::LoadLibraryW(L"shcore.dll"));
-    }
-    using MonitorDpi = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    if (const auto monitorDpi = ProcAddress<MonitorDpi>(shcore_.Get(), "GetDpiForMonitor")) {
-      POINT at{};
-      ::GetCursorPos(&at);
-      UINT x = 0, y = 0;
-      if (SUCCEEDED(monitorDpi(::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), 0, &x, &y)) && y > 0)
-        return static_cast<int>(y);
-    }
-  }
-  ScreenDc screen;
-  const int dpi = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
-  return dpi > 0 ? dpi : 96;
-}
-
 bool Win32Platform::RecycleBinHoldsItems() {
   SHQUERYRBINFO info{};
   info.cbSize = sizeof info;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/ShellMenu.h"
 #include "platform/win32/Text.h"
 
@@ -15,6 +16,27 @@
 namespace tamberlinox::platform::win32 {
 
 MenuTracker* MenuTracker::hooked_ = nullptr;
+
+int MonitorDpi(HMONITOR monitor) {
+  const HMODULE user = ::GetModuleHandleW(L"user32.dll");
+  using ThreadContext = HANDLE(WINAPI*)();
+  using AwarenessOf = int(WINAPI*)(HANDLE);
+  const auto threadContext = ProcAddress<ThreadContext>(user, "GetThreadDpiAwarenessContext");
+  const auto awarenessOf = ProcAddress<AwarenessOf>(user, "GetAwarenessFromDpiAwarenessContext");
+  constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
+  if (threadContext != nullptr && awarenessOf != nullptr && awarenessOf(threadContext()) == kPerMonitorAware) {
+    // shcore (Windows 8.1 on) is loaded the first time and kept.
+    static Module shcore(::LoadLibraryW(L"shcore.dll"));
+    using ForMonitor = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    if (const auto forMonitor = ProcAddress<ForMonitor>(shcore.Get(), "GetDpiForMonitor");
+        forMonitor != nullptr && SUCCEEDED(forMonitor(monitor, kEffectiveDpi, &x, &y)) && y > 0) {
+      return static_cast<int>(y);
+    }
+  }
+  return SystemDpi();
+}
 
 namespace {
 
@@ -210,7 +232,7 @@ std::optional<int> MenuTracker::EntryAt(HMENU menu, UINT position) const {
 
 // ------------------------------------------------------------- showing
 
-int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events) {
+int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at) {
   // One menu at a time: the system refuses a second one while the first is up.
   if (up_) return 0;
   if (!menu_) {
@@ -223,7 +245,7 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
   for (Submenu& submenu : submenus_) submenu.filled = false;
   open_.clear();
   events_ = events;
-  ::GetCursorPos(&at_);
+  at_ = at;
   if (events_ != nullptr && hooked_ == nullptr) {
     hook_ = ::SetWindowsHookExW(WH_MSGFILTER, &MenuTracker::FilterHook, nullptr, ::GetCurrentThreadId());
     if (hook_ != nullptr) hooked_ = this;

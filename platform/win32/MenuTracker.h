@@ -17,6 +17,11 @@ namespace tamberlinox::platform::win32 {
 
 class ShellMenu;
 
+// The pixels per inch a popup menu opened on the monitor is drawn at: the
+// monitor's own for a program aware of each monitor's DPI, else the system's
+// (Windows scales the menu on the others).
+int MonitorDpi(HMONITOR monitor);
+
 class MenuTracker {
  public:
   // The owner's messages reach OnMessage; alive turns false when the owner
@@ -26,10 +31,10 @@ class MenuTracker {
   MenuTracker(const MenuTracker&) = delete;
   MenuTracker& operator=(const MenuTracker&) = delete;
 
-  // Shows the entries at the pointer until the menu closes: the chosen
-  // entry's id, or 0. Returns 0 at once while a menu is up (the system
-  // refuses a second one).
-  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events);
+  // Shows the entries at the point until the menu closes: the chosen entry's
+  // id, or 0. Returns 0 at once while a menu is up (the system refuses a
+  // second one).
+  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at);
   bool Up() const { return up_; }
 
   // A message of the owner's; true when it was the menu's, with its result.

@@ -56,13 +56,13 @@ double EyeEdge(double x, double y, double centreX, double centreY, double halfWi
 
 // Night blue to violet, a soft glow at the upper left, faint rows of desktop icons fading out to the right,
 // and a large quiet eye at the lower right. Dark everywhere: the About window writes white text over it.
-Colour AboutBackground(int x, int y) noexcept {
+Colour AboutBackground(double x, double y) noexcept {
   Colour c = Mix({12, 28, 78}, {58, 20, 86}, y / 299.0);
   const double glow = Distance(x - 40, y - 30) / 260.0;
   c = Mix(c, {40, 70, 140}, 0.55 * (1 - Smooth(0.0, 1.0, glow)));
 
-  const int gridX = x % 44;
-  const int gridY = y % 44;
+  const double gridX = std::fmod(x, 44);  // for whole numbers their remainder; negative left of 0
+  const double gridY = std::fmod(y, 44);
   if (8 <= gridX && gridX < 30 && 8 <= gridY && gridY < 30) {
     const double fade = 0.16 * (1 - Smooth(0, 400, x)) * (1 - Smooth(150, 300, y) * 0.5);
     const bool inner = 11 <= gridX && gridX < 27 && 11 <= gridY && gridY < 23;
@@ -86,7 +86,7 @@ Colour AboutBackground(int x, int y) noexcept {
 
 // A pale sky gradient with a glossy middle band (a button shows only the middle of the picture, and its
 // caption sits there) and a small eye above and below the band.
-Colour AboutButtonPicture(int x, int y) noexcept {
+Colour AboutButtonPicture(double x, double y) noexcept {
   constexpr double middle = 269.0 / 2;
   const double band = y - middle;
   Colour c = Mix({255, 255, 255}, {150, 190, 235}, Smooth(0.08, 1.0, std::fabs(band) / middle));
@@ -94,7 +94,7 @@ Colour AboutButtonPicture(int x, int y) noexcept {
     const double gloss = (band + 18) / 36.0;
     c = gloss > 0.5 ? Mix({250, 252, 255}, {176, 204, 240}, gloss) : Mix({255, 255, 255}, {214, 230, 252}, gloss * 2);
   }
-  c = Mix(c, {110, 150, 210}, 0.25 * Smooth(0.6, 1.0, std::abs(x - 57) / 57.0));
+  c = Mix(c, {110, 150, 210}, 0.25 * Smooth(0.6, 1.0, std::fabs(x - 57) / 57.0));
 
   constexpr double eyeRows[] = {60.0, 210.0};
   for (const double eyeY : eyeRows) {
@@ -133,17 +133,19 @@ class DoublePrecision {
 };
 
 struct Drawing {
-  int width;
+  int width;   // at 96 dpi
   int height;
-  Colour (*pixel)(int x, int y) noexcept;
+  Colour (*pixel)(double x, double y) noexcept;
 };
 
-// A bottom-up 24-bit DIB section, like the one LoadImage makes of a 24-bit BMP with LR_CREATEDIBSECTION.
-HBITMAP Draw(const Drawing& drawing) {
+// A bottom-up 24-bit DIB section, like the one LoadImage makes of a 24-bit BMP with LR_CREATEDIBSECTION. Each
+// pixel is the picture's colour at the pixel's centre, in the picture's own coordinates: at 96 dpi exactly the
+// whole numbers, so that the pictures there stay as they were drawn.
+HBITMAP Draw(const Drawing& drawing, int dpi, int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = drawing.width;
-  info.bmiHeader.biHeight = drawing.height;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
@@ -151,12 +153,14 @@ HBITMAP Draw(const Drawing& drawing) {
   HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap == nullptr) return nullptr;
 
-  const int stride = (drawing.width * 3 + 3) & ~3;
+  const int stride = (width * 3 + 3) & ~3;
   [[maybe_unused]] DoublePrecision precision;
-  for (int y = 0; y < drawing.height; ++y) {
-    auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::size_t>(drawing.height - 1 - y) * stride;
-    for (int x = 0; x < drawing.width; ++x) {
-      const Colour c = drawing.pixel(x, y);
+  const double scale = dpi / 96.0;
+  for (int y = 0; y < height; ++y) {
+    auto* out = static_cast<std::uint8_t*>(bits) + static_cast<std::size_t>(height - 1 - y) * stride;
+    const double pictureY = (y + 0.5) / scale - 0.5;
+    for (int x = 0; x < width; ++x) {
+      const Colour c = drawing.pixel((x + 0.5) / scale - 0.5, pictureY);
       *out++ = ToByte(c.blue);
       *out++ = ToByte(c.green);
       *out++ = ToByte(c.red);
@@ -167,15 +171,17 @@ HBITMAP Draw(const Drawing& drawing) {
 
 }  // namespace
 
-HBITMAP CreatePicture(HINSTANCE, int resourceId) {
-  switch (resourceId) {
-    case IDB_ABOUT_BACK:
-      return Draw({400, 300, &AboutBackground});
-    case IDB_ABOUT_BUTTON:
-      return Draw({115, 270, &AboutButtonPicture});
-    default:
-      return nullptr;
+HBITMAP CreatePicture(int resourceId, int dpi, int width, int height) {
+  Drawing drawing{};
+  if (resourceId == IDB_ABOUT_BACK) {
+    drawing = {400, 300, &AboutBackground};
+  } else if (resourceId == IDB_ABOUT_BUTTON) {
+    drawing = {115, 270, &AboutButtonPicture};
+  } else {
+    return nullptr;
   }
+  return Draw(drawing, dpi, width > 0 ? width : ::MulDiv(drawing.width, dpi, 96),
+              height > 0 ? height : ::MulDiv(drawing.height, dpi, 96));
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -6,8 +6,9 @@
 namespace tamberlinox::platform::win32 {
 
 // Draws the picture with the given resource id (IDB_ABOUT_BACK or IDB_ABOUT_BUTTON) into a new 24-bit DIB
-// section. The caller owns the bitmap and frees it with DeleteObject. Null for any other id or on failure.
-// The instance is where the picture's resource would live; the pictures drawn here need none.
-HBITMAP CreatePicture(HINSTANCE instance, int resourceId);
+// section, at the scale of the DPI (96 = its own size). The bitmap is the picture's size at that scale, or
+// width x height pixels of it from its top-left corner when they are given (the picture goes on past its
+// edges). The caller owns the bitmap and frees it with DeleteObject. Null for any other id or on failure.
+HBITMAP CreatePicture(int resourceId, int dpi, int width = 0, int height = 0);
 
 }  // namespace tamberlinox::platform::win32

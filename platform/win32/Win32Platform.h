@@ -47,6 +47,8 @@ class Win32Platform final : public Platform {
   bool ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
                  const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                  int show) override;
+  std::string ShortPath(const std::string& path) override;
+  bool ShellOpenItem(WindowHandle owner, const std::string& path) override;
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
   Version ProgramVersion() override;
@@ -56,17 +58,17 @@ class Win32Platform final : public Platform {
   std::vector<std::size_t> ExplorerOrder(const std::vector<std::string>& names) override;
   MenuPicture MakeMenuPicture(const IconSource& source, int size) override;
   void DeleteMenuPicture(MenuPicture picture) override;
-  int MenuDpi() override;
   bool RecycleBinHoldsItems() override;
 
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
+  bool IsWindowAnswering(WindowHandle window) override;
   std::vector<WindowHandle> TopLevelWindows(const std::string& className) override;
   WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
-  void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
@@ -74,6 +76,7 @@ class Win32Platform final : public Platform {
   std::string LocalDateTimeText() override;
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
   bool UnregisterHotKey(WindowHandle window, int id) override;
+  bool IsKeyDown(int key) override;
 
   bool InternetConnected(std::uint32_t& flags) override;
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;
@@ -83,6 +86,10 @@ class Win32Platform final : public Platform {
   void Sleep(std::uint32_t milliseconds) override;
 
   std::unique_ptr<Window> OpenWindow(const WindowSpec& spec, WindowEvents& events) override;
+
+  bool RegistryKeyExists(Hive hive, const std::string& key) override;
+  bool HighContrast() override;               // Theme.cpp
+  void SetDarkMenus(bool dark) override;      // Theme.cpp
 
  protected:
   void DeleteGlobalAtom(std::uint16_t atom) override;
@@ -94,8 +101,10 @@ class Win32Platform final : public Platform {
   ScriptHost scriptHost_{com_};
   Module wininet_;
   bool wininetTried_ = false;
-  Module shlwapi_, shcore_;  // loaded when first needed
-  bool shlwapiTried_ = false, shcoreTried_ = false;
+  Module uxtheme_;  // loaded when dark menus are first wanted
+  bool uxthemeTried_ = false;
+  Module shlwapi_;  // loaded when first needed
+  bool shlwapiTried_ = false;
 };
 
 }  // namespace tamberlinox::platform::win32

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/Dpi.h"
 #include "platform/win32/Pictures.h"
 #include "platform/win32/Text.h"
 
@@ -66,7 +67,7 @@ void WindowClass::WindowDestroyed() {
 // -------------------------------------------------------------- creation
 
 Win32Window::Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events, Com& com)
-    : windowClass_(windowClass), events_(events), com_(com), frame_(spec.frame), centred_(spec.centred) {}
+    : windowClass_(windowClass), events_(events), com_(com), frame_(spec.frame), centred_(spec.centred), spec_(spec) {}
 
 std::unique_ptr<Win32Window> Win32Window::Create(WindowClass& windowClass, const WindowSpec& spec,
                                                  WindowEvents& events, Com& com) {
@@ -78,14 +79,6 @@ std::unique_ptr<Win32Window> Win32Window::Create(WindowClass& windowClass, const
 }
 
 bool Win32Window::CreateWindowAndControls(const WindowSpec& spec) {
-  {
-    ScreenDc screen;
-    if (screen.Get()) {
-      dpiX_ = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-      dpiY_ = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
-    }
-  }
-
   DWORD style = 0;
   DWORD exStyle = 0;
   switch (spec.frame) {
@@ -100,42 +93,49 @@ bool Win32Window::CreateWindowAndControls(const WindowSpec& spec) {
       style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
       break;
   }
-  RECT outer{0, 0, ScaleX(spec.clientWidth), ScaleY(spec.clientHeight)};
-  ::AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  // Made at the system's DPI on the monitor it is to open on (a dialog on the
+  // one with the mouse pointer), then laid out at that monitor's DPI.
+  dpi_ = SystemDpi();
+  const SIZE guess = OuterSize(style, exStyle, ScaleToDpi(spec.clientWidth, dpi_), ScaleToDpi(spec.clientHeight, dpi_),
+                               dpi_);
+  const POINT at = spec.frame != Frame::Hidden && spec.centred ? CentredOnPointer(guess) : POINT{0, 0};
   const HINSTANCE instance = windowClass_.Instance();
-  hwnd_ = ::CreateWindowExW(exStyle, WindowClass::kName, Widen(spec.caption).c_str(), style, 0, 0,
-                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+  hwnd_ = ::CreateWindowExW(exStyle, WindowClass::kName, Widen(spec.caption).c_str(), style, at.x, at.y, guess.cx,
+                            guess.cy, nullptr, nullptr, instance, nullptr);
   if (hwnd_ == nullptr) return false;
   windowClass_.WindowCreated();
   // From here on the window procedure reaches this object.
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-
-  if (spec.icon != 0) {
-    const auto load = [&](int width, int height) {
-      return static_cast<HICON>(
-          ::LoadImageW(instance, MAKEINTRESOURCEW(spec.icon), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
-    };
-    bigIcon_.Reset(load(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)));
-    smallIcon_.Reset(load(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+  // A program running elevated hears the shell's "TaskbarCreated" only when
+  // it lets it through the system's message filter (Windows 7 on).
+  if (spec.frame == Frame::Hidden) {
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
+    if (const auto allow =
+            ProcAddress<FilterFunction>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")) {
+      allow(hwnd_, windowClass_.TaskbarCreatedMessage(), kAllow, nullptr);
+    }
   }
-  if (spec.backgroundPicture != 0) background_.Reset(CreatePicture(instance, spec.backgroundPicture));
 
-  for (const ControlSpec& control : spec.controls) {
+  dpi_ = WindowDpi(hwnd_);
+  LoadIcons();
+  layout_ = LayOutAt(dpi_);
+  const SIZE outer = OuterSizeAt(layout_, dpi_);
+  if (outer.cx != guess.cx || outer.cy != guess.cy) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (ControlSpec& control : spec_.controls) {
     if (!CreateControl(control)) return false;
   }
+  PlaceControls();
   return true;
 }
 
-bool Win32Window::CreateControl(const ControlSpec& spec) {
-  auto control = std::make_unique<Control>();
-  control->window = this;
-  control->spec = spec;
+bool Win32Window::CreateControl(ControlSpec& spec) {
+  auto control = std::make_unique<Control>(this, spec);
 
   const wchar_t* windowClass = L"Static";
   DWORD style = WS_CHILD;
-  int height = ScaleY(spec.bounds.height);
   switch (spec.kind) {
     case ControlKind::Label:
       style |= (spec.align == TextAlign::Centre ? SS_CENTER : SS_LEFT);
@@ -148,7 +148,6 @@ bool Win32Window::CreateControl(const ControlSpec& spec) {
     case ControlKind::ComboBox:
       windowClass = L"ComboBox";
       style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
-      height += ScaleY(200);  // the height of a drop-down combo box includes its open list
       break;
     case ControlKind::Button:
       windowClass = L"Button";
@@ -158,13 +157,11 @@ bool Win32Window::CreateControl(const ControlSpec& spec) {
   if (spec.visible) style |= WS_VISIBLE;
 
   const std::wstring text = spec.kind == ControlKind::ComboBox ? std::wstring() : Widen(spec.text);
-  control->hwnd = ::CreateWindowExW(
-      0, windowClass, text.c_str(), style, ScaleX(spec.bounds.left), ScaleY(spec.bounds.top), ScaleX(spec.bounds.width),
-      height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), windowClass_.Instance(), nullptr);
+  // Placed, with its font and picture, once all are made (PlaceControls).
+  control->hwnd = ::CreateWindowExW(0, windowClass, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), windowClass_.Instance(),
+                                    nullptr);
   if (control->hwnd == nullptr) return false;
-
-  control->font = FontFor(spec.font);
-  ::SendMessageW(control->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control->font), FALSE);
 
   if (spec.kind == ControlKind::ComboBox) {
     COMBOBOXINFO info{};
@@ -178,9 +175,6 @@ bool Win32Window::CreateControl(const ControlSpec& spec) {
   if (spec.backColour && !spec.backColour->system) {
     control->backBrush.Reset(::CreateSolidBrush(ToColorRef(*spec.backColour)));
   }
-  if (spec.kind == ControlKind::Button && spec.picture != 0) {
-    control->picture.Reset(CreatePicture(windowClass_.Instance(), spec.picture));
-  }
   if (spec.kind == ControlKind::Label && spec.notifyMouse) {
     // The label reports mouse moves through a procedure in front of the static's own.
     ::SetWindowLongPtrW(control->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control.get()));
@@ -193,10 +187,10 @@ bool Win32Window::CreateControl(const ControlSpec& spec) {
 
 // "MS Sans Serif" in the size and style asked for, one font object per
 // variant however many controls use it.
-HFONT Win32Window::FontFor(const Font& font) {
-  const int height = -static_cast<int>(font.points * dpiY_ / 72.0 + 0.5);
+HFONT Win32Window::FontFor(const Font& font, int dpi) {
+  const int height = -static_cast<int>(font.points * dpi / 72.0 + 0.5);
   for (const CachedFont& cached : fonts_) {
-    if (cached.height == height && cached.bold == font.bold && cached.italic == font.italic) {
+    if (cached.height == height && cached.bold == font.bold && cached.italic == font.italic && cached.dpi == dpi) {
       return cached.font.Get();
     }
   }
@@ -204,13 +198,13 @@ HFONT Win32Window::FontFor(const Font& font) {
                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
   const HFONT handle = created.Get();
-  fonts_.push_back(CachedFont{height, font.bold, font.italic, std::move(created)});
+  fonts_.push_back(CachedFont{height, font.bold, font.italic, dpi, std::move(created)});
   return handle;
 }
 
 // Sizes and positions come in pixels at 96 dpi.
-int Win32Window::ScaleX(int pixels) const { return ::MulDiv(pixels, dpiX_, 96); }
-int Win32Window::ScaleY(int pixels) const { return ::MulDiv(pixels, dpiY_, 96); }
+int Win32Window::ScaleX(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
+int Win32Window::ScaleY(int pixels) const { return ::MulDiv(pixels, dpi_, 96); }
 
 Win32Window::~Win32Window() {
   *alive_ = false;
@@ -268,12 +262,12 @@ void Win32Window::Repaint() {
   ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+// Centred on the screen it is on.
 void Win32Window::CentreOnScreen() {
   RECT r{};
   ::GetWindowRect(hwnd_, &r);
-  const int x = (::GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2;
-  const int y = (::GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2;
-  ::SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const POINT at = CentredOn(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), {r.right - r.left, r.bottom - r.top});
+  ::SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ------------------------------------------------------------- controls
@@ -411,8 +405,10 @@ bool Win32Window::TimerRunning(int id) const { return std::find(timers_.begin(),
 
 int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
   if (!menus_) menus_ = std::make_unique<MenuTracker>(hwnd_, com_, alive_);
-  return menus_->Track(entries, events);
+  return menus_->Track(entries, events, MenuPoint());
 }
+
+int Win32Window::MenuDpi() { return MonitorDpi(::MonitorFromPoint(MenuPoint(), MONITOR_DEFAULTTONEAREST)); }
 
 void Win32Window::SetMenuEntryPicture(int id, MenuPicture picture) {
   if (menus_) menus_->SetEntryPicture(id, picture);
@@ -427,21 +423,26 @@ bool Win32Window::ShowItemMenu(const ShellItem& item, int firstId, int lastId) {
 // ------------------------------------------------------------ tray icon
 
 // The record in its first layout (a 64-character tip), which every version
-// of the shell accepts.
+// of the shell accepts. The icon is the window's small icon, at the size the
+// shell shows on this window's monitor.
 bool Win32Window::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) {
+  // A taskbar made again may come with another DPI (the user changed the scale meanwhile).
+  if (frame_ == Frame::Hidden) OnDpiChanged(WindowDpi(hwnd_), RECT{});
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = hwnd_;
   data.uID = id;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = callbackMessage;
-  data.hIcon = bigIcon_.Get();
+  data.hIcon = smallIcon_.Get();
   const std::wstring text = Widen(tip);
   constexpr std::size_t kTipLength = 63;
   std::size_t n = std::min(text.size(), kTipLength);
   if (n < text.size() && n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF) --n;  // not half a pair
   std::copy_n(text.begin(), n, data.szTip);
-  return ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  if (!::Shell_NotifyIconW(NIM_ADD, &data)) return false;
+  trayId_ = id;
+  return true;
 }
 
 bool Win32Window::RemoveTrayIcon(std::uint32_t id) {
@@ -449,16 +450,18 @@ bool Win32Window::RemoveTrayIcon(std::uint32_t id) {
   data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = hwnd_;
   data.uID = id;
+  if (id == trayId_) trayId_ = 0;
   return ::Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
 }
 
-bool Win32Window::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) {
+bool Win32Window::ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                                  BalloonIcon icon) {
   NOTIFYICONDATAW data{};
   data.cbSize = NOTIFYICONDATAW_V2_SIZE;
   data.hWnd = hwnd_;
   data.uID = id;
   data.uFlags = NIF_INFO;
-  data.dwInfoFlags = NIIF_WARNING;
+  data.dwInfoFlags = icon == BalloonIcon::Info ? NIIF_INFO : NIIF_WARNING;
   const std::wstring wideTitle = Widen(title).substr(0, std::size(data.szInfoTitle) - 1);
   const std::wstring wideText = Widen(text).substr(0, std::size(data.szInfo) - 1);
   std::copy(wideTitle.begin(), wideTitle.end(), data.szInfoTitle);
@@ -482,6 +485,20 @@ void Win32Window::Unsubclass() {
 }
 
 bool Win32Window::Subclassed() const { return filter_ != nullptr; }
+
+// ------------------------------------------------ other programs' windows
+
+void Win32Window::DropQueuedMessages(std::uint32_t message) {
+  MSG dropped;
+  while (::PeekMessageW(&dropped, hwnd_, message, message, PM_REMOVE | PM_NOYIELD)) {
+  }
+}
+
+void Win32Window::WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) {
+  std::vector<std::wstring> wide;
+  for (const std::string& name : classNames) wide.push_back(Widen(name));
+  shellWatch_.Start(hwnd_, WindowClass::kShellWindowMessage, process, std::move(wide));
+}
 
 // ------------------------------------------------------ window procedures
 
@@ -575,12 +592,27 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WindowClass::kEscapeMessage:
       OnEscape();
       return 0;
+    case WindowClass::kShellWindowMessage:
+      events_.OnShellWindowCreated(static_cast<WindowHandle>(wParam));
+      return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);
       break;
     case WM_SETFOCUS:
       OnSetFocus();
       return 0;
+    case kWmDpiChanged:
+      return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case kWmGetDpiScaledSize:
+      return OnGetDpiScaledSize(static_cast<int>(wParam), *reinterpret_cast<SIZE*>(lParam));
+    case WM_SETTINGCHANGE:
+      events_.OnSettingChange(static_cast<std::uint32_t>(wParam),
+                              lParam != 0 ? Narrow(reinterpret_cast<const wchar_t*>(lParam)) : std::string());
+      break;
+    case WM_DISPLAYCHANGE:
+      // The hidden window's monitor may have another DPI now: the tray icon follows.
+      if (frame_ == Frame::Hidden) OnDpiChanged(WindowDpi(hwnd_), RECT{});
+      break;
     default:
       if (message != 0 && message == windowClass_.TaskbarCreatedMessage()) {
         events_.OnTaskbarCreated();
@@ -638,24 +670,21 @@ LRESULT Win32Window::OnControlColour(UINT message, HDC dc, HWND child) {
   return reinterpret_cast<LRESULT>(::GetSysColorBrush(background));
 }
 
-// The background picture, unscaled from the top-left corner; the rest of the
-// client area in the window's colour.
+// The background picture at the window's scale, over the whole client area:
+// drawn again when the area's size has changed (a new DPI).
 bool Win32Window::OnEraseBackground(HDC dc) {
-  if (!background_) return false;
-  BITMAP info{};
-  ::GetObjectW(background_.Get(), sizeof info, &info);
+  if (spec_.backgroundPicture == 0) return false;
   RECT client{};
   ::GetClientRect(hwnd_, &client);
-  MemoryDc memory(::CreateCompatibleDC(dc));
-  if (memory) {
-    Selection picture(memory.Get(), background_.Get());
-    ::BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+  BITMAP info{};
+  if (background_) ::GetObjectW(background_.Get(), sizeof info, &info);
+  if (!background_ || info.bmWidth != client.right || info.bmHeight != client.bottom) {
+    background_.Reset(CreatePicture(spec_.backgroundPicture, dpi_, client.right, client.bottom));
   }
-  const HBRUSH face = ::GetSysColorBrush(COLOR_BTNFACE);
-  const RECT right{info.bmWidth, 0, client.right, client.bottom};
-  const RECT below{0, info.bmHeight, std::min<LONG>(info.bmWidth, client.right), client.bottom};
-  if (right.left < right.right) ::FillRect(dc, &right, face);
-  if (below.top < below.bottom) ::FillRect(dc, &below, face);
+  MemoryDc memory(::CreateCompatibleDC(dc));
+  if (!background_ || !memory) return false;
+  Selection picture(memory.Get(), background_.Get());
+  ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   return true;
 }
 

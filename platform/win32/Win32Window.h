@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Layout.h"
 #include "platform/Platform.h"
 #include "platform/win32/Com.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/MenuTracker.h"
+#include "platform/win32/ShellWatch.h"
 #include "platform/win32/Win32.h"
 
 namespace tamberlinox::platform::win32 {
@@ -28,6 +30,8 @@ class WindowClass {
   // Sent to a window by the message loop when Esc is pressed in it.
   // (IDCANCEL cannot tell Esc from a click on a control whose id is 2.)
   static constexpr UINT kEscapeMessage = WM_APP + 0x154;
+  // Posted by the window's ShellWatch: wParam is the other program's window.
+  static constexpr UINT kShellWindowMessage = WM_APP + 0x155;
 
   HINSTANCE Instance() const { return instance_; }
   // Registers the class the first time; false when it cannot be registered.
@@ -85,22 +89,27 @@ class Win32Window final : public Window {
   bool TimerRunning(int id) const override;
 
   int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  int MenuDpi() override;
   void SetMenuEntryPicture(int id, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
-  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text) override;
+  bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
+                       BalloonIcon icon) override;
 
   void Subclass(MessageFilter& filter) override;
   void Unsubclass() override;
   bool Subclassed() const override;
+  void DropQueuedMessages(std::uint32_t message) override;
+  void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) override;
 
  private:
   struct Control {
-    Win32Window* window = nullptr;
-    ControlSpec spec;
+    Control(Win32Window* owner, ControlSpec& ownSpec) : window(owner), spec(ownSpec) {}
+    Win32Window* window;
+    ControlSpec& spec;  // in the window's spec_; its fore colour follows SetForeColour
     HWND hwnd = nullptr;
     HWND comboEdit = nullptr;  // combo boxes: the edit field and the drop-down list
     HWND comboList = nullptr;
@@ -112,14 +121,29 @@ class Win32Window final : public Window {
   struct CachedFont {
     int height = 0;
     bool bold = false, italic = false;
+    int dpi = 96;
     GdiFont font;
   };
+  friend class ControlTexts;
   Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events, Com& com);
   bool CreateWindowAndControls(const WindowSpec& spec);
-  bool CreateControl(const ControlSpec& spec);
-  HFONT FontFor(const Font& font);
+  bool CreateControl(ControlSpec& spec);
+  HFONT FontFor(const Font& font) { return FontFor(font, dpi_); }
+  HFONT FontFor(const Font& font, int dpi);
   int ScaleX(int pixels) const;
   int ScaleY(int pixels) const;
+
+  // The window at its DPI (WindowDpi.cpp): laid out, its fonts, icons and
+  // pictures to match; again when the system moves it to a monitor of
+  // another DPI.
+  WindowLayout LayOutAt(int dpi);
+  SIZE OuterSizeAt(const WindowLayout& layout, int dpi) const;
+  void PlaceControls();
+  void LoadIcons();
+  void SendTrayIcon();
+  LRESULT OnDpiChanged(int dpi, const RECT& suggested);
+  bool OnGetDpiScaledSize(int dpi, SIZE& size);
+  POINT MenuPoint() const;
 
   Control* FindControl(int id) const;
   Control* FindControlByWindow(HWND window) const;
@@ -148,9 +172,12 @@ class Win32Window final : public Window {
   Frame frame_;
   bool centred_;
   HWND hwnd_ = nullptr;
-  int dpiX_ = 96, dpiY_ = 96;
-  Icon bigIcon_, smallIcon_;
-  Bitmap background_;
+  WindowSpec spec_;  // as created: the window is laid out from it at each DPI
+  int dpi_ = 96;
+  WindowLayout layout_;
+  Icon bigIcon_, smallIcon_;  // at the window's DPI; the small one is also the tray icon
+  std::uint32_t trayId_ = 0;   // the tray icon's id while there is one
+  Bitmap background_;          // the background picture at the window's scale, as large as its client area
   std::vector<CachedFont> fonts_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<int> timers_;  // the ids of the running timers
@@ -160,6 +187,7 @@ class Win32Window final : public Window {
   std::unique_ptr<MenuTracker> menus_;
   MessageFilter* filter_ = nullptr;
   WNDPROC ownProc_ = &Win32Window::WindowProc;  // what FilterProc passes messages on to
+  ShellWatch shellWatch_;
   bool shownOnce_ = false;
   bool moved_ = false;
   HWND lastFocus_ = nullptr;

@@ -167,7 +167,7 @@ TEST_F(Startup, AddsItsTrayIconWithIdCallbackAndTip) {
   EXPECT_EQ(add.callbackMessage, kTrayMessage);
   EXPECT_EQ(add.flags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
   EXPECT_EQ(add.tip, kTrayTip);
-  EXPECT_EQ(add.iconWidth, 32u) << "the tray icon has no 32x32 image";
+  EXPECT_EQ(add.iconWidth, UINT(GetSystemMetrics(SM_CXSMICON))) << "the tray icon is not the taskbar's small size";
   EXPECT_EQ(add.answer, 1);
   EXPECT_EQ(shell_->IconCount(), 1);
 }
@@ -184,8 +184,12 @@ TEST_F(Startup, RefusedTrayIconIsAddedOnceTheShellAccepts) {
   shell_->SetTrayAccepts(true);
   ASSERT_TRUE(WaitForIcon(p.main, 5000ms)) << "the icon was not added within 5 s of the shell accepting it";
   auto requests = RequestsFrom(p.main);
-  EXPECT_EQ(requests.back().tip, kTrayTip);
-  EXPECT_EQ(requests.back().id, kTrayId);
+  // The last add (the first start's hint balloon may come after it).
+  const auto added = std::find_if(requests.rbegin(), requests.rend(),
+                                  [](const TrayRequest& r) { return r.message == NIM_ADD; });
+  ASSERT_NE(added, requests.rend());
+  EXPECT_EQ(added->tip, kTrayTip);
+  EXPECT_EQ(added->id, kTrayId);
   EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true)) << "F10 does nothing after a late tray icon";
 }
 
@@ -202,7 +206,35 @@ TEST_F(Startup, TaskbarCreatedAddsTheIconToTheNewTaskbar) {
   EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true));
 }
 
+// The new taskbar is not ready for the icon either: it comes when the
+// taskbar accepts it, as at start-up.
+TEST_F(Startup, IconRefusedByTheNewTaskbarComesWhenItAccepts) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitForIcon(p.main));
+  shell_->SetTrayAccepts(false);
+  shell_->RecreateTray();
+  const size_t before = RequestsFrom(p.main).size();
+  BroadcastTaskbarCreated();
+  ASSERT_TRUE(WaitUntil([&] { return RequestsFrom(p.main).size() > before; })) << "no new request for the icon";
+  EXPECT_EQ(RequestsFrom(p.main).back().answer, 0);
+  shell_->SetTrayAccepts(true);
+  EXPECT_TRUE(WaitForIcon(p.main, 5000ms)) << "the icon was not added within 5 s of the taskbar accepting it";
+}
+
 // ------------------------------------------------------------------ hot key
+
+// A key held down repeats. Wine reports each repeat as a press of the hot key
+// even with MOD_NOREPEAT (Windows leaves them out): three key-downs and one
+// key-up change the desktop once, and the next press counts again.
+TEST_F(Startup, HeldF10TogglesOnce) {
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  HoldKey(VK_F10, 3);
+  ASSERT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); })) << "the held F10 did nothing";
+  Sleep(500);
+  EXPECT_EQ(shell_->DesktopChanges(), 2) << "the repeats of F10 toggled the desktop too";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false));
+}
 
 // SendInput from the harness reaches Wine's server directly (not through the X
 // server), as a real key press would on Windows; the program's main window is
@@ -346,6 +378,58 @@ TEST_F(Startup, BalloonAboutTheHeldHotKeyWaitsForARefusedIcon) {
   EXPECT_EQ(Balloons(p.main).size(), 1u);
   EXPECT_EQ(first->info, kKeyTakenText);
   EXPECT_EQ(first->answer, 1);
+}
+
+// ------------------------------------------------------------ first start
+
+constexpr char kFirstStartTitle[] = "Tamberlinox is running";
+constexpr char kFirstStartHint[] =
+    "Click this icon for a list of your desktop items, right-click it for the commands. To keep the icon on the "
+    "taskbar, drag it there from the hidden icons (^), or turn it on in the taskbar settings.";
+
+// Everything the program does at start-up is done once its window answers.
+void WaitForStartUp(HWND main) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+}
+
+// The first start for this user (no settings key yet) says in a balloon what
+// the program does and how to keep its icon in sight; a later start says
+// nothing, even after the first copy ended without a word.
+TEST_F(Startup, FirstStartShowsTheHintOnceAndLaterStartsDoNot) {
+  Running& first = StartProgram();
+  ASSERT_TRUE(WaitForIcon(first.main));
+  ASSERT_TRUE(WaitUntil([&] { return !Balloons(first.main).empty(); }, 5000ms)) << "no balloon";
+  WaitForStartUp(first.main);
+  const auto balloons = Balloons(first.main);
+  ASSERT_EQ(balloons.size(), 1u);
+  EXPECT_EQ(balloons[0].infoTitle, kFirstStartTitle);
+  EXPECT_EQ(balloons[0].info, std::string("F10 shows and hides the desktop icons. ") + kFirstStartHint);
+  EXPECT_EQ(balloons[0].infoFlags & 3, DWORD(NIIF_INFO));
+  EXPECT_EQ(balloons[0].answer, 1);
+  first.process.Kill();
+
+  Running& second = StartProgram();
+  ASSERT_TRUE(WaitForIcon(second.main));
+  WaitForStartUp(second.main);
+  EXPECT_TRUE(Balloons(second.main).empty()) << "the hint came again";
+}
+
+// On a first start with F10 taken, the taken key's balloon comes first, and
+// the hint (which then names no key) once the shell says that one has gone.
+TEST_F(Startup, FirstStartWithTheKeyTakenTellsThatFirstThenTheHint) {
+  HeldHotKey held(kNone, VK_F10);
+  ASSERT_TRUE(held.Held()) << "the harness could not take F10 first";
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitForIcon(p.main));
+  WaitForStartUp(p.main);
+  ASSERT_EQ(Balloons(p.main).size(), 1u);
+  EXPECT_EQ(Balloons(p.main)[0].info, kKeyTakenText);
+  EXPECT_EQ(Balloons(p.main)[0].infoFlags & 3, DWORD(NIIF_WARNING));
+  PostMessageA(p.main, kTrayMessage, kTrayId, NIN_BALLOONTIMEOUT);  // as the shell says it
+  ASSERT_TRUE(WaitUntil([&] { return Balloons(p.main).size() == 2; }, 5000ms)) << "no hint after the first balloon";
+  EXPECT_EQ(Balloons(p.main)[1].infoTitle, kFirstStartTitle);
+  EXPECT_EQ(Balloons(p.main)[1].info, kFirstStartHint);
 }
 
 // A second copy adds its own icon and hides the desktop too, but cannot have

@@ -27,6 +27,10 @@ class StartupTest : public RunningProgram {
   }
 };
 
+constexpr char kFirstStartHint[] =
+    "Click this icon for a list of your desktop items, right-click it for the commands. To keep the icon on the "
+    "taskbar, drag it there from the hidden icons (^), or turn it on in the taskbar settings.";
+
 Texts KeyTaken(const std::string& key) {
   return {"Tamberlinox: The hot key " + key +
           " is in use by another program, so it does nothing here. Right-click this icon and choose \"Select Hot "
@@ -42,7 +46,9 @@ TEST_F(StartupTest, AFirstStartCreatesTheSettingsHidesTheDesktopAndRegistersF10)
   EXPECT_EQ(Registered(), (HotKey{main->handle, os.FindAtom(os.localDateTime), 0, 121}));
   EXPECT_NE(Registered().id, 0);
   EXPECT_TRUE(main->tray.added);
-  EXPECT_TRUE(main->tray.balloons.empty());
+  EXPECT_EQ(Balloons(), Texts{std::string("Tamberlinox is running: F10 shows and hides the desktop icons. ") +
+                              kFirstStartHint});
+  EXPECT_EQ(main->tray.balloons[0].icon, platform::BalloonIcon::Info);
   EXPECT_EQ(main->tray.id, 125u);
   EXPECT_EQ(main->tray.callbackMessage, 1025u);
   EXPECT_EQ(main->tray.tip, "Zemrik Tamberlinox");
@@ -57,6 +63,7 @@ TEST_F(StartupTest, ALaterStartLeavesTheStoredValuesAlone) {
   EXPECT_EQ(Autostart(), "E:\\Old\\Other.exe");
   EXPECT_EQ(Setting("Key"), "65");
   EXPECT_EQ(Registered().key, 65);
+  EXPECT_TRUE(main->tray.balloons.empty()) << "the first start's hint came again";
 }
 
 TEST_F(StartupTest, WhereTheMachinesEntryCannotBeWrittenTheUserGetsOne) {
@@ -96,6 +103,21 @@ INSTANTIATE_TEST_SUITE_P(Keys, StoredKeyTest,
                                            std::tuple("0", 121), std::tuple("255", 121), std::tuple("254", 254),
                                            std::tuple("1", 1), std::tuple("", 121), std::tuple("F10", 121),
                                            std::tuple("12.5", 121), std::tuple("32768", 121), std::tuple("1 2", 121)));
+
+// A key stored with its terminator counted twice, or as a multi-string, reads
+// as the number before the NULs, at start-up and in the hot key window.
+TEST_F(StartupTest, AStoredKeyWithTrailingNulsIsItsNumber) {
+  for (const auto& [stored, registered] : {std::pair{std::string("65\0", 3), 65}, {std::string("65\0\0", 4), 65},
+                                          {std::string("6\0" "5", 3), 121}, {std::string("\0", 1), 121}}) {
+    Store("Key", stored);
+    Program program(os);
+    program.Start();
+    EXPECT_EQ(os.hotKeys.back().key, registered);
+    program.RunCommand(menu::Command::SelectHotKey);
+    EXPECT_EQ(Fake(program.hotKeyWindow().window())->Text(hotkey::HotKeyWindow::kKeyList),
+              registered == 65 ? "A" : "") << stored.size();
+  }
+}
 
 // Shift, Ctrl, Alt: any text but the empty one is on (nullptr: no value at all).
 class StoredModifiersTest
@@ -148,6 +170,33 @@ TEST_F(StartupTest, TheBalloonWaitsForALateIcon) {
   EXPECT_TRUE(main->tray.balloons.empty());
   EXPECT_TRUE(main->FireTimer(MainWindow::kTrayRetryTimer));
   EXPECT_EQ(Balloons(), KeyTaken("F10"));
+}
+
+// A first start whose hot key another program holds: that balloon first; the
+// hint, without the key, once the shell says the first has gone, or after 30
+// seconds where it says nothing.
+TEST_F(StartupTest, OnAFirstStartTheTakenKeysBalloonComesBeforeTheHint) {
+  os.HoldHotKeyElsewhere(0, 121);
+  Start();
+  EXPECT_EQ(Balloons(), KeyTaken("F10"));
+  EXPECT_EQ(main->tray.balloons[0].icon, platform::BalloonIcon::Warning);
+  EXPECT_TRUE(main->TrayClick(0x0402));  // NIN_BALLOONSHOW: still up
+  EXPECT_EQ(Balloons().size(), 1u);
+  EXPECT_TRUE(main->TrayClick(MainWindow::kBalloonHidden + 1));  // NIN_BALLOONTIMEOUT
+  ASSERT_EQ(Balloons().size(), 2u);
+  EXPECT_EQ(Balloons()[1], std::string("Tamberlinox is running: ") + kFirstStartHint);
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kBalloonTimer)) << "nothing left to wait for";
+  EXPECT_TRUE(main->TrayClick(MainWindow::kBalloonClicked));
+  EXPECT_EQ(Balloons().size(), 2u);
+}
+
+TEST_F(StartupTest, ABalloonWaitsAtMostThirtySecondsForTheOneBeforeIt) {
+  os.HoldHotKeyElsewhere(0, 121);
+  Start();
+  EXPECT_EQ(main->timers[MainWindow::kBalloonTimer].intervalMs, 30000u);
+  EXPECT_TRUE(main->FireTimer(MainWindow::kBalloonTimer));
+  EXPECT_EQ(Balloons().size(), 2u);
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kBalloonTimer));
 }
 
 TEST(DescribeTest, NamesTheCombinationAsAUserTypesIt) {
@@ -205,6 +254,30 @@ TEST_F(StartupTest, TheRetriesStopAfterTwoMinutesButARestartedTaskbarGetsTheIcon
   main->TaskbarCreated();  // and again after every restart
   EXPECT_TRUE(main->tray.added);
   EXPECT_EQ(main->tray.tip, "Zemrik Tamberlinox");
+  os.trayAddFailures = 2;  // a new taskbar that is not ready yet: tried again as at start-up
+  main->TaskbarCreated();
+  EXPECT_FALSE(main->tray.added);
+  ticks = 0;
+  while (main->FireTimer(MainWindow::kTrayRetryTimer)) ++ticks;
+  EXPECT_EQ(ticks, 2);
+  EXPECT_TRUE(main->tray.added);
+}
+
+// A key held down repeats, and where the system does not leave the repeats
+// out each comes as a press: only the first counts, until the key is up.
+TEST_F(StartupTest, AHeldHotKeyTogglesOnce) {
+  Start();
+  os.keysDown = {121};
+  for (int repeat = 0; repeat < 3; ++repeat) EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(DesktopVisible());
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(DesktopVisible());
+  os.keysDown.clear();
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_FALSE(DesktopVisible());
 }
 
 TEST_F(StartupTest, AProgramThatGoesGivesBackItsAtomHotKeyAndWindows) {
