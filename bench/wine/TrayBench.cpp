@@ -438,36 +438,44 @@ void PostKey(HWND window, WPARAM key) {
 // of 10,000 files: the desktop menu opens, its first entry (the folder) is
 // selected, and the time from the key that opens its submenu until the
 // submenu is on the screen is taken, a few times.
-std::vector<double> MeasureFolder(const std::wstring& exe, ShellStandIn& shell, DesktopSizes& desktop) {
+std::vector<double> MeasureFolder(const std::wstring& exe, ShellStandIn& shell, DesktopSizes& desktop,
+                                  const char*& failed) {
   std::vector<double> times;
+  failed = "the desktop with the folder";
   if (!desktop.PutFolder()) return times;
   shell.ShowDesktop();
   Sleep(250);
   Running program(exe);
+  failed = "the start";
   if (!program.Started()) return times;
   shell.ExpectIcon(program.Id());
   program.Resume();
   const auto icon = shell.WaitForIcon(30000);
+  failed = "the tray icon";
   if (!icon) return times;
   Settle(icon->window);
   for (int open = 0; open < kFolderOpens; ++open) {
     PostMessageW(icon->window, kTrayMessage, kTrayId, WM_LBUTTONUP);
     HWND menu = nullptr;
+    failed = "the desktop menu";
     if (!WaitUntil([&] { return (menu = VisibleMenuOf(program.Id())) != nullptr; }, 120000)) return {};
     Settle(icon->window);
     PostKey(menu, VK_DOWN);
     Settle(icon->window);
     const double pressed = NowMs();
     PostKey(menu, VK_RIGHT);
+    failed = "the folder's submenu";
     if (!WaitUntil([&] { return VisibleMenus(program.Id()) == 2; }, 120000)) return {};
     times.push_back(NowMs() - pressed);
     // Both keys go to the menu itself: Wine drops the messages queued for a
     // submenu's window when it destroys it.
     PostKey(menu, VK_ESCAPE);
     PostKey(menu, VK_ESCAPE);
+    failed = "closing the menus";
     if (!WaitUntil([&] { return VisibleMenuOf(program.Id()) == nullptr; }, 30000)) return {};
     Settle(icon->window);
   }
+  failed = nullptr;
   return times;
 }
 
@@ -657,10 +665,12 @@ int main(int argc, char** argv) {
   {
     const FolderMenusOn folders;
     for (int run = 0; run < kFolderRuns; ++run) {
-      const std::vector<double> times = MeasureFolder(program, shell, desktop);
+      const char* failed = nullptr;
+      const std::vector<double> times = MeasureFolder(program, shell, desktop, failed);
       std::printf("folder of 10,000 files, run %d:", run + 1);
       for (double ms : times) std::printf(" %.1f ms", ms);
-      std::printf("%s\n", times.empty() ? " (incomplete)" : "");
+      if (failed != nullptr) std::printf(" (incomplete: %s)", failed);
+      std::printf("\n");
       folderOpens.insert(folderOpens.end(), times.begin(), times.end());
     }
   }

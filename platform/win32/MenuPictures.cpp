@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <numeric>
+#include <string_view>
 #include <vector>
 
 #include <commctrl.h>
@@ -342,41 +343,52 @@ bool Win32Platform::RecycleBinHoldsItems() {
 }
 
 // Explorer's order: the user's locale, case ignored, digits as numbers. The
-// system compares so itself from Windows 7 on (SORT_DIGITSASNUMBERS); before,
+// system sorts so itself from Windows 7 on (SORT_DIGITSASNUMBERS): each name
+// gets its sort key once, and the keys are compared byte by byte, which is
+// many times faster than comparing the names for thousands of them. Before,
 // Explorer's own comparison (StrCmpLogicalW in shlwapi, loaded the first
-// time) does. Each name is converted once, all of them into one buffer.
+// time) compares the names.
 std::vector<std::size_t> Win32Platform::ExplorerOrder(const std::vector<std::string>& names) {
   constexpr DWORD kDigitsAsNumbers = 0x00000008;  // SORT_DIGITSASNUMBERS
-  const DWORD flags = NORM_IGNORECASE | kDigitsAsNumbers;
-  using Logical = int(WINAPI*)(PCWSTR, PCWSTR);
-  Logical logical = nullptr;
-  if (::CompareStringW(LOCALE_USER_DEFAULT, flags, L"2", 1, L"10", 2) != CSTR_LESS_THAN) {
-    if (!shlwapiTried_) {
-      shlwapiTried_ = true;
-      shlwapi_.Reset(::LoadLibraryW(L"shlwapi.dll"));
-    }
-    logical = ProcAddress<Logical>(shlwapi_.Get(), "StrCmpLogicalW");
-    if (logical == nullptr) return SortedOrder(names);
-  }
-  std::wstring wide;
-  std::vector<std::size_t> starts;
-  starts.reserve(names.size() + 1);
-  for (const std::string& name : names) {
-    starts.push_back(wide.size());
-    wide += Widen(name);
-    wide += L'\0';
-  }
-  starts.push_back(wide.size());
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE | kDigitsAsNumbers;
+  const auto sortKey = [](const wchar_t* text, int length, std::string& key) {
+    const int size = ::LCMapStringW(LOCALE_USER_DEFAULT, kFlags, text, length, nullptr, 0);
+    if (size <= 0) return false;
+    const std::size_t start = key.size();
+    key.resize(start + static_cast<std::size_t>(size));
+    return ::LCMapStringW(LOCALE_USER_DEFAULT, kFlags, text, length, reinterpret_cast<wchar_t*>(key.data() + start),
+                          size) == size;
+  };
+  std::string two, ten;
+  const bool keys = sortKey(L"2", 1, two) && sortKey(L"10", 2, ten) && two < ten;
   std::vector<std::size_t> order(names.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const wchar_t* x = wide.data() + starts[a];
-    const wchar_t* y = wide.data() + starts[b];
-    if (logical != nullptr) return logical(x, y) < 0;
-    const int result = ::CompareStringW(LOCALE_USER_DEFAULT, flags, x, static_cast<int>(starts[a + 1] - starts[a] - 1),
-                                        y, static_cast<int>(starts[b + 1] - starts[b] - 1));
-    return result == CSTR_LESS_THAN;
-  });
+  if (keys) {
+    std::string all;
+    std::vector<std::size_t> starts;
+    starts.reserve(names.size() + 1);
+    for (const std::string& name : names) {
+      starts.push_back(all.size());
+      const std::wstring wide = Widen(name);
+      if (!sortKey(wide.c_str(), static_cast<int>(wide.size()), all)) all.resize(starts.back());
+    }
+    starts.push_back(all.size());
+    const auto key = [&](std::size_t i) { return std::string_view(all).substr(starts[i], starts[i + 1] - starts[i]); };
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    return order;
+  }
+  if (!shlwapiTried_) {
+    shlwapiTried_ = true;
+    shlwapi_.Reset(::LoadLibraryW(L"shlwapi.dll"));
+  }
+  using Logical = int(WINAPI*)(PCWSTR, PCWSTR);
+  const auto logical = ProcAddress<Logical>(shlwapi_.Get(), "StrCmpLogicalW");
+  if (logical == nullptr) return SortedOrder(names);
+  std::vector<std::wstring> wide;
+  wide.reserve(names.size());
+  for (const std::string& name : names) wide.push_back(Widen(name));
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return logical(wide[a].c_str(), wide[b].c_str()) < 0; });
   return order;
 }
 

@@ -241,6 +241,7 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
     UsePictureColumn(menu_.Get());
   }
   pictureBitmaps_ = MenusBlendPictures();
+  measured_ = nullptr;  // a picture deleted since may have its handle again
   Sync(menu_.Get(), entries);
   for (Submenu& submenu : submenus_) submenu.filled = false;
   open_.clear();
@@ -303,11 +304,17 @@ bool MenuTracker::OnMeasureItem(MEASUREITEMSTRUCT& item) const {
   if (item.CtlType != ODT_MENU || pictureBitmaps_ || item.itemData == 0) return false;
   if (itemMenuUp_ && static_cast<int>(item.itemID) >= itemFirstId_ && static_cast<int>(item.itemID) <= itemLastId_)
     return false;  // one of the shell's entries
-  BITMAP bitmap{};
-  if (!::GetObjectW(reinterpret_cast<HBITMAP>(item.itemData), sizeof bitmap, &bitmap)) return false;
+  // Thousands of entries show a few pictures: the last one's size is kept.
+  const auto picture = reinterpret_cast<HBITMAP>(item.itemData);
+  if (picture != measured_) {
+    BITMAP bitmap{};
+    if (!::GetObjectW(picture, sizeof bitmap, &bitmap)) return false;
+    measured_ = picture;
+    measuredSize_ = SIZE{bitmap.bmWidth, bitmap.bmHeight};
+  }
   // A little room on either side, as a themed menu's gutter has.
-  item.itemWidth = static_cast<UINT>(bitmap.bmWidth + 4);
-  item.itemHeight = static_cast<UINT>(bitmap.bmHeight);
+  item.itemWidth = static_cast<UINT>(measuredSize_.cx + 4);
+  item.itemHeight = static_cast<UINT>(measuredSize_.cy);
   return true;
 }
 

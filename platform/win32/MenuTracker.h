@@ -89,6 +89,8 @@ class MenuTracker {
   // and is drawn by the program into the place the menu leaves for it, which
   // costs the classic look nothing.
   bool pictureBitmaps_ = true;
+  mutable HBITMAP measured_ = nullptr;  // the picture last measured, and its size
+  mutable SIZE measuredSize_{};
   struct Submenu {
     HMENU menu;
     int entryId;   // of the entry that opens it
