@@ -12,7 +12,8 @@ constexpr int kColorWindowText = 8;   // COLOR_WINDOWTEXT
 constexpr int kColorButtonText = 18;  // COLOR_BTNTEXT
 
 Colour DefaultForeColour(ControlKind kind) {
-  return Colour::System(kind == ControlKind::ComboBox ? kColorWindowText : kColorButtonText);
+  return Colour::System(kind == ControlKind::ComboBox || kind == ControlKind::NumberBox ? kColorWindowText
+                                                                                     : kColorButtonText);
 }
 
 }  // namespace
@@ -59,6 +60,7 @@ bool FakeWindow::Click(int controlId) {
       if (!control->spec.notifyMouse) return false;
       break;
     case ControlKind::ComboBox:
+    case ControlKind::NumberBox:
       return false;
     case ControlKind::CheckBox:
       control->checked = !control->checked;
@@ -92,6 +94,13 @@ void FakeWindow::PressEsc() {
     }
   }
   Close();
+}
+
+bool FakeWindow::PressEnter() {
+  for (const auto& [id, control] : controls) {
+    if (control.spec.kind == ControlKind::Button && control.spec.defaultButton) return Click(id);
+  }
+  return false;
 }
 
 bool FakeWindow::FireTimer(int timerId) {
@@ -138,6 +147,11 @@ bool FakeWindow::TrayClick(LParam mouseMessage) {
 void FakeWindow::Show() {
   shown = true;
   ++showCount;
+}
+
+void FakeWindow::BringToFront() {
+  Show();
+  ++broughtToFront;
 }
 
 void FakeWindow::SetSize(int newWidth, int newHeight) {
@@ -189,6 +203,8 @@ std::vector<std::string> FakeWindow::Items(int id) const {
   const FakeControl* control = Control(id);
   return control != nullptr ? control->items : std::vector<std::string>();
 }
+
+void FakeWindow::StartTimer(int id, std::uint32_t intervalMs) { timers[id] = FakeTimer{intervalMs, true, os_.tickCount}; }
 
 void FakeWindow::StopTimer(int id) {
   auto found = timers.find(id);

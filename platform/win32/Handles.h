@@ -79,6 +79,13 @@ using RegKey = Unique<HKEY, RegKeyTraits>;
 using FindHandle = Unique<HANDLE, FindTraits>;
 using Module = Unique<HMODULE, ModuleTraits>;
 
+// Kernel objects: processes, threads, events.
+struct KernelHandleTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE h) { ::CloseHandle(h); }
+};
+using KernelHandle = Unique<HANDLE, KernelHandleTraits>;
+
 // The screen's device context, for the duration of one scope.
 class ScreenDc {
  public:

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Automation.h"
 #include "platform/win32/Com.h"
+#include "platform/win32/InputHooks.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Window.h"
 
@@ -63,6 +64,17 @@ class Win32Platform final : public Platform {
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
+  // The mouse, the keyboard and what is under the pointer (MouseAndInput.cpp).
+  WindowHandle WindowAt(Point screen) override;
+  std::string WindowClassName(WindowHandle window) override;
+  WindowHandle TopLevelWindowOf(WindowHandle window) override;
+  std::optional<bool> ListItemAt(WindowHandle list, Point screen) override;
+  ClickLimits MouseClickLimits() override;
+  std::uint32_t TickCount() override;
+  std::uint32_t LastInputTick() override;
+  bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
+  void LetComeToFront(WindowHandle window) override;
+
   GlobalAtom AddGlobalAtom(const std::string& text) override;
   std::string LocalDateTimeText() override;
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
@@ -87,6 +99,7 @@ class Win32Platform final : public Platform {
   ScriptHost scriptHost_{com_};
   Module wininet_;
   bool wininetTried_ = false;
+  InputHooks inputHooks_;  // last: its thread ends before anything else goes
 };
 
 }  // namespace tamberlinox::platform::win32

@@ -64,6 +64,7 @@ class Win32Window final : public Window {
   void SetTop(int pixels) override;
   void SetSize(int width, int height) override;
   void Repaint() override;
+  void BringToFront() override;
 
   void SetText(int id, const std::string& text) override;
   std::string Text(int id) const override;
@@ -101,6 +102,7 @@ class Win32Window final : public Window {
     Bitmap picture;
     Brush backBrush;              // only for an RGB back colour
     WNDPROC labelProc = nullptr;  // labels that report the mouse: the static's own procedure
+    HWND upDown = nullptr;        // number boxes: the up-down control
   };
   struct CachedFont {
     int height = 0;
@@ -110,6 +112,7 @@ class Win32Window final : public Window {
   Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events);
   bool CreateWindowAndControls(const WindowSpec& spec);
   bool CreateControl(const ControlSpec& spec);
+  void AttachUpDown(Control& control);
   HFONT FontFor(const Font& font);
   int ScaleX(int pixels) const;
   int ScaleY(int pixels) const;
