@@ -104,7 +104,14 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
       case RemoteCommand::Exit:
         program_.Leave();
         break;
+      case RemoteCommand::OpenOptions:
+        program_.optionsWindow().Show();
+        break;
     }
+    result = 0;
+    return true;
+  }
+  if (program_.gestures().OnMessage(message, wParam, lParam)) {
     result = 0;
     return true;
   }
@@ -149,6 +156,8 @@ void MainWindow::OnTimer(int timerId) {
   } else if (timerId == kTrayRetryTimer) {
     ++trayRetries_;
     if (!AddTrayIcon() && trayRetries_ >= kTrayRetryLimit) window_->StopTimer(kTrayRetryTimer);
+  } else if (timerId == kIdleTimer) {
+    program_.gestures().OnIdleTimer();
   }
 }
 

@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "hotkey/KeyCodes.h"
 #include "settings/Settings.h"
@@ -33,9 +34,13 @@ void Program::Start() {
   }
 
   icons_.Choose(false);
+  ApplyOptions(options::ReadOptions(os_));
 
   window.SetSize(kHiddenSize, kHiddenSize);
   window.SetTop(kHiddenTop);
+
+  // "/options" with no copy running: the program starts, then opens the window.
+  if (AsksForOptions(os_.CommandLineArguments())) optionsWindow_.Show();
 }
 
 }  // namespace tamberlinox
