@@ -33,8 +33,9 @@ void Program::Start() {
     mainWindow_.ShowBalloon(kBalloonTitle, "The hot key " + hotkey::Describe(key, modifiers) + kKeyTakenText);
   }
 
-  icons_.Choose(false);
+  // The gestures first: once the icons are seen hidden, a double-click is heard.
   ApplyOptions(options::ReadOptions(os_));
+  icons_.Choose(false);
 
   window.SetSize(kHiddenSize, kHiddenSize);
   window.SetTop(kHiddenTop);

@@ -8,6 +8,7 @@ namespace {
 constexpr UINT kWatchMessage = WM_APP + 1;
 constexpr DWORD kThreadStackBytes = 64 * 1024;
 constexpr DWORD kThreadStartMs = 5000;
+constexpr DWORD kWatchChangeMs = 1000;
 
 struct Watched {
   HWND window = nullptr;
@@ -75,16 +76,18 @@ void Apply(const Watched& watched) {
   }
 }
 
-DWORD WINAPI HookThread(void* ready) {
+// done: an event set once the thread's queue exists, and again after each change.
+DWORD WINAPI HookThread(void* done) {
   MSG message;
   ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue, before anyone posts
-  ::SetEvent(static_cast<HANDLE>(ready));
+  ::SetEvent(static_cast<HANDLE>(done));
   // The hooks are called from inside GetMessage.
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == nullptr && message.message == kWatchMessage) {
       Watched* watched = reinterpret_cast<Watched*>(message.lParam);
       Apply(*watched);
       delete watched;
+      ::SetEvent(static_cast<HANDLE>(done));
     }
   }
   Apply(Watched{});
@@ -102,17 +105,22 @@ InputHooks::~InputHooks() {
 bool InputHooks::Watch(HWND window, UINT firstMessage, const InputWatch& watch) {
   if (!thread_) {
     if (!watch.leftButton && !watch.anyInput) return true;
-    KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!ready) return false;
-    thread_.Reset(::CreateThread(nullptr, kThreadStackBytes, HookThread, ready.Get(),
+    done_.Reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!done_) return false;
+    thread_.Reset(::CreateThread(nullptr, kThreadStackBytes, HookThread, done_.Get(),
                                  STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId_));
     if (!thread_) return false;
-    ::WaitForSingleObject(ready.Get(), kThreadStartMs);
+    ::WaitForSingleObject(done_.Get(), kThreadStartMs);
   }
   auto* watched = new Watched{window, firstMessage, watch};
-  if (::PostThreadMessageW(threadId_, kWatchMessage, 0, reinterpret_cast<LPARAM>(watched))) return true;
-  delete watched;
-  return false;
+  if (!::PostThreadMessageW(threadId_, kWatchMessage, 0, reinterpret_cast<LPARAM>(watched))) {
+    delete watched;
+    return false;
+  }
+  // The hooks are in place, or gone, when this returns: what the program
+  // does next (and what a user does next) meets them as asked.
+  ::WaitForSingleObject(done_.Get(), kWatchChangeMs);
+  return true;
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -23,11 +23,13 @@ class InputHooks {
   InputHooks& operator=(const InputHooks&) = delete;
 
   // What to watch from now on; the thread starts the first time something is.
-  // False when it could not be started.
+  // Returns once the hooks are as asked (or after a second at most). False
+  // when the thread could not be started.
   bool Watch(HWND window, UINT firstMessage, const InputWatch& watch);
 
  private:
   KernelHandle thread_;
+  KernelHandle done_;  // set by the thread each time it has done what it was asked
   DWORD threadId_ = 0;
 };
 
