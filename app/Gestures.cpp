@@ -45,15 +45,14 @@ void Gestures::Follow(const desktop::IdleHide::Plan& plan) {
     }
   }
   UpdateWatch();
+  if (plan.hideNow) idle_.Hide();
 }
 
 void Gestures::UpdateWatch() {
-  const InputWatch watch{clicks_.On(), plan_.watchInput, plan_.inputSeenAt};
+  const InputWatch watch{clicks_.On(), plan_.watchInput};
   const bool watching = watch.leftButton || watch.anyInput;
   if (window_ == nullptr || (!watching && !watching_)) return;
-  if (watching == watching_ && watch.leftButton == watched_.leftButton && watch.anyInput == watched_.anyInput &&
-      watch.inputSeenAt == watched_.inputSeenAt)
-    return;
+  if (watching == watching_ && watch.leftButton == watched_.leftButton && watch.anyInput == watched_.anyInput) return;
   watching_ = os_.WatchInput(window_->Handle(), kFirstReport, watch) && watching;
   watched_ = watch;
 }

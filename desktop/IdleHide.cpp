@@ -18,21 +18,18 @@ IdleHide::Plan IdleHide::Check() {
   // The last input first: read after the clock, it could be later than "now".
   const std::uint32_t lastInput = os_.LastInputTick();
   const std::uint32_t now = os_.TickCount();
-  if (icons_.HiddenForIdleness()) return {std::nullopt, true, lastInput};
+  if (icons_.HiddenForIdleness()) return {std::nullopt, true};
   std::uint32_t idle = now - lastInput;
   if (since_) {
     const std::uint32_t sinceStart = now - *since_;
     if (sinceStart >= limitMs_) since_.reset();
     idle = std::min(idle, sinceStart);
   }
-  if (idle >= limitMs_ && icons_.Chosen()) {
-    icons_.SetIdle(true);
-    return {std::nullopt, true, lastInput};
-  }
+  if (idle >= limitMs_ && icons_.Chosen()) return {std::nullopt, true, true};
   // Hidden by the user: the earliest they could be shown and then left is
   // now, so the limit could be reached a whole limit from now.
   const std::uint32_t wait = idle < limitMs_ ? limitMs_ - idle : limitMs_;
-  return {std::max(wait, kShortestCheckMs), false, 0};
+  return {std::max(wait, kShortestCheckMs), false};
 }
 
 IdleHide::Plan IdleHide::OnInput() {

@@ -24,12 +24,13 @@ namespace tamberlinox::desktop {
 class IdleHide {
  public:
   // What the program does until the next call: check again after checkInMs
-  // (no check when none), and whether to watch for the first input after
-  // inputSeenAt (the last input's tick when the icons were hidden).
+  // (no check when none), and whether to watch for the first input. With
+  // hideNow the limit is reached: once the watch is in place, Hide(), so that
+  // no input after the icons went can pass unheard.
   struct Plan {
     std::optional<std::uint32_t> checkInMs;
     bool watchInput = false;
-    std::uint32_t inputSeenAt = 0;
+    bool hideNow = false;
     friend bool operator==(const Plan&, const Plan&) = default;
   };
   // Checks are never closer together than this.
@@ -43,8 +44,10 @@ class IdleHide {
   // for idleness then come back at once). The time counts from now.
   Plan SetLimit(int minutes);
   int LimitMinutes() const { return int(limitMs_ / 60000); }
-  // The check: hides the icons when the limit is reached.
+  // The check: whether the limit is reached.
   Plan Check();
+  // Hides the icons the user chose to see, for idleness.
+  void Hide() { icons_.SetIdle(true); }
   // The watch heard input: icons hidden for idleness come back.
   Plan OnInput();
 

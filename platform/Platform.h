@@ -114,15 +114,14 @@ struct ClickLimits {
 };
 
 // What the session's input watch reports (Platform::WatchInput). It sees every
-// mouse and keyboard event of the session and returns at once; its reports are
-// posted to a window of the program, so they arrive on the program's thread
-// afterwards, as messages firstMessage + InputReport.
+// mouse and keyboard event of the session and lets it go at once; its reports
+// are posted to a window of the program, so they arrive on the program's
+// thread afterwards, as messages firstMessage + InputReport.
 struct InputWatch {
   bool leftButton = false;  // each press and release of the left mouse button
-  bool anyInput = false;    // the first mouse event or key release, once
-  // For anyInput: input that came after this moment (GetLastInputInfo's tick)
-  // but before the watch was in place is reported at once.
-  std::uint32_t inputSeenAt = 0;
+  // The first input from now on, once: a key released, or the mouse moved
+  // (a move that leaves the pointer where it was is none), clicked or turned.
+  bool anyInput = false;
 };
 enum InputReport : std::uint32_t {
   kLeftButtonPressed = 0,   // wParam = the event's tick count, lParam = PackPoint of the pointer

@@ -497,8 +497,6 @@ bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, c
   inputWatchMessage = watching ? firstMessage : 0;
   inputWatch = watching ? watch : InputWatch{};
   inputArrivedReported = false;
-  // Input between the moment given and the watch's start is reported at once.
-  if (watch.anyInput && lastInputTick != watch.inputSeenAt) Report(kInputArrived, 0, 0);
   return true;
 }
 

@@ -4,33 +4,26 @@ namespace tamberlinox::platform::win32 {
 
 namespace {
 
-// A thread message that hands the hook thread what to watch (lParam: a Watched it deletes).
-constexpr UINT kWatchMessage = WM_APP + 1;
-constexpr DWORD kThreadStackBytes = 64 * 1024;
-constexpr DWORD kThreadStartMs = 5000;
-constexpr DWORD kWatchChangeMs = 1000;
-
-struct Watched {
+// What the hook procedures work with: they have no pointer of their own. Only
+// the program's thread reads or writes it.
+struct HookState {
   HWND window = nullptr;
   UINT firstMessage = 0;
-  InputWatch watch;
-};
-
-// What the hooks work with. Only the hook thread reads or writes it.
-struct HookState {
-  Watched now;
+  bool leftButton = false;
+  bool anyInput = false;
   bool inputReported = false;
+  POINT pointer{};  // where the last mouse event left the pointer
   HHOOK mouse = nullptr;
   HHOOK keyboard = nullptr;
 };
 HookState g_hooks;
 
 void Report(InputReport report, WPARAM wParam, LPARAM lParam) {
-  ::PostMessageW(g_hooks.now.window, g_hooks.now.firstMessage + report, wParam, lParam);
+  ::PostMessageW(g_hooks.window, g_hooks.firstMessage + report, wParam, lParam);
 }
 
 void ReportInput() {
-  if (!g_hooks.now.watch.anyInput || g_hooks.inputReported) return;
+  if (!g_hooks.anyInput || g_hooks.inputReported) return;
   g_hooks.inputReported = true;
   Report(kInputArrived, 0, 0);
 }
@@ -38,11 +31,16 @@ void ReportInput() {
 LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) {
   if (code == HC_ACTION) {
     const auto& event = *reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
-    if (g_hooks.now.watch.leftButton && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)) {
+    if (g_hooks.leftButton && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP)) {
       Report(message == WM_LBUTTONDOWN ? kLeftButtonPressed : kLeftButtonReleased, event.time,
              PackPoint(Point{event.pt.x, event.pt.y}));
     }
-    ReportInput();
+    // A move that leaves the pointer where it was is nobody's doing: the
+    // window system reports one when a window under the pointer comes or goes
+    // (Wine does, when the icons are hidden for idleness under the pointer).
+    const bool moved = event.pt.x != g_hooks.pointer.x || event.pt.y != g_hooks.pointer.y;
+    g_hooks.pointer = event.pt;
+    if (message != WM_MOUSEMOVE || moved) ReportInput();
   }
   return ::CallNextHookEx(nullptr, code, message, data);
 }
@@ -54,73 +52,52 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
   return ::CallNextHookEx(nullptr, code, message, data);
 }
 
-void SetHook(HHOOK& hook, bool wanted, int kind, HOOKPROC procedure) {
-  if (wanted && hook == nullptr) {
-    hook = ::SetWindowsHookExW(kind, procedure, ::GetModuleHandleW(nullptr), 0);
-  } else if (!wanted && hook != nullptr) {
+bool SetHook(HHOOK& hook, bool wanted, int kind, HOOKPROC procedure) {
+  if (hook != nullptr && !wanted) {
     ::UnhookWindowsHookEx(hook);
     hook = nullptr;
+  } else if (hook == nullptr && wanted) {
+    hook = ::SetWindowsHookExW(kind, procedure, ::GetModuleHandleW(nullptr), 0);
   }
-}
-
-void Apply(const Watched& watched) {
-  g_hooks.now = watched;
-  g_hooks.inputReported = false;
-  const InputWatch& watch = watched.watch;
-  SetHook(g_hooks.mouse, watch.leftButton || watch.anyInput, WH_MOUSE_LL, MouseHook);
-  SetHook(g_hooks.keyboard, watch.anyInput, WH_KEYBOARD_LL, KeyboardHook);
-  if (watch.anyInput) {
-    // Input between the moment the program looked and now came before the hooks.
-    LASTINPUTINFO last{sizeof last, 0};
-    if (::GetLastInputInfo(&last) && last.dwTime != watch.inputSeenAt) ReportInput();
-  }
-}
-
-// done: an event set once the thread's queue exists, and again after each change.
-DWORD WINAPI HookThread(void* done) {
-  MSG message;
-  ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue, before anyone posts
-  ::SetEvent(static_cast<HANDLE>(done));
-  // The hooks are called from inside GetMessage.
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.hwnd == nullptr && message.message == kWatchMessage) {
-      Watched* watched = reinterpret_cast<Watched*>(message.lParam);
-      Apply(*watched);
-      delete watched;
-      ::SetEvent(static_cast<HANDLE>(done));
-    }
-  }
-  Apply(Watched{});
-  return 0;
+  return hook != nullptr || !wanted;
 }
 
 }  // namespace
 
-InputHooks::~InputHooks() {
-  if (!thread_) return;
-  ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-  ::WaitForSingleObject(thread_.Get(), kThreadStartMs);
+InputHooks::~InputHooks() { Set(false, false); }
+
+bool InputHooks::Set(bool mouse, bool keyboard) {
+  const bool mouseSet = SetHook(g_hooks.mouse, mouse, WH_MOUSE_LL, MouseHook);
+  return SetHook(g_hooks.keyboard, keyboard, WH_KEYBOARD_LL, KeyboardHook) && mouseSet;
+}
+
+bool InputHooks::Restore() {
+  ::GetCursorPos(&g_hooks.pointer);
+  return Set(watch_.leftButton || watch_.anyInput, watch_.anyInput);
 }
 
 bool InputHooks::Watch(HWND window, UINT firstMessage, const InputWatch& watch) {
-  if (!thread_) {
-    if (!watch.leftButton && !watch.anyInput) return true;
-    done_.Reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!done_) return false;
-    thread_.Reset(::CreateThread(nullptr, kThreadStackBytes, HookThread, done_.Get(),
-                                 STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId_));
-    if (!thread_) return false;
-    ::WaitForSingleObject(done_.Get(), kThreadStartMs);
-  }
-  auto* watched = new Watched{window, firstMessage, watch};
-  if (!::PostThreadMessageW(threadId_, kWatchMessage, 0, reinterpret_cast<LPARAM>(watched))) {
-    delete watched;
-    return false;
-  }
-  // The hooks are in place, or gone, when this returns: what the program
-  // does next (and what a user does next) meets them as asked.
-  ::WaitForSingleObject(done_.Get(), kWatchChangeMs);
-  return true;
+  watch_ = watch;
+  g_hooks.window = window;
+  g_hooks.firstMessage = firstMessage;
+  g_hooks.leftButton = watch.leftButton;
+  g_hooks.anyInput = watch.anyInput;
+  g_hooks.inputReported = false;
+  return paused_ > 0 || Restore();  // else the pause's end sets them
+}
+
+void InputHooks::Renew() {
+  if (paused_ > 0 || (g_hooks.mouse == nullptr && g_hooks.keyboard == nullptr)) return;
+  Set(false, false);
+  Restore();
+}
+
+InputHooks::Pause::Pause(InputHooks& hooks) : hooks_(hooks) {
+  if (hooks_.paused_++ == 0) hooks_.Set(false, false);
+}
+
+InputHooks::Pause::~Pause() {
+  if (--hooks_.paused_ == 0) hooks_.Restore();
 }
 
 }  // namespace tamberlinox::platform::win32

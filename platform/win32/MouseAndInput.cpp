@@ -70,10 +70,10 @@ std::optional<bool> Win32Platform::ListItemAt(WindowHandle listHandle, Point scr
     return std::nullopt;
   }
   DWORD_PTR item = 0;
-  // SMTO_BLOCK: nothing else reaches the program's windows meanwhile (no
-  // further report of the input watch in the middle of this one's decision).
-  if (!::SendMessageTimeoutW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.Get()),
-                             SMTO_ABORTIFHUNG | SMTO_BLOCK, kListAnswerMs, &item) ||
+  // Sent messages are served meanwhile (the calls of the input watch's hooks
+  // among them); posted ones, the watch's reports among them, wait.
+  if (!::SendMessageTimeoutW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.Get()), SMTO_ABORTIFHUNG,
+                             kListAnswerMs, &item) ||
       !::ReadProcessMemory(process.Get(), remote.Get(), &hit, sizeof hit, nullptr)) {
     return std::nullopt;
   }

@@ -93,13 +93,14 @@ class Win32Platform final : public Platform {
   void DeleteGlobalAtom(std::uint16_t atom) override;
 
  private:
+  void HandleMessage(MSG& message);  // one message of the loop
   HINSTANCE instance_;
   WindowClass windowClass_;
   Com com_;  // loaded on first use
   ScriptHost scriptHost_{com_};
   Module wininet_;
   bool wininetTried_ = false;
-  InputHooks inputHooks_;  // last: its thread ends before anything else goes
+  InputHooks inputHooks_;
 };
 
 }  // namespace tamberlinox::platform::win32
