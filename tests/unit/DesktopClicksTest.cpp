@@ -108,9 +108,6 @@ TEST_F(DesktopClicksTest, OtherWindowsAndSilentListsChangeNothing) {
 }
 
 TEST_F(DesktopClicksTest, OffByTheOptionNothingIsWatched) {
-  Store("DoubleClick", "1");  // a string: the default, on
-  program.ApplyOptions(options::ReadOptions(os));
-  EXPECT_TRUE(os.inputWatch.leftButton);
   program.ApplyOptions(options::Options{false, 0, false});
   EXPECT_EQ(os.inputWatchWindow, 0u);
   DoubleClick({600, 500});
