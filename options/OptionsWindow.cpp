@@ -27,7 +27,7 @@ constexpr Switch kSwitches[] = {
 
 // Pixels at 96 dpi.
 constexpr int kMargin = 12;
-constexpr int kClientWidth = 340;
+constexpr int kClientWidth = 352;
 constexpr int kRowHeight = 23;
 constexpr int kBoxHeight = 19;
 constexpr int kButtonWidth = 75, kButtonHeight = 23, kButtonGap = 8;
@@ -55,11 +55,11 @@ WindowSpec Layout() {
     Add(spec, option.id, ControlKind::CheckBox, option.caption, {kMargin, top, kClientWidth - 2 * kMargin, kBoxHeight});
     top += kRowHeight;
   }
-  Add(spec, OptionsWindow::kIdleBox, ControlKind::CheckBox, "&Hide the icons after", {kMargin, top, 124, kBoxHeight});
-  Add(spec, OptionsWindow::kIdleMinutesBox, ControlKind::NumberBox, "", {140, top - 1, 48, 21});
+  Add(spec, OptionsWindow::kIdleBox, ControlKind::CheckBox, "&Hide the icons after", {kMargin, top, 140, kBoxHeight});
+  Add(spec, OptionsWindow::kIdleMinutesBox, ControlKind::NumberBox, "", {156, top - 1, 48, 21});
   spec.controls.back().minimum = kMinIdleMinutes;
   spec.controls.back().maximum = kMaxIdleMinutes;
-  Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {194, top + 3, 134, 15});
+  Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
   top += kRowHeight + 16;
   Add(spec, OptionsWindow::kOkButton, ControlKind::Button, "OK", {kOkLeft, top, kButtonWidth, kButtonHeight});
   spec.controls.back().defaultButton = true;
