@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "about/WebRequest.h"
 #include "platform/ResourceIds.h"
 
 namespace tamberlinox::about {
@@ -21,6 +20,9 @@ constexpr char kNotConnectedText[] = "You Must Be Connected To The Internet To U
 constexpr char kNotConnectedTitle[] = "Zemrik Info.....";
 constexpr std::uint32_t kEndIntervalMs = 100;
 constexpr std::uint32_t kRequestIntervalMs = 1000;
+constexpr std::uint32_t kConnectingPauseMs = 300;  // the connecting state is up before the browser starts
+constexpr std::uint32_t kPageOpenedPauseMs = 500;  // and stays a little after it has the page
+constexpr std::uint32_t kClosePauseMs = 50;
 constexpr Colour kWhite = Colour::Rgb(0xFF, 0xFF, 0xFF);
 constexpr Colour kMagenta = Colour::Rgb(0xFF, 0x00, 0xFF);
 
@@ -89,8 +91,22 @@ bool AboutWindow::Open() {
   return true;
 }
 
+bool AboutWindow::InRequest() const {
+  return stage_ == Stage::Connecting || stage_ == Stage::Browsing || stage_ == Stage::PageOpened;
+}
+
 void AboutWindow::Show() {
-  if (Open()) window_->Show();
+  if (!Open()) return;
+  if (InRequest()) {
+    aboutWanted_ = true;  // shown already; it turns into the About window when the request is over
+  } else if (stage_ != Stage::None || window_->TimerRunning(kEndTimer)) {
+    // Closing, or about to go after a request: it stays, as designed.
+    window_->StopTimer(kPauseTimer);
+    window_->StopTimer(kEndTimer);
+    stage_ = Stage::None;
+    ShowAsDesigned();
+  }
+  window_->Show();
 }
 
 void AboutWindow::RequestDonation() {
@@ -99,25 +115,34 @@ void AboutWindow::RequestDonation() {
     Open();  // not shown: the request is armed as the window opens
     return;
   }
+  // A request under way runs to its end; this one follows it.
+  if (InRequest()) return;
   // Already open: the request starts on this window now, rather than leaving
   // the flag to surprise the user at a later "About".
   window_->Hide();
+  window_->StopTimer(kPauseTimer);  // "Close Form" under way gives way to the request
+  stage_ = Stage::None;
+  ShowAsDesigned();
   window_->StopTimer(kEndTimer);  // a request that was ending gives way to this one
   window_->StartTimer(kRequestTimer, kRequestIntervalMs);
 }
 
 void AboutWindow::Close() {
+  browser_.reset();
+  stage_ = Stage::None;
+  aboutWanted_ = false;
   // Moved out first: whatever runs while the window is destroyed sees it closed.
   std::unique_ptr<Window> closing = std::move(window_);
 }
 
+void AboutWindow::AbandonRequest() {
+  if (window_ && (InRequest() || window_->TimerRunning(kRequestTimer))) Close();
+}
+
 void AboutWindow::OnCloseButton() {
   window_->Hide();
-  os_.Sleep(50);
-  window_->SetVisible(kConnectingLabel, false);
-  window_->SetVisible(kTextLabel, true);
-  os_.Sleep(50);
-  Close();
+  stage_ = Stage::Closing;
+  window_->StartTimer(kPauseTimer, kClosePauseMs);
 }
 
 void AboutWindow::OnHomePageLink() {
@@ -136,6 +161,15 @@ void AboutWindow::ShowLinkHovered() {
   window_->SetText(kHomePageLink, kLinkHoverText);
 }
 
+void AboutWindow::ShowAsDesigned() {
+  window_->SetCaption(kCaption);
+  window_->SetVisible(kConnectingLabel, false);
+  window_->SetVisible(kTextLabel, true);
+  ShowLinkAtRest();
+  window_->SetVisible(kHomePageLink, true);
+  window_->SetVisible(kCloseButton, true);
+}
+
 void AboutWindow::RunRequest() {
   donationRequested_ = false;
   window_->StopTimer(kRequestTimer);
@@ -147,10 +181,10 @@ void AboutWindow::RunRequest() {
     // Donation" must open the donation page, not this home page.
     homePageRequested_ = false;
     // While the notice was up the tray kept working: the window may have
-    // gone, "Make A Donation" may have armed a new request on it, which
-    // closing must not cut short, or "About" may have shown it, and then it
-    // stays as an About window with its link.
-    if (!window_ || window_->TimerRunning(kRequestTimer)) return;
+    // gone, "Make A Donation" may have armed a new request on it (or run it
+    // already), which closing must not cut short, or "About" may have shown
+    // it, and then it stays as an About window with its link.
+    if (!window_ || window_->TimerRunning(kRequestTimer) || stage_ != Stage::None) return;
     if (window_->Visible()) {
       ShowLinkAtRest();
       window_->SetVisible(kHomePageLink, true);
@@ -167,18 +201,84 @@ void AboutWindow::RunRequest() {
   window_->SetVisible(kConnectingLabel, true);
   window_->Show();
   window_->Repaint();
-  os_.Sleep(300);
+  stage_ = Stage::Connecting;
+  window_->StartTimer(kPauseTimer, kConnectingPauseMs);
+}
 
-  OpenInBrowser(os_, homePageRequested_ ? kHomePageAddress : kDonationAddress);
+void AboutWindow::OnPause() {
+  window_->StopTimer(kPauseTimer);
+  switch (stage_) {
+    case Stage::Connecting:
+      StartBrowser();
+      break;
+    case Stage::PageOpened:
+      EndRequest();
+      break;
+    case Stage::Closing:
+      window_->SetVisible(kConnectingLabel, false);
+      window_->SetVisible(kTextLabel, true);
+      stage_ = Stage::LabelsBack;
+      window_->StartTimer(kPauseTimer, kClosePauseMs);
+      break;
+    case Stage::LabelsBack:
+      Close();
+      break;
+    case Stage::None:
+    case Stage::Browsing:
+      break;
+  }
+}
+
+void AboutWindow::StartBrowser() {
+  address_ = homePageRequested_ ? kHomePageAddress : kDonationAddress;
   homePageRequested_ = false;
-  os_.Sleep(500);
+  stage_ = Stage::Browsing;
+  browser_ = std::make_unique<BrowserOpening>(os_);
+  const BrowserOpening::Progress progress = browser_->Start(address_);
+  if (progress != BrowserOpening::Progress::Waiting) {
+    OnBrowserProgress(progress);
+    return;
+  }
+  window_->StartTimer(kBrowserTimer, BrowserOpening::kTickMs);
+  window_->StartTimer(kBrowserLimitTimer, BrowserOpening::kLimitMs);
+}
 
+void AboutWindow::OnBrowserProgress(BrowserOpening::Progress progress) {
+  if (progress == BrowserOpening::Progress::Waiting) return;
+  window_->StopTimer(kBrowserTimer);
+  window_->StopTimer(kBrowserLimitTimer);
+  browser_.reset();
+  stage_ = Stage::PageOpened;
+  if (progress == BrowserOpening::Progress::UseShell) {
+    // The shell may run a message loop of its own meanwhile, in which the
+    // window can go or be used again: only a window still waiting pauses.
+    const std::string address = address_;
+    OpenWithShell(os_, address);
+    if (!window_ || stage_ != Stage::PageOpened) return;
+  }
+  window_->StartTimer(kPauseTimer, kPageOpenedPauseMs);
+}
+
+void AboutWindow::EndRequest() {
+  stage_ = Stage::None;
+  // "About" during the request keeps the window, unless a donation asked for
+  // meanwhile comes next.
+  const bool stays = aboutWanted_ && !donationRequested_;
+  aboutWanted_ = false;
+  if (stays) {
+    ShowAsDesigned();
+    return;
+  }
   window_->Hide();
   window_->SetVisible(kConnectingLabel, false);
   window_->SetVisible(kTextLabel, true);
   window_->SetVisible(kCloseButton, true);
   window_->SetCaption(kCaption);
-  window_->StartTimer(kEndTimer, kEndIntervalMs);
+  if (donationRequested_) {
+    window_->StartTimer(kRequestTimer, kRequestIntervalMs);
+  } else {
+    window_->StartTimer(kEndTimer, kEndIntervalMs);
+  }
 }
 
 void AboutWindow::OnClick(int controlId) {
@@ -198,11 +298,27 @@ void AboutWindow::OnMouseMove(int controlId) {
 }
 
 void AboutWindow::OnTimer(int timerId) {
-  if (timerId == kRequestTimer) {
-    RunRequest();
-  } else if (timerId == kEndTimer) {
-    window_->StopTimer(kEndTimer);
-    Close();
+  switch (timerId) {
+    case kRequestTimer:
+      RunRequest();
+      break;
+    case kEndTimer:
+      window_->StopTimer(kEndTimer);
+      Close();
+      break;
+    case kPauseTimer:
+      OnPause();
+      break;
+    case kBrowserTimer:
+    case kBrowserLimitTimer:
+      if (!browser_) {
+        window_->StopTimer(timerId);
+      } else if (timerId == kBrowserTimer) {
+        OnBrowserProgress(browser_->Tick());
+      } else {
+        OnBrowserProgress(browser_->TimeUp());
+      }
+      break;
   }
 }
 

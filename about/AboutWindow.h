@@ -1,12 +1,16 @@
 // The About window. It also carries the program's two web requests, the home
 // page from its link and the donation page from the tray's "Make A Donation",
 // each run one second after it is asked for: a connection check, then the
-// page in the browser or a notice that there is no connection. The window
-// exists only while it is in use, so every opening starts afresh.
+// page in the browser or a notice that there is no connection. Every pause
+// and wait of a request (and of closing) runs on the window's timers, so the
+// program answers the user throughout. The window exists only while it is in
+// use, so every opening starts afresh.
 #pragma once
 
 #include <memory>
+#include <string>
 
+#include "about/WebRequest.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox::about {
@@ -21,8 +25,11 @@ class AboutWindow : private platform::WindowEvents {
     kCloseButton = 110,
   };
   enum : int {
-    kEndTimer = 1,      // 100 ms: closes the window once a request is over
-    kRequestTimer = 2,  // 1000 ms: runs the web request
+    kEndTimer = 1,           // 100 ms: closes the window once a request is over
+    kRequestTimer = 2,       // 1000 ms: runs the web request
+    kPauseTimer = 3,         // the short pauses of a request and of "Close Form", each ticks once
+    kBrowserTimer = 4,       // 50 ms: the steps of the wait for the browser
+    kBrowserLimitTimer = 5,  // 30 s: the end of that wait
   };
 
   explicit AboutWindow(platform::Platform& os) : os_(os) {}
@@ -33,8 +40,12 @@ class AboutWindow : private platform::WindowEvents {
   void Show();
   // "Make A Donation": the donation page, one second from now.
   void RequestDonation();
-  // Destroys the window; nothing when it is not open.
+  // Destroys the window; nothing when it is not open. A browser still being
+  // waited for is let go.
   void Close();
+  // As the program ends: a request armed or under way is dropped with its
+  // window, so that nothing opens any more; an About window stays.
+  void AbandonRequest();
 
   bool IsOpen() const { return window_ != nullptr; }
   platform::Window* window() const { return window_.get(); }
@@ -42,12 +53,28 @@ class AboutWindow : private platform::WindowEvents {
   bool HomePageRequested() const { return homePageRequested_; }
 
  private:
+  // Where a request, or the closing of the window, stands between two ticks.
+  enum class Stage {
+    None,
+    Connecting,  // the connecting state is shown: a pause, then the browser
+    Browsing,    // the browser is waited for
+    PageOpened,  // a pause before the window hides
+    Closing,     // "Close Form": hidden, a pause, then the labels as designed
+    LabelsBack,  // a pause, then the window goes
+  };
+  bool InRequest() const;
+
   bool Open();
   void OnCloseButton();
   void OnHomePageLink();
   void ShowLinkAtRest();
   void ShowLinkHovered();
+  void ShowAsDesigned();
   void RunRequest();
+  void OnPause();
+  void StartBrowser();
+  void OnBrowserProgress(BrowserOpening::Progress progress);
+  void EndRequest();
   void OnClick(int controlId) override;
   void OnMouseMove(int controlId) override;
   void OnTimer(int timerId) override;
@@ -59,6 +86,11 @@ class AboutWindow : private platform::WindowEvents {
   bool donationRequested_ = false;
   // Set by the link: the next request opens the home page.
   bool homePageRequested_ = false;
+  Stage stage_ = Stage::None;
+  // "About" during a request: the window stays as an About window after it.
+  bool aboutWanted_ = false;
+  std::string address_;  // of the page being opened
+  std::unique_ptr<BrowserOpening> browser_;
 };
 
 }  // namespace tamberlinox::about

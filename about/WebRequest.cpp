@@ -16,15 +16,7 @@ constexpr std::uint32_t kRasInstalled = 0x10;
 constexpr std::uint32_t kConnectionOffline = 0x20;
 constexpr std::uint32_t kConnectionConfigured = 0x40;
 
-constexpr std::uint32_t kReadyStatePauseMs = 50;
-constexpr std::uint32_t kReadyStateLimitMs = 30000;
 constexpr std::int32_t kReadyStateComplete = 4;
-
-void OpenWithShell(Platform& os, const std::string& address) {
-  // The shell needs a scheme to know the text is a web address.
-  const std::string url = address.find("://") == std::string::npos ? "http://" + address : address;
-  os.ShellOpen(0, "open", url, std::nullopt, std::nullopt, platform::kSwShowNormal);
-}
 
 }  // namespace
 
@@ -41,21 +33,63 @@ std::string ConnectionStatusText(Platform& os) {
   return text;
 }
 
-void OpenInBrowser(Platform& os, const std::string& address) {
-  std::unique_ptr<platform::WebBrowser> browser = os.CreateWebBrowser();
-  if (!browser || !browser->Navigate(address)) {
-    OpenWithShell(os, address);
-    return;
+void OpenWithShell(Platform& os, const std::string& address) {
+  // The shell needs a scheme to know the text is a web address.
+  const std::string url = address.find("://") == std::string::npos ? "http://" + address : address;
+  os.ShellOpen(0, "open", url, std::nullopt, std::nullopt, platform::kSwShowNormal);
+}
+
+using Progress = BrowserOpening::Progress;
+using CallState = platform::WebBrowser::CallState;
+
+Progress BrowserOpening::Start(const std::string& address) {
+  browser_ = os_.CreateWebBrowser();
+  if (!browser_ || !browser_->Open(address)) return Finish(Progress::UseShell);
+  step_ = Step::Opening;
+  return Progress::Waiting;
+}
+
+Progress BrowserOpening::Tick() {
+  if (!browser_) return Progress::Over;
+  const platform::WebBrowser::Outcome call = browser_->LastCall();
+  if (call.state == CallState::Pending) return Progress::Waiting;
+  switch (step_) {
+    case Step::Opening:
+      if (call.state == CallState::Failed) return Finish(Progress::UseShell);
+      break;  // the first read follows at once
+    case Step::Reading:
+      // A read that fails (a browser that cannot tell, or one closed
+      // meanwhile) ends the wait as a complete page does.
+      if (call.state == CallState::Failed || call.readyState == kReadyStateComplete) {
+        step_ = Step::Showing;
+        browser_->Show();
+        return Progress::Waiting;
+      }
+      break;
+    case Step::Showing:
+    case Step::None:
+      return Finish(Progress::Over);
   }
-  // Wait for the page, but not forever: a browser that stops answering (or
-  // never reports the state at all) ends the wait.
-  for (std::uint32_t waited = 0; waited < kReadyStateLimitMs; waited += kReadyStatePauseMs) {
-    const std::optional<std::int32_t> state = browser->ReadyState();
-    if (!state || *state == kReadyStateComplete) break;
-    os.Sleep(kReadyStatePauseMs);
+  step_ = Step::Reading;
+  browser_->ReadReadyState();
+  return Progress::Waiting;
+}
+
+Progress BrowserOpening::TimeUp() {
+  if (!browser_) return Progress::Over;
+  const platform::WebBrowser::Outcome call = browser_->LastCall();
+  if (call.state != CallState::Pending) {
+    if (step_ == Step::Opening && call.state == CallState::Failed) return Finish(Progress::UseShell);
+    // Shown, then let go: the browser's thread makes this last call on its own.
+    if (step_ == Step::Opening || step_ == Step::Reading) browser_->Show();
   }
-  browser->SetVisible(true);
-  // Released here, not quit: the browser stays open with the page.
+  return Finish(Progress::Over);
+}
+
+Progress BrowserOpening::Finish(Progress progress) {
+  browser_.reset();  // released; a call still under way is left to its thread
+  step_ = Step::None;
+  return progress;
 }
 
 }  // namespace tamberlinox::about

@@ -17,7 +17,10 @@ constexpr char kUsage[] =
     "/exit\tends the running Tamberlinox; the icons come back\r\n"
     "/options\topens the Options window\r\n"
     "\r\n"
-    "Without an argument Tamberlinox starts.";
+    "Without an argument Tamberlinox starts.\r\n"
+    "\r\n"
+    "Exit codes: 0 done, 1 nothing to act on, 2 unknown argument,\r\n"
+    "3 could not reach the running Tamberlinox.";
 
 std::string Lower(std::string text) {
   for (char& c : text)
@@ -35,15 +38,18 @@ std::optional<RemoteCommand> CommandNamed(const std::string& argument) {
   return std::nullopt;
 }
 
-// Without a running copy the desktop itself is shown or hidden.
+// Without a running copy the desktop itself is shown or hidden. The shell
+// carries it out on its own thread; the command ends when it has, or when the
+// shell has not answered for a while.
 int ActOnDesktop(platform::Platform& os, RemoteCommand command) {
+  constexpr std::uint32_t kPauseMs = 20, kPatienceMs = 2000;
   if (desktop::FindIconList(os) == 0 && os.FindTopLevelWindow(desktop::kDesktopClass, std::nullopt) == 0)
     return kExitNothingToActOn;
-  if (command == RemoteCommand::ToggleIcons) {
-    desktop::ToggleIcons(os);
-  } else {
-    desktop::ShowIcons(os, command == RemoteCommand::ShowIcons);
-  }
+  const bool show =
+      command == RemoteCommand::ToggleIcons ? !desktop::IconsVisible(os) : command == RemoteCommand::ShowIcons;
+  if (!desktop::ShowIcons(os, show)) return kExitDone;
+  for (std::uint32_t waited = 0; waited < kPatienceMs && desktop::IconsVisible(os) != show; waited += kPauseMs)
+    os.Sleep(kPauseMs);
   return kExitDone;
 }
 
@@ -64,8 +70,9 @@ std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std:
     const platform::WindowHandle running = os.FindProgramWindow(MainWindow::kCaption);
     if (running == 0) return std::nullopt;  // the program starts and opens the window
     os.LetComeToFront(running);
-    os.PostWindowMessage(running, kRemoteCommandMessage, static_cast<platform::WParam>(RemoteCommand::OpenOptions), 0);
-    return kExitDone;
+    const bool posted = os.PostWindowMessage(running, kRemoteCommandMessage,
+                                             static_cast<platform::WParam>(RemoteCommand::OpenOptions), 0);
+    return posted ? kExitDone : kExitUnreachable;
   }
   const std::optional<RemoteCommand> command = arguments.size() == 1 ? CommandNamed(arguments[0]) : std::nullopt;
   if (!command) {
@@ -73,8 +80,8 @@ std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std:
     return kExitUsage;
   }
   if (const platform::WindowHandle running = os.FindProgramWindow(MainWindow::kCaption)) {
-    os.PostWindowMessage(running, kRemoteCommandMessage, static_cast<platform::WParam>(*command), 0);
-    return kExitDone;
+    const bool posted = os.PostWindowMessage(running, kRemoteCommandMessage, static_cast<platform::WParam>(*command), 0);
+    return posted ? kExitDone : kExitUnreachable;
   }
   if (*command == RemoteCommand::Exit) return kExitNothingToActOn;
   return ActOnDesktop(os, *command);

@@ -23,6 +23,7 @@ enum class RemoteCommand : platform::WParam { ShowIcons = 1, HideIcons, ToggleIc
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitNothingToActOn = 1;  // no running copy to end, no desktop to show or hide
 inline constexpr int kExitUsage = 2;           // an argument the program does not know
+inline constexpr int kExitUnreachable = 3;     // the running copy could not be reached (it runs elevated, say)
 
 // Carries out the arguments and gives the exit code; nothing when there are
 // none and the program is to start as usual.

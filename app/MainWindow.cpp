@@ -14,6 +14,7 @@ namespace {
 constexpr char kTrayTip[] = "Zemrik Tamberlinox";
 constexpr std::uint32_t kShutdownDelayMs = 500;
 constexpr std::uint32_t kTrayRetryMs = 2000;
+constexpr std::uint32_t kHotKeyReleaseMs = 50;
 // While a menu is built the window is moved far above the screen.
 constexpr int kMenuTop = -667;
 
@@ -27,12 +28,14 @@ bool MainWindow::Create() {
   spec.centred = false;
   window_ = os_.OpenWindow(spec, *this);
   if (!window_) return false;
-  if (!AddTrayIcon()) {
-    // At logon the shell may not be ready yet.
-    trayRetries_ = 0;
-    window_->StartTimer(kTrayRetryTimer, kTrayRetryMs);
-  }
+  // At logon the shell may not be ready yet.
+  if (!AddTrayIcon()) RetryTrayIcon();
   return true;
+}
+
+void MainWindow::RetryTrayIcon() {
+  trayRetries_ = 0;
+  window_->StartTimer(kTrayRetryTimer, kTrayRetryMs);
 }
 
 bool MainWindow::AddTrayIcon() {
@@ -75,7 +78,7 @@ void MainWindow::Destroy() {
 
 bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
   if (message == kWmHotKey) {
-    program_.icons().Toggle();  // whatever the key's identifier
+    OnHotKey();  // whatever the key's identifier
     return false;
   }
   if (message == kWmQueryEndSession) {
@@ -125,6 +128,28 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
   return true;
 }
 
+// A held key repeats, and each repeat comes as a press of the hot key where
+// the system does not leave them out: only the first counts. The key is
+// looked at as the press is handled: still down, further presses wait for
+// its release; already up, the presses queued meanwhile were its repeats.
+void MainWindow::OnHotKey() {
+  if (hotKeyHeld_) return;
+  program_.icons().Toggle();
+  if (os_.IsKeyDown(program_.hotKey().Key())) {
+    hotKeyHeld_ = true;
+    window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
+  } else {
+    window_->DropQueuedMessages(kWmHotKey);
+  }
+}
+
+void MainWindow::OnHotKeyReleaseTick() {
+  if (os_.IsKeyDown(program_.hotKey().Key())) return;
+  hotKeyHeld_ = false;
+  window_->StopTimer(kHotKeyReleaseTimer);
+  window_->DropQueuedMessages(kWmHotKey);
+}
+
 void MainWindow::PopUpDesktopMenu() {
   if (menuOpen_ || !window_) return;
   menuOpen_ = true;
@@ -156,16 +181,42 @@ void MainWindow::OnTimer(int timerId) {
   } else if (timerId == kTrayRetryTimer) {
     ++trayRetries_;
     if (!AddTrayIcon() && trayRetries_ >= kTrayRetryLimit) window_->StopTimer(kTrayRetryTimer);
+  } else if (timerId == kDesktopWatchTimer) {
+    program_.icons().OnTick();
+  } else if (timerId == kHotKeyReleaseTimer) {
+    OnHotKeyReleaseTick();
   } else if (timerId == kIdleTimer) {
     program_.gestures().OnIdleTimer();
   }
 }
 
+// A polite request to end (taskkill without /f, an installer, Task Manager):
+// the program ends as "/exit" ends it, with the icons back.
+void MainWindow::OnClose() { program_.Leave(); }
+
 void MainWindow::OnTaskbarCreated() {
   // The shell has (re)started and lost every icon: without ours the user
-  // could no longer reach the program, so it goes back in.
+  // could no longer reach the program, so it goes back in, tried again as at
+  // start-up while the new taskbar is not ready for it.
   if (trayIconRemoved_ || !window_) return;
-  AddTrayIcon();
+  trayIconShown_ = false;
+  if (!AddTrayIcon()) RetryTrayIcon();
+  // Its desktop comes with a new icon list, which gets the user's choice.
+  program_.icons().OnShellRestarted();
+}
+
+void MainWindow::OnShellWindowCreated(WindowHandle window) { program_.icons().OnShellWindowCreated(window); }
+
+void MainWindow::StartTicks(std::uint32_t intervalMs) {
+  if (window_) window_->StartTimer(kDesktopWatchTimer, intervalMs);
+}
+
+void MainWindow::StopTicks() {
+  if (window_) window_->StopTimer(kDesktopWatchTimer);
+}
+
+void MainWindow::WatchShell(std::uint32_t process, const std::vector<std::string>& classNames) {
+  if (window_) window_->WatchShellWindows(process, classNames);
 }
 
 }  // namespace tamberlinox

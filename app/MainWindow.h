@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "desktop/DesktopIcons.h"
 #include "menu/DesktopItems.h"
 #include "platform/Platform.h"
 
@@ -16,7 +17,7 @@ namespace tamberlinox {
 
 class Program;
 
-class MainWindow : private platform::WindowEvents, public platform::MessageFilter {
+class MainWindow : private platform::WindowEvents, public platform::MessageFilter, public desktop::ShellSignals {
  public:
   static constexpr char kCaption[] = "Zemrik Program";
   static constexpr std::uint32_t kTrayIconId = 125;
@@ -58,12 +59,22 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool OnMessage(std::uint32_t message, platform::WParam wParam, platform::LParam lParam,
                  platform::LResult& result) override;
 
+  // What the desktop icons need to follow the shell.
+  void StartTicks(std::uint32_t intervalMs) override;
+  void StopTicks() override;
+  void WatchShell(std::uint32_t process, const std::vector<std::string>& classNames) override;
+
  private:
   bool AddTrayIcon();
+  void RetryTrayIcon();
+  void OnHotKey();
+  void OnHotKeyReleaseTick();
   void PopUpDesktopMenu();
   void PopUpCommandMenu();
   void OnTimer(int timerId) override;
+  void OnClose() override;
   void OnTaskbarCreated() override;
+  void OnShellWindowCreated(platform::WindowHandle window) override;
 
   platform::Platform& os_;
   Program& program_;
@@ -77,6 +88,9 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool trayIconShown_ = false;
   bool trayIconRemoved_ = false;  // "Close Program" took it away for good
   int trayRetries_ = 0;
+  // The hot key went down and has not been seen released: the key's repeats
+  // while it is held are not presses of their own.
+  bool hotKeyHeld_ = false;
   // A balloon waiting for the icon.
   std::string balloonTitle_, balloonText_;
 };

@@ -9,7 +9,7 @@ Program::Program(platform::Platform& os)
     : os_(os),
       store_(os),
       hotKey_(os),
-      icons_(os),
+      icons_(os, mainWindow_),
       mainWindow_(os, *this),
       hotKeyWindow_(os, store_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
       aboutWindow_(os),

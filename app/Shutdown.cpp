@@ -21,12 +21,14 @@ void Program::CloseProgram() {
 }
 
 void Program::Leave() {
+  // A web request under way opens nothing any more.
+  aboutWindow_.AbandonRequest();
   // Neither a double-click nor idleness may hide the icons from here on.
   gestures_.Stop();
   // The hot key goes before the icons come back, so that a last press cannot
   // hide them again after the program has ended.
   if (platform::Window* window = mainWindow_.window()) hotKey_.Unregister(*window);
-  desktop::ShowIcons(os_, true);
+  icons_.Release();
   os_.RestoreDefaultCursor();
   mainWindow_.RemoveTrayIcon();
   mainWindow_.ScheduleShutdown();

@@ -1,5 +1,7 @@
 #include "desktop/DesktopIcons.h"
 
+#include <algorithm>
+
 namespace tamberlinox::desktop {
 
 using platform::WindowHandle;
@@ -20,6 +22,20 @@ WindowHandle FindIconView(platform::Platform& os) {
   return 0;
 }
 
+// Shows or hides the list, or the desktop window where there is none. A
+// desktop window left hidden (by an earlier version of this program, say)
+// would keep the list out of sight, so it is shown with the list. Gives the
+// window whose visibility is now the icons'.
+WindowHandle ShowIconWindow(platform::Platform& os, WindowHandle desktop, WindowHandle list, bool show) {
+  if (list == 0) {
+    os.ShowWindow(desktop, show);
+    return desktop;
+  }
+  if (show && desktop != 0 && !os.IsWindowVisible(desktop)) os.ShowWindow(desktop, true);
+  os.ShowWindow(list, show);
+  return list;
+}
+
 }  // namespace
 
 WindowHandle FindIconList(platform::Platform& os) {
@@ -27,17 +43,16 @@ WindowHandle FindIconList(platform::Platform& os) {
   return view != 0 ? os.FindChildWindow(view, kIconListClass, std::string(kIconListTitle)) : 0;
 }
 
-void ShowIcons(platform::Platform& os, bool show) {
+bool HoldsWallpaper(platform::Platform& os, WindowHandle desktop) {
+  return desktop != 0 && os.FindChildWindow(desktop, kWorkerClass, std::nullopt) != 0;
+}
+
+bool ShowIcons(platform::Platform& os, bool show) {
   const WindowHandle desktop = os.FindTopLevelWindow(kDesktopClass, std::nullopt);
   const WindowHandle list = FindIconList(os);
-  if (list == 0) {
-    if (desktop != 0) os.ShowWindow(desktop, show);
-    return;
-  }
-  // A desktop window left hidden (by an earlier version of this program, say)
-  // would keep the list out of sight.
-  if (show && !os.IsWindowVisible(desktop)) os.ShowWindow(desktop, true);
-  os.ShowWindow(list, show);
+  if (list == 0 && (desktop == 0 || (!show && HoldsWallpaper(os, desktop)))) return false;
+  ShowIconWindow(os, desktop, list, show);
+  return true;
 }
 
 bool IconsVisible(platform::Platform& os) {
@@ -48,6 +63,8 @@ bool IconsVisible(platform::Platform& os) {
 
 void ToggleIcons(platform::Platform& os) { ShowIcons(os, !IconsVisible(os)); }
 
+// ------------------------------------------------------------------ Icons
+
 void Icons::Choose(bool shown) {
   chosen_ = shown;
   idleHidden_ = false;
@@ -56,7 +73,17 @@ void Icons::Choose(bool shown) {
 
 void Icons::Toggle() { Choose(!Shown()); }
 
-bool Icons::Shown() { return !idleHidden_ && IconsVisible(os_); }
+bool Icons::Shown() {
+  if (idleHidden_) return false;
+  const WindowHandle list = FindIconList(os_);
+  if (list == 0 && listSeen_) return Target();  // the list is on its way and will be put so
+  const WindowHandle window = IconWindow(list);
+  if (window == 0) return false;
+  // A shell that has not carried out the last request yet and does not
+  // answer now will carry it out when it answers again.
+  if (window == asked_ && !Answered() && !os_.IsWindowAnswering(window)) return askedVisible_;
+  return os_.IsWindowVisible(window);
+}
 
 void Icons::SetIdle(bool idle) {
   const bool hide = idle && chosen_;
@@ -65,6 +92,98 @@ void Icons::SetIdle(bool idle) {
   Apply();
 }
 
-void Icons::Apply() { ShowIcons(os_, Target()); }
+void Icons::Apply() {
+  if (released_) return;
+  FollowShellProcess();
+  const WindowHandle list = FindIconList(os_);
+  if (list != 0) {
+    // A list that takes the place of another is the shell's new one: for a
+    // moment the shell may still show it as it likes.
+    if (list_ != 0 && list != list_) settleTicks_ = kSettleTicks;
+    list_ = list;
+    listSeen_ = true;
+    Ask(list);
+    if (settleTicks_ > 0) Wait(0);
+    return;
+  }
+  // No list. A shell that had one is making a new one; a desktop window that
+  // draws the wallpaper is waiting for its list. Either way Progman stays as
+  // it is (hidden, it would take the wallpaper with it) until the list comes.
+  const WindowHandle desktop = os_.FindTopLevelWindow(kDesktopClass, std::nullopt);
+  const bool listExpected = listSeen_ || HoldsWallpaper(os_, desktop);
+  if (desktop != 0 && (Target() || !listExpected)) Ask(0);
+  if (listExpected) Wait(kRestartTicks);
+}
+
+void Icons::Release() {
+  released_ = true;
+  if (ticking_) signals_.StopTicks();
+  ticking_ = false;
+  if (shellProcess_ != 0) signals_.WatchShell(0, {});
+  shellProcess_ = 0;
+  ShowIcons(os_, true);
+}
+
+void Icons::OnShellRestarted() {
+  if (released_) return;
+  // The new taskbar may come before the shell's new list or after it.
+  Wait(kRestartTicks);
+  if (IsNewList(FindIconList(os_))) Apply();
+}
+
+void Icons::OnShellWindowCreated(WindowHandle) {
+  if (released_) return;
+  if (IsNewList(FindIconList(os_))) {
+    Apply();
+  } else {
+    Wait(kSettleTicks);  // the view comes before its list
+  }
+}
+
+void Icons::OnTick() {
+  if (released_) return;
+  FollowShellProcess();
+  const WindowHandle list = FindIconList(os_);
+  if (IsNewList(list)) {
+    Apply();
+  } else if (list != 0 && list == list_ && settleTicks_ > 0) {
+    --settleTicks_;
+    // The shell showed its new list after the choice was put on it (and is
+    // not merely still on its way to carrying the choice out).
+    if (os_.IsWindowVisible(list) != Target() && os_.IsWindowAnswering(list)) Ask(list);
+  }
+  if (ticksLeft_ > 0) --ticksLeft_;
+  if (ticksLeft_ > 0 || settleTicks_ > 0) return;
+  signals_.StopTicks();
+  ticking_ = false;
+}
+
+WindowHandle Icons::IconWindow(WindowHandle list) {
+  return list != 0 ? list : os_.FindTopLevelWindow(kDesktopClass, std::string(kDesktopTitle));
+}
+
+void Icons::Ask(WindowHandle list) {
+  const bool show = Target();
+  const WindowHandle desktop = os_.FindTopLevelWindow(kDesktopClass, std::nullopt);
+  asked_ = ShowIconWindow(os_, desktop, list, show);
+  askedVisible_ = show;
+}
+
+bool Icons::Answered() { return asked_ == 0 || os_.IsWindowVisible(asked_) == askedVisible_; }
+
+void Icons::Wait(int ticks) {
+  ticksLeft_ = std::max(ticksLeft_, ticks);
+  if (ticking_) return;
+  ticking_ = true;
+  signals_.StartTicks(kTickMs);
+}
+
+void Icons::FollowShellProcess() {
+  const std::uint32_t process = os_.WindowProcess(os_.FindTopLevelWindow(kDesktopClass, std::nullopt));
+  if (process == shellProcess_) return;
+  shellProcess_ = process;
+  signals_.WatchShell(process, process != 0 ? std::vector<std::string>{kViewClass, kIconListClass}
+                                            : std::vector<std::string>{});
+}
 
 }  // namespace tamberlinox::desktop

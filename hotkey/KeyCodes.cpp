@@ -26,7 +26,8 @@ std::optional<int> KeyCode(const std::string& name) {
   return std::nullopt;
 }
 
-std::optional<int> ParseKeyCode(const std::string& text) {
+std::optional<int> ParseKeyCode(const std::string& stored) {
+  const std::string text = stored.substr(0, stored.find_last_not_of('\0') + 1);
   const std::size_t end = text.find_last_not_of(' ') + 1;  // 0 for a text of blanks only
   std::size_t i = 0;
   while (i < end && text[i] == ' ') ++i;

@@ -33,7 +33,9 @@ std::optional<std::string> KeyName(int code);
 std::optional<int> KeyCode(const std::string& name);
 
 // A stored "Key": a whole decimal number (blanks around it and a sign allowed)
-// that fits a 16-bit signed integer. Nothing for anything else.
+// that fits a 16-bit signed integer. NULs at the end (a string stored with its
+// terminator counted twice, or a multi-string) are not part of it. Nothing for
+// anything else.
 std::optional<int> ParseKeyCode(const std::string& text);
 
 // The key a stored "Key" registers: its code when it is one of a key (1 to

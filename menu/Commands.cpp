@@ -36,6 +36,34 @@ std::optional<std::string> DocumentsParameters(Platform& os) {
   return documents;
 }
 
+// The longest path the shell's usual way of opening takes, in UTF-16 units
+// with the terminating NUL (MAX_PATH).
+constexpr std::size_t kMaxPath = 260;
+
+std::size_t Utf16Length(const std::string& text) {
+  std::size_t units = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;  // a lead byte; four-byte sequences are pairs
+  }
+  return units;
+}
+
+// A file whose full path is too long for the shell (a long name on a long
+// redirected desktop) opens through its short path, or else through the
+// shell's item for it.
+void OpenFile(Platform& os, platform::WindowHandle owner, const std::string& path) {
+  const std::optional<std::string> folder = os.CurrentFolder();
+  if (os.ShellOpen(owner, kOpenItem, path, std::nullopt, folder, platform::kSwShow)) return;
+  if (Utf16Length(path) < kMaxPath) return;
+  const std::string shortPath = os.ShortPath(path);
+  if (!shortPath.empty() && shortPath != path &&
+      os.ShellOpen(owner, kOpenItem, shortPath, std::nullopt, folder, platform::kSwShow)) {
+    return;
+  }
+  os.ShellOpenItem(owner, path);
+}
+
 }  // namespace
 
 void OpenDesktopItem(Platform& os, platform::WindowHandle owner, const DesktopItem& item) {
@@ -50,7 +78,7 @@ void OpenDesktopItem(Platform& os, platform::WindowHandle owner, const DesktopIt
       OpenInFileManager(os, DocumentsParameters(os));
       break;
     case Place::File:
-      os.ShellOpen(owner, kOpenItem, item.path, std::nullopt, os.CurrentFolder(), platform::kSwShow);
+      OpenFile(os, owner, item.path);
       break;
   }
 }

@@ -163,14 +163,27 @@ class GlobalAtom {
 };
 
 // A new instance of the system's web browser, driven through its automation
-// object; released, not quit, when the object goes away.
+// object on a thread of its own: a browser that stops answering holds that
+// thread, never the program. One call runs at a time: the program starts it,
+// then looks at LastCall() (without waiting) until it is no longer pending,
+// and decides itself how long it waits. Destroying the object lets the thread
+// go: it finishes the call it was given, if that call ever returns, then
+// releases the browser (released, not quit) and ends on its own.
 class WebBrowser {
  public:
+  enum class CallState { Pending, Done, Failed };
+  struct Outcome {
+    CallState state = CallState::Done;
+    std::int32_t readyState = 0;  // what a ReadyState read that is done found (4 = complete)
+  };
   virtual ~WebBrowser() = default;
-  virtual bool Navigate(const std::string& address) = 0;
-  // The page's ReadyState (4 = complete); nothing when the read fails.
-  virtual std::optional<std::int32_t> ReadyState() = 0;
-  virtual bool SetVisible(bool visible) = 0;
+  // Each starts a call, unless one is still pending (then false, and nothing starts).
+  // Creates the browser, a new and hidden instance, and sends it to the address.
+  virtual bool Open(const std::string& address) = 0;
+  virtual bool ReadReadyState() = 0;
+  virtual bool Show() = 0;  // makes the browser's window visible
+  // The outcome of the call started last; Done before the first.
+  virtual Outcome LastCall() = 0;
 };
 
 // ------------------------------------------------------ the window toolkit
@@ -267,6 +280,9 @@ class WindowEvents {
   virtual void OnTimer(int /*timerId*/) {}
   virtual void OnClose() {}                       // the frame's close box, Alt+F4 or Esc without a cancel button
   virtual void OnTaskbarCreated() {}              // the shell's taskbar was (re)created
+  // A window of a class being watched (Window::WatchShellWindows) was created
+  // by the watched process.
+  virtual void OnShellWindowCreated(WindowHandle /*window*/) {}
 
  protected:
   ~WindowEvents() = default;
@@ -338,6 +354,15 @@ class Window {
   virtual void Subclass(MessageFilter& filter) = 0;
   virtual void Unsubclass() = 0;
   virtual bool Subclassed() const = 0;
+
+  // Forgets the messages of this kind waiting in the window's queue.
+  virtual void DropQueuedMessages(std::uint32_t message) = 0;
+
+  // Tells the window (WindowEvents::OnShellWindowCreated) when the process
+  // creates a window of one of these classes, from the system's own
+  // accessibility events: nothing is polled. Process 0 stops it. Where the
+  // system sends no such events (Wine for other processes) nothing comes.
+  virtual void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) = 0;
 };
 
 // ------------------------------------------------------------- the platform
@@ -392,6 +417,12 @@ class Platform {
   virtual bool ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
                          const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                          int show) = 0;
+  // The short (8.3) form of an existing path, which fits where the full one
+  // is too long; "" when the system has none.
+  virtual std::string ShortPath(const std::string& path) = 0;
+  // Opens a file through the shell's item for it (an item id list), which
+  // does not depend on the length of its path. True when the shell reported success.
+  virtual bool ShellOpenItem(WindowHandle owner, const std::string& path) = 0;
   virtual std::string ProgramFolder() = 0;  // the running executable's folder; ends in "\" only for a root
   virtual std::string CurrentFolder() = 0;  // the process's current folder
   struct Version {
@@ -411,9 +442,19 @@ class Platform {
                                        const std::optional<std::string>& title) = 0;
   // The id of the process a window belongs to; 0 when there is no such window.
   virtual std::uint32_t WindowProcess(WindowHandle window) = 0;
+  // Asks the window's own thread to show or hide it and returns at once: the
+  // window changes when its thread gets to it, so a program that has stopped
+  // answering never holds the caller.
   virtual void ShowWindow(WindowHandle window, bool show) = 0;
+  // Whether the window has the visible style; asks nothing of its thread.
   virtual bool IsWindowVisible(WindowHandle window) = 0;  // counts its parents' visibility too
-  virtual void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  // Whether the window's thread handles its messages now: asked with a
+  // message that waits a short moment at most (50 ms), less for a thread the
+  // system knows to be hung.
+  virtual bool IsWindowAnswering(WindowHandle window) = 0;
+  // False when the message could not be posted (no such window, or the
+  // system's message filter keeps it from a program running elevated).
+  virtual bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
   // A window of this program's own kind with this caption, made by another
   // running copy of the program; 0 when there is none.
   virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;
@@ -450,17 +491,24 @@ class Platform {
   virtual GlobalAtom AddGlobalAtom(const std::string& text) = 0;  // Value() 0 when it failed
   // The current local date and time in the user's locale: short date, a blank, long time.
   virtual std::string LocalDateTimeText() = 0;
+  // The key's repeats while it is held are not reported where the system can
+  // leave them out (Windows 7 on).
   virtual bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) = 0;
   virtual bool UnregisterHotKey(WindowHandle window, int id) = 0;
+  // Whether the key (a virtual-key code) is held down now.
+  virtual bool IsKeyDown(int key) = 0;
 
   // Internet and the browser.
   // Whether the computer has an Internet connection, and its flags.
   virtual bool InternetConnected(std::uint32_t& flags) = 0;
-  virtual std::unique_ptr<WebBrowser> CreateWebBrowser() = 0;  // null when it cannot be created
+  // A browser to drive; null when its thread cannot be started.
+  virtual std::unique_ptr<WebBrowser> CreateWebBrowser() = 0;
 
   // The user.
   virtual int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) = 0;
   virtual void RestoreDefaultCursor() = 0;  // the screen-wide pointer back to the arrow
+  // A pause of the calling thread: only for the command line, which has no
+  // window and no message loop to wait with. The program's windows use timers.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
 
   // The program's windows. Null when the window cannot be created.

@@ -79,33 +79,70 @@ int FirstButton(std::uint32_t flags) {
   }
 }
 
+// A browser object and its thread: a call is answered when the program next
+// looks, unless the browser hangs.
 class BrowserObject final : public WebBrowser {
  public:
   explicit BrowserObject(FakeBrowser& browser) : browser_(browser) {}
-  ~BrowserObject() override { --browser_.live; }
+  ~BrowserObject() override {
+    --browser_.live;
+    // Let go: the thread still finishes its call, if it ever returns.
+    Answer();
+    if (call_ != Call::None) ++browser_.abandonedCalls;
+  }
   BrowserObject(const BrowserObject&) = delete;
   BrowserObject& operator=(const BrowserObject&) = delete;
 
-  bool Navigate(const std::string& address) override {
-    if (browser_.failNavigate) return false;
-    browser_.navigated.push_back(address);
-    return true;
+  bool Open(const std::string& address) override {
+    address_ = address;
+    return Begin(Call::Open);
   }
-  std::optional<std::int32_t> ReadyState() override {
-    ++browser_.readyStateReads;
-    if (browser_.readyStates.empty()) return std::nullopt;
-    std::optional<std::int32_t> state = browser_.readyStates.front();
-    if (browser_.readyStates.size() > 1) browser_.readyStates.pop_front();
-    return state;
-  }
-  bool SetVisible(bool visible) override {
-    if (browser_.failSetVisible) return false;
-    browser_.visible = visible;
-    return true;
+  bool ReadReadyState() override { return Begin(Call::ReadReadyState); }
+  bool Show() override { return Begin(Call::Show); }
+  Outcome LastCall() override {
+    Answer();
+    return outcome_;
   }
 
  private:
+  enum class Call { None, Open, ReadReadyState, Show };
+  bool Begin(Call call) {
+    if (call_ != Call::None) return false;
+    call_ = call;
+    outcome_ = Outcome{CallState::Pending, 0};
+    return true;
+  }
+  void Answer() {
+    if (call_ == Call::None || browser_.hangs) return;
+    bool done = true;
+    switch (call_) {
+      case Call::Open:
+        done = !browser_.failCreation;
+        if (done) ++browser_.created;
+        done = done && !browser_.failNavigate;
+        if (done) browser_.navigated.push_back(address_);
+        break;
+      case Call::ReadReadyState:
+        ++browser_.readyStateReads;
+        done = !browser_.readyStates.empty() && browser_.readyStates.front().has_value();
+        if (done) outcome_.readyState = *browser_.readyStates.front();
+        if (browser_.readyStates.size() > 1) browser_.readyStates.pop_front();
+        break;
+      case Call::Show:
+        done = !browser_.failSetVisible;
+        if (done) browser_.visible = true;
+        break;
+      case Call::None:
+        break;
+    }
+    outcome_.state = done ? CallState::Done : CallState::Failed;
+    call_ = Call::None;
+  }
+
   FakeBrowser& browser_;
+  Call call_ = Call::None;
+  std::string address_;
+  Outcome outcome_;
 };
 
 }  // namespace
@@ -354,7 +391,22 @@ bool FakePlatform::ShellOpen(WindowHandle owner, const std::string& operation, c
                              const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                              int show) {
   shellOpens.push_back(ShellOpenCall{owner, operation, file, parameters, folder, show});
-  return shellOpenResult;
+  std::size_t units = 0;  // UTF-16 units: one per UTF-8 lead byte, two for a four-byte sequence
+  for (const char c : file) {
+    const auto byte = static_cast<unsigned char>(c);
+    units += (byte & 0xC0) != 0x80 ? (byte >= 0xF0 ? 2 : 1) : 0;
+  }
+  return shellOpenResult && units < 260;
+}
+
+std::string FakePlatform::ShortPath(const std::string& path) {
+  const auto found = shortPaths.find(path);
+  return found != shortPaths.end() ? found->second : std::string();
+}
+
+bool FakePlatform::ShellOpenItem(WindowHandle, const std::string& path) {
+  shellItemOpens.push_back(path);
+  return shellItemOpenResult;
 }
 
 std::vector<std::size_t> FakePlatform::SortedOrder(const std::vector<std::string>& texts) {
@@ -431,7 +483,13 @@ std::uint32_t FakePlatform::WindowProcess(WindowHandle window) {
 }
 
 void FakePlatform::ShowWindow(WindowHandle window, bool show) {
-  if (OtherWindow* other = OtherWindowAt(window)) other->visible = show;
+  if (OtherWindow* other = OtherWindowAt(window)) {
+    if (other->hung) {
+      other->pending.push_back(show);
+    } else {
+      other->visible = show;
+    }
+  }
   if (FakeWindow* own = WindowByHandle(window)) own->shown = show;
 }
 
@@ -442,10 +500,32 @@ bool FakePlatform::IsWindowVisible(WindowHandle window) {
   return own != nullptr && own->shown;
 }
 
-void FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
-  if (OtherWindow* other = OtherWindowAt(window)) other->posted.push_back({message, wParam, lParam});
-  if (FakeWindow* own = WindowByHandle(window)) own->Send(message, wParam, lParam);
+bool FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
+  if (failPosts) return false;
+  if (OtherWindow* other = OtherWindowAt(window)) {
+    other->posted.push_back({message, wParam, lParam});
+    return true;
+  }
+  if (FakeWindow* own = WindowByHandle(window)) {
+    own->Send(message, wParam, lParam);
+    return true;
+  }
+  return false;
 }
+
+bool FakePlatform::IsWindowAnswering(WindowHandle window) {
+  const OtherWindow* other = OtherWindowAt(window);
+  return other != nullptr ? !other->hung : WindowByHandle(window) != nullptr;
+}
+
+void FakePlatform::Answer(WindowHandle window) {
+  OtherWindow* other = OtherWindowAt(window);
+  if (other == nullptr) return;
+  other->hung = false;
+  for (const bool show : std::exchange(other->pending, {})) other->visible = show;
+}
+
+bool FakePlatform::IsKeyDown(int key) { return std::find(keysDown.begin(), keysDown.end(), key) != keysDown.end(); }
 
 WindowHandle FakePlatform::FindProgramWindow(const std::string& caption) {
   const FakeWindow* window = WindowByCaption(caption);
@@ -601,8 +681,7 @@ bool FakePlatform::InternetConnected(std::uint32_t& flags) {
 }
 
 std::unique_ptr<WebBrowser> FakePlatform::CreateWebBrowser() {
-  if (browser.failCreation) return nullptr;
-  ++browser.created;
+  if (browser.failThread) return nullptr;
   ++browser.live;
   return std::make_unique<BrowserObject>(browser);
 }

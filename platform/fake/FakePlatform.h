@@ -117,6 +117,10 @@ struct OtherWindow {
   WindowHandle parent = 0;        // 0 for a top-level window
   std::uint32_t process = 0x500;  // the shell's, unless a test says otherwise
   std::vector<PostedMessage> posted;  // in order
+  // Its thread has stopped answering: shows and hides wait in pending until
+  // FakePlatform::Answer.
+  bool hung = false;
+  std::vector<bool> pending;
   // The WM_COMMANDs among them.
   std::vector<WParam> Commands() const;
 };
@@ -140,19 +144,25 @@ struct ShownBox {
   int answer = 0;  // the button id it was closed with
 };
 
-// The system's web browser, shared by every browser object the program creates.
+// The system's web browser, shared by every browser object the program
+// creates. A call the program starts is answered the next time the program
+// looks at its outcome, unless the browser hangs: then it stays pending until
+// hangs is false again, or for ever once the program has let go of it.
 struct FakeBrowser {
-  bool failCreation = false;
-  bool failNavigate = false;
+  bool failThread = false;    // no thread for a browser: CreateWebBrowser gives null
+  bool failCreation = false;  // Open fails: there is no automation object
+  bool failNavigate = false;  // Open fails: the browser cannot go to the address
   bool failSetVisible = false;
+  bool hangs = false;
   // The answers of the next ReadyState reads, in order; the last one stays.
   // nullopt = the read fails.
   std::deque<std::optional<std::int32_t>> readyStates{4};
   std::vector<std::string> navigated;
   bool visible = false;
-  int created = 0;  // objects created
-  int live = 0;     // objects not released yet
+  int created = 0;  // browser instances created
+  int live = 0;     // browser objects the program holds
   int readyStateReads = 0;
+  int abandonedCalls = 0;  // calls still hanging when the program let go
 };
 
 // Chooses from a popup menu: gets the entries, returns the chosen id or 0.
@@ -194,7 +204,10 @@ class FakePlatform final : public Platform {
 
   // ---- The shell.
   std::vector<ShellOpenCall> shellOpens;
-  bool shellOpenResult = true;
+  bool shellOpenResult = true;  // ShellOpen also fails for a path of 260 UTF-16 units or more
+  NoCaseMap<std::string> shortPaths;       // ShortPath's answers; none = ""
+  std::vector<std::string> shellItemOpens;  // ShellOpenItem's paths
+  bool shellItemOpenResult = true;
   int trayAddFailures = 0;  // the next AddTrayIcon calls fail, as while the shell is not ready
 
   // ---- Other programs' windows.
@@ -206,6 +219,9 @@ class FakePlatform final : public Platform {
   static constexpr std::uint32_t kOwnProcess = 0x700;  // the process of the program's own windows
   void RemoveOtherWindow(WindowHandle window);
   OtherWindow* OtherWindowAt(WindowHandle window);
+  // A hung window's thread answers again: what was asked of it happens.
+  void Answer(WindowHandle window);
+  bool failPosts = false;  // PostWindowMessage fails, as to a program running elevated
 
   // ---- The mouse, the keyboard and the screen.
   // The screen's own window (class "#32769"), under every other window.
@@ -255,6 +271,7 @@ class FakePlatform final : public Platform {
   // and key) through the registering window's procedure. False when no
   // window of the program holds it.
   bool PressHotKey(std::uint32_t modifiers, int key);
+  std::vector<int> keysDown;  // IsKeyDown
 
   // ---- Internet.
   bool connected = true;
@@ -311,6 +328,8 @@ class FakePlatform final : public Platform {
   bool ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
                  const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                  int show) override;
+  std::string ShortPath(const std::string& path) override;
+  bool ShellOpenItem(WindowHandle owner, const std::string& path) override;
   std::string ProgramFolder() override { return programFolder; }
   std::string CurrentFolder() override { return currentFolder; }
   Version ProgramVersion() override { return version; }
@@ -318,11 +337,12 @@ class FakePlatform final : public Platform {
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
+  bool IsWindowAnswering(WindowHandle window) override;
   std::vector<WindowHandle> TopLevelWindows(const std::string& className) override;
   WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
-  void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   WindowHandle WindowAt(Point at) override;
   std::string WindowClassName(WindowHandle window) override;
@@ -338,6 +358,7 @@ class FakePlatform final : public Platform {
   std::string LocalDateTimeText() override { return localDateTime; }
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
   bool UnregisterHotKey(WindowHandle window, int id) override;
+  bool IsKeyDown(int key) override;
   bool InternetConnected(std::uint32_t& flags) override;
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;
   int ShowMessage(const std::string& text, const std::string& title, std::uint32_t flags) override;

@@ -74,6 +74,8 @@ class FakeWindow final : public Window {
   MessageFilter* filter = nullptr;  // set while subclassed
   std::vector<MenuEntry> lastMenu;  // the entries of the last popup menu shown
   int menusShown = 0;
+  std::uint32_t watchedProcess = 0;  // WatchShellWindows
+  std::vector<std::string> watchedClasses;
 
   // The captions of lastMenu, a separator as "-".
   std::vector<std::string> LastMenuCaptions() const;
@@ -107,6 +109,8 @@ class FakeWindow final : public Window {
   // and lParam = mouseMessage (kWmLButtonUp, kWmRButtonUp). False when the
   // icon is not in the tray.
   bool TrayClick(LParam mouseMessage);
+  // The watched process created or showed a window of a watched class.
+  void ShellWindowCreated(WindowHandle window) { events_.OnShellWindowCreated(window); }
 
   // --------------------------------------------------------------- Window
   WindowHandle Handle() const override { return handle; }
@@ -139,6 +143,11 @@ class FakeWindow final : public Window {
   void Subclass(MessageFilter& newFilter) override;
   void Unsubclass() override { filter = nullptr; }
   bool Subclassed() const override { return filter != nullptr; }
+  void DropQueuedMessages(std::uint32_t) override {}  // messages arrive at once: none wait
+  void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) override {
+    watchedProcess = process;
+    watchedClasses = classNames;
+  }
 
  private:
   const FakeControl* Control(int id) const;

@@ -32,9 +32,8 @@ ComPtr<IDispatch> CreateObject(Com& com, const wchar_t* progId) {
 // A BSTR, freed when it goes away.
 class Bstr {
  public:
-  Bstr(Com& com, const std::string& text) : com_(com) {
-    const std::wstring wide = Widen(text);
-    value_ = com.sysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  Bstr(Com& com, const std::wstring& text) : com_(com) {
+    value_ = com.sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   }
   ~Bstr() { com_.sysFreeString(value_); }
   Bstr(const Bstr&) = delete;
@@ -92,39 +91,6 @@ VARIANT TextArgument(const Bstr& text) {
   return argument;
 }
 
-class WebBrowserObject final : public WebBrowser {
- public:
-  WebBrowserObject(Com& com, ComPtr<IDispatch> object) : com_(com), object_(std::move(object)) {}
-
-  bool Navigate(const std::string& address) override {
-    Bstr url(com_, address);
-    if (!url.Get()) return false;
-    VARIANT argument = TextArgument(url);
-    Variant result(com_);
-    return SUCCEEDED(Invoke(com_, object_.Get(), L"Navigate", DISPATCH_METHOD, &argument, result.Ptr()));
-  }
-
-  std::optional<std::int32_t> ReadyState() override {
-    Variant result(com_);
-    if (FAILED(Invoke(com_, object_.Get(), L"ReadyState", DISPATCH_PROPERTYGET, nullptr, result.Ptr()))) {
-      return std::nullopt;
-    }
-    if (FAILED(com_.variantChangeType(result.Ptr(), result.Ptr(), 0, VT_I4))) return std::nullopt;
-    return static_cast<std::int32_t>(result.Get().lVal);
-  }
-
-  bool SetVisible(bool visible) override {
-    VARIANT argument{};
-    argument.vt = VT_BOOL;
-    argument.boolVal = visible ? VARIANT_TRUE : VARIANT_FALSE;
-    return SUCCEEDED(Invoke(com_, object_.Get(), L"Visible", DISPATCH_PROPERTYPUT, &argument, nullptr));
-  }
-
- private:
-  Com& com_;
-  ComPtr<IDispatch> object_;
-};
-
 }  // namespace
 
 std::string ScriptHost::SpecialFolder(const std::string& name) {
@@ -134,7 +100,7 @@ std::string ScriptHost::SpecialFolder(const std::string& name) {
     if (!shell_) shell_ = CreateObject(com_, L"WScript.Shell");
     if (!shell_) return {};
   }
-  Bstr folder(com_, name);
+  Bstr folder(com_, Widen(name));
   if (!folder.Get()) return {};
   VARIANT argument = TextArgument(folder);
   Variant result(com_);
@@ -144,11 +110,35 @@ std::string ScriptHost::SpecialFolder(const std::string& name) {
   return Narrow(result.Get().bstrVal);
 }
 
-std::unique_ptr<WebBrowser> CreateWebBrowserObject(Com& com) {
+std::unique_ptr<BrowserAutomation> BrowserAutomation::Create(Com& com) {
   if (!com.Start()) return nullptr;
   ComPtr<IDispatch> object = CreateObject(com, L"InternetExplorer.Application");
   if (!object) return nullptr;
-  return std::make_unique<WebBrowserObject>(com, std::move(object));
+  return std::make_unique<BrowserAutomation>(com, std::move(object));
+}
+
+bool BrowserAutomation::Navigate(const std::wstring& address) {
+  Bstr url(com_, address);
+  if (!url.Get()) return false;
+  VARIANT argument = TextArgument(url);
+  Variant result(com_);
+  return SUCCEEDED(Invoke(com_, object_.Get(), L"Navigate", DISPATCH_METHOD, &argument, result.Ptr()));
+}
+
+std::optional<std::int32_t> BrowserAutomation::ReadyState() {
+  Variant result(com_);
+  if (FAILED(Invoke(com_, object_.Get(), L"ReadyState", DISPATCH_PROPERTYGET, nullptr, result.Ptr()))) {
+    return std::nullopt;
+  }
+  if (FAILED(com_.variantChangeType(result.Ptr(), result.Ptr(), 0, VT_I4))) return std::nullopt;
+  return static_cast<std::int32_t>(result.Get().lVal);
+}
+
+bool BrowserAutomation::SetVisible(bool visible) {
+  VARIANT argument{};
+  argument.vt = VT_BOOL;
+  argument.boolVal = visible ? VARIANT_TRUE : VARIANT_FALSE;
+  return SUCCEEDED(Invoke(com_, object_.Get(), L"Visible", DISPATCH_PROPERTYPUT, &argument, nullptr));
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -1,7 +1,9 @@
 // The system's automation objects, called late bound through IDispatch.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -24,8 +26,23 @@ class ScriptHost {
   ComPtr<IDispatch> shell_;
 };
 
-// A new instance of the web browser's automation object; null when it cannot
-// be created. The object uses com, which must outlive it.
-std::unique_ptr<WebBrowser> CreateWebBrowserObject(Com& com);
+// A new instance of the web browser, driven through its automation object on
+// the thread that created it, which is in com's apartment. Released, not quit,
+// when the object goes away.
+class BrowserAutomation {
+ public:
+  // Null when the object cannot be created. com must outlive the object.
+  static std::unique_ptr<BrowserAutomation> Create(Com& com);
+  BrowserAutomation(Com& com, ComPtr<IDispatch> object) : com_(com), object_(std::move(object)) {}
+
+  bool Navigate(const std::wstring& address);
+  // The page's ReadyState (4 = complete); nothing when the read fails.
+  std::optional<std::int32_t> ReadyState();
+  bool SetVisible(bool visible);
+
+ private:
+  Com& com_;
+  ComPtr<IDispatch> object_;
+};
 
 }  // namespace tamberlinox::platform::win32

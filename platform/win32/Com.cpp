@@ -6,28 +6,35 @@ Com::~Com() {
   if (entered_) coUninitialize();
 }
 
+bool Com::EnterApartment() {
+  if (enterTried_) return inApartment_;
+  enterTried_ = true;
+  ole32_.Reset(::LoadLibraryW(L"ole32.dll"));
+  const HMODULE ole = ole32_.Get();
+  coInitializeEx = ProcAddress<decltype(coInitializeEx)>(ole, "CoInitializeEx");
+  coUninitialize = ProcAddress<decltype(coUninitialize)>(ole, "CoUninitialize");
+  if (coInitializeEx == nullptr || coUninitialize == nullptr) return false;
+  const HRESULT result = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  entered_ = SUCCEEDED(result);  // S_FALSE too: each success is paired with a CoUninitialize
+  // A thread already in a multithreaded apartment can still use the objects.
+  inApartment_ = entered_ || result == RPC_E_CHANGED_MODE;
+  return inApartment_;
+}
+
 bool Com::Start() {
   if (startTried_) return started_;
   startTried_ = true;
-  ole32_.Reset(::LoadLibraryW(L"ole32.dll"));
+  if (!EnterApartment()) return false;
   oleaut32_.Reset(::LoadLibraryW(L"oleaut32.dll"));
   const HMODULE ole = ole32_.Get(), automation = oleaut32_.Get();
-  coInitializeEx = ProcAddress<decltype(coInitializeEx)>(ole, "CoInitializeEx");
-  coUninitialize = ProcAddress<decltype(coUninitialize)>(ole, "CoUninitialize");
   coCreateInstance = ProcAddress<decltype(coCreateInstance)>(ole, "CoCreateInstance");
   clsidFromProgId = ProcAddress<decltype(clsidFromProgId)>(ole, "CLSIDFromProgID");
   sysAllocStringLen = ProcAddress<decltype(sysAllocStringLen)>(automation, "SysAllocStringLen");
   sysFreeString = ProcAddress<decltype(sysFreeString)>(automation, "SysFreeString");
   variantClear = ProcAddress<decltype(variantClear)>(automation, "VariantClear");
   variantChangeType = ProcAddress<decltype(variantChangeType)>(automation, "VariantChangeType");
-  if (!(coInitializeEx && coUninitialize && coCreateInstance && clsidFromProgId && sysAllocStringLen && sysFreeString &&
-        variantClear && variantChangeType)) {
-    return false;
-  }
-  const HRESULT result = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  entered_ = SUCCEEDED(result);  // S_FALSE too: each success is paired with a CoUninitialize
-  // A thread already in a multithreaded apartment can still use the objects.
-  started_ = entered_ || result == RPC_E_CHANGED_MODE;
+  started_ = coCreateInstance && clsidFromProgId && sysAllocStringLen && sysFreeString && variantClear &&
+             variantChangeType;
   return started_;
 }
 

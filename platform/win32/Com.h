@@ -23,6 +23,10 @@ class Com {
   // Loads the two libraries and enters the thread's (single-threaded)
   // apartment, the first time; false when automation objects cannot be used.
   bool Start();
+  // Enters the thread's single-threaded apartment (with OLE1 DDE off, as the
+  // shell wants it), loading ole32 alone, the first time; false when COM
+  // cannot be used on this thread.
+  bool EnterApartment();
 
   decltype(&::CoInitializeEx) coInitializeEx = nullptr;
   decltype(&::CoUninitialize) coUninitialize = nullptr;
@@ -35,7 +39,8 @@ class Com {
 
  private:
   Module ole32_, oleaut32_;
-  bool startTried_ = false, started_ = false, entered_ = false;
+  bool startTried_ = false, started_ = false;
+  bool enterTried_ = false, inApartment_ = false, entered_ = false;
 };
 
 // A COM interface pointer: released when it goes away.

@@ -79,12 +79,11 @@ using RegKey = Unique<HKEY, RegKeyTraits>;
 using FindHandle = Unique<HANDLE, FindTraits>;
 using Module = Unique<HMODULE, ModuleTraits>;
 
-// Kernel objects: processes, threads, events.
 struct KernelHandleTraits {
   static HANDLE Invalid() { return nullptr; }
   static void Close(HANDLE h) { ::CloseHandle(h); }
 };
-using KernelHandle = Unique<HANDLE, KernelHandleTraits>;
+using KernelHandle = Unique<HANDLE, KernelHandleTraits>;  // events, threads, processes
 
 // The screen's device context, for the duration of one scope.
 class ScreenDc {

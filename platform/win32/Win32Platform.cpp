@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "platform/win32/Automation.h"
+#include "platform/win32/BrowserThread.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
@@ -229,6 +230,8 @@ std::string Win32Platform::ScriptHostSpecialFolder(const std::string& name) { re
 bool Win32Platform::ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
                               const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                               int show) {
+  // The shell may call extensions that need COM on this thread.
+  com_.EnterApartment();
   const std::wstring verb = Widen(operation), target = Widen(file);
   const std::wstring arguments = parameters ? Widen(*parameters) : std::wstring();
   const std::wstring directory = folder ? Widen(*folder) : std::wstring();
@@ -236,6 +239,38 @@ bool Win32Platform::ShellOpen(WindowHandle owner, const std::string& operation, 
       ::ShellExecuteW(ToHwnd(owner), verb.empty() ? nullptr : verb.c_str(), target.c_str(),
                       parameters ? arguments.c_str() : nullptr, folder ? directory.c_str() : nullptr, show);
   return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// The system's short name for each part of the path that has one; the
+// "\\?\" form lets it take a path longer than MAX_PATH.
+std::string Win32Platform::ShortPath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  const bool local = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';
+  if (local) wide.insert(0, L"\\\\?\\");
+  std::wstring shortened = GrowingBuffer(
+      [&](wchar_t* buffer, DWORD size) { return ::GetShortPathNameW(wide.c_str(), buffer, size); });
+  if (local && shortened.rfind(L"\\\\?\\", 0) == 0) shortened.erase(0, 4);
+  return Narrow(shortened);
+}
+
+bool Win32Platform::ShellOpenItem(WindowHandle owner, const std::string& path) {
+  using ParseFunction = HRESULT(WINAPI*)(PCWSTR, void*, void**, ULONG, ULONG*);
+  using FreeFunction = void(WINAPI*)(void*);
+  const HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
+  const auto parse = ProcAddress<ParseFunction>(shell, "SHParseDisplayName");
+  const auto free = ProcAddress<FreeFunction>(shell, "ILFree");
+  if (parse == nullptr || free == nullptr || !com_.EnterApartment()) return false;
+  void* item = nullptr;
+  if (FAILED(parse(Widen(path).c_str(), nullptr, &item, 0, nullptr)) || item == nullptr) return false;
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_IDLIST | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = ToHwnd(owner);
+  info.lpIDList = item;
+  info.nShow = SW_SHOW;
+  const bool opened = ::ShellExecuteExW(&info) != FALSE;
+  free(item);
+  return opened;
 }
 
 std::string Win32Platform::ProgramFolder() {
@@ -310,11 +345,20 @@ WindowHandle Win32Platform::FindTopLevelWindow(const std::string& className, con
   return reinterpret_cast<WindowHandle>(::FindWindowW(Widen(className).c_str(), title ? wideTitle.c_str() : nullptr));
 }
 
+// Another program's window: its thread carries the change out when it gets
+// to it (ShowWindow would wait for it).
 void Win32Platform::ShowWindow(WindowHandle window, bool show) {
-  ::ShowWindow(ToHwnd(window), show ? SW_SHOW : SW_HIDE);
+  ::ShowWindowAsync(ToHwnd(window), show ? SW_SHOW : SW_HIDE);
 }
 
 bool Win32Platform::IsWindowVisible(WindowHandle window) { return ::IsWindowVisible(ToHwnd(window)) != FALSE; }
+
+bool Win32Platform::IsWindowAnswering(WindowHandle window) {
+  constexpr UINT kPatienceMs = 50;
+  DWORD_PTR ignored = 0;
+  return ::SendMessageTimeoutW(ToHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kPatienceMs, &ignored) !=
+         0;
+}
 
 namespace {
 
@@ -353,9 +397,9 @@ std::uint32_t Win32Platform::WindowProcess(WindowHandle window) {
   return process;
 }
 
-void Win32Platform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
+bool Win32Platform::PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) {
   // A null window would post to this thread's own queue.
-  if (window != 0) ::PostMessageW(ToHwnd(window), message, wParam, lParam);
+  return window != 0 && ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
 }
 
 WindowHandle Win32Platform::FindProgramWindow(const std::string& caption) {
@@ -388,9 +432,16 @@ std::string Win32Platform::LocalDateTimeText() {
   return Narrow(date) + " " + Narrow(time);
 }
 
+// Without the key's repeats where the system knows how to leave them out
+// (Windows 7 on); an older system refuses the flag and gets the key without it.
 bool Win32Platform::RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) {
+  constexpr UINT kNoRepeat = 0x4000;  // MOD_NOREPEAT
+  if (::RegisterHotKey(ToHwnd(window), id, modifiers | kNoRepeat, static_cast<UINT>(key))) return true;
+  if (::GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED) return false;
   return ::RegisterHotKey(ToHwnd(window), id, modifiers, static_cast<UINT>(key)) != FALSE;
 }
+
+bool Win32Platform::IsKeyDown(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
 
 bool Win32Platform::UnregisterHotKey(WindowHandle window, int id) {
   return ::UnregisterHotKey(ToHwnd(window), id) != FALSE;
@@ -414,7 +465,7 @@ bool Win32Platform::InternetConnected(std::uint32_t& flags) {
   return connected != FALSE;
 }
 
-std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return CreateWebBrowserObject(com_); }
+std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return StartBrowserThread(); }
 
 // ------------------------------------------------------------- the user
 

@@ -48,6 +48,8 @@ class Win32Platform final : public Platform {
   bool ShellOpen(WindowHandle owner, const std::string& operation, const std::string& file,
                  const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
                  int show) override;
+  std::string ShortPath(const std::string& path) override;
+  bool ShellOpenItem(WindowHandle owner, const std::string& path) override;
   std::string ProgramFolder() override;
   std::string CurrentFolder() override;
   Version ProgramVersion() override;
@@ -56,11 +58,12 @@ class Win32Platform final : public Platform {
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;
   bool IsWindowVisible(WindowHandle window) override;
+  bool IsWindowAnswering(WindowHandle window) override;
   std::vector<WindowHandle> TopLevelWindows(const std::string& className) override;
   WindowHandle FindChildWindow(WindowHandle parent, const std::string& className,
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
-  void PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
@@ -79,6 +82,7 @@ class Win32Platform final : public Platform {
   std::string LocalDateTimeText() override;
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
   bool UnregisterHotKey(WindowHandle window, int id) override;
+  bool IsKeyDown(int key) override;
 
   bool InternetConnected(std::uint32_t& flags) override;
   std::unique_ptr<WebBrowser> CreateWebBrowser() override;

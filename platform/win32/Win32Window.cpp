@@ -134,6 +134,16 @@ bool Win32Window::CreateWindowAndControls(const WindowSpec& spec) {
   windowClass_.WindowCreated();
   // From here on the window procedure reaches this object.
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // A program running elevated hears the shell's "TaskbarCreated" only when
+  // it lets it through the system's message filter (Windows 7 on).
+  if (spec.frame == Frame::Hidden) {
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW
+    if (const auto allow =
+            ProcAddress<FilterFunction>(::GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")) {
+      allow(hwnd_, windowClass_.TaskbarCreatedMessage(), kAllow, nullptr);
+    }
+  }
 
   if (spec.icon != 0) {
     const auto load = [&](int width, int height) {
@@ -575,6 +585,20 @@ void Win32Window::Unsubclass() {
 
 bool Win32Window::Subclassed() const { return filter_ != nullptr; }
 
+// ------------------------------------------------ other programs' windows
+
+void Win32Window::DropQueuedMessages(std::uint32_t message) {
+  MSG dropped;
+  while (::PeekMessageW(&dropped, hwnd_, message, message, PM_REMOVE | PM_NOYIELD)) {
+  }
+}
+
+void Win32Window::WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) {
+  std::vector<std::wstring> wide;
+  for (const std::string& name : classNames) wide.push_back(Widen(name));
+  shellWatch_.Start(hwnd_, WindowClass::kShellWindowMessage, process, std::move(wide));
+}
+
 // ------------------------------------------------------ window procedures
 
 Win32Window* Win32Window::FromHandle(HWND window) {
@@ -662,6 +686,9 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnGetDefaultId();
     case WindowClass::kEscapeMessage:
       OnEscape();
+      return 0;
+    case WindowClass::kShellWindowMessage:
+      events_.OnShellWindowCreated(static_cast<WindowHandle>(wParam));
       return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);

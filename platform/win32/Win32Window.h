@@ -8,6 +8,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/ShellWatch.h"
 #include "platform/win32/Win32.h"
 
 namespace tamberlinox::platform::win32 {
@@ -26,6 +27,8 @@ class WindowClass {
   // Sent to a window by the message loop when Esc is pressed in it.
   // (IDCANCEL cannot tell Esc from a click on a control whose id is 2.)
   static constexpr UINT kEscapeMessage = WM_APP + 0x154;
+  // Posted by the window's ShellWatch: wParam is the other program's window.
+  static constexpr UINT kShellWindowMessage = WM_APP + 0x155;
 
   HINSTANCE Instance() const { return instance_; }
   // Registers the class the first time; false when it cannot be registered.
@@ -90,6 +93,8 @@ class Win32Window final : public Window {
   void Subclass(MessageFilter& filter) override;
   void Unsubclass() override;
   bool Subclassed() const override;
+  void DropQueuedMessages(std::uint32_t message) override;
+  void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) override;
 
  private:
   struct Control {
@@ -157,6 +162,7 @@ class Win32Window final : public Window {
   bool menuOpen_ = false;
   MessageFilter* filter_ = nullptr;
   WNDPROC ownProc_ = &Win32Window::WindowProc;  // what FilterProc passes messages on to
+  ShellWatch shellWatch_;
   bool shownOnce_ = false;
   bool moved_ = false;
   HWND lastFocus_ = nullptr;

@@ -185,6 +185,12 @@ bool PressKey(unsigned modifiers, WORD vk) {
   return held;
 }
 
+void HoldKey(WORD vk, int downs) {
+  std::vector<INPUT> keys(size_t(downs), KeyInput(vk, false));
+  keys.push_back(KeyInput(vk, true));
+  SendInput(UINT(keys.size()), keys.data(), sizeof(INPUT));
+}
+
 bool HotKeyTaken(unsigned modifiers, WORD vk) {
   constexpr int kProbeId = 0xBEEF;
   if (RegisterHotKey(nullptr, kProbeId, modifiers, vk)) {

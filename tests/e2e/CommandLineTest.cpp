@@ -121,13 +121,18 @@ INSTANTIATE_TEST_SUITE_P(Command, CommandLineExit, ::testing::Values("/exit", "-
 // ----------------------------------------------------------- no running copy
 
 // The command acts on the desktop itself, and starts nothing.
+// The command asks the shell's thread and ends once the window's style has
+// changed; the stand-in's own record of it follows a moment later.
 TEST_F(CommandLine, WithoutARunningCopyShowAndHideActOnTheDesktop) {
+  const auto desktopBecomes = [&](bool visible) {
+    return WaitUntil([&] { return shell_->DesktopVisible() == visible; }, 1000ms);
+  };
   ASSERT_EQ(Run("/hide"), 0);
-  EXPECT_FALSE(shell_->DesktopVisible());
+  EXPECT_TRUE(desktopBecomes(false));
   ASSERT_EQ(Run("/show"), 0);
-  EXPECT_TRUE(shell_->DesktopVisible());
+  EXPECT_TRUE(desktopBecomes(true));
   ASSERT_EQ(Run("/toggle"), 0);
-  EXPECT_FALSE(shell_->DesktopVisible());
+  EXPECT_TRUE(desktopBecomes(false));
   EXPECT_EQ(shell_->DesktopChanges(), 3);
   ExpectNothingStarted();
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,103 @@ INSTANTIATE_TEST_SUITE_P(Desktop, ForeignWorker, ::testing::Values(DesktopLayout
                          [](const ::testing::TestParamInfo<DesktopLayout>& info) {
                            return std::string(LayoutName(info.param));
                          });
+
+// ------------------------------------------------------ a restarting shell
+
+// The shell restarts: a new taskbar ("TaskbarCreated") and a new icon list,
+// made visible, in either order, the list seconds after the taskbar or just
+// before it. The icons stay as the user chose them, hidden or shown: the new
+// list gets the choice within a second of its coming, the tray icon comes
+// back, and Progman and the wallpaper are never touched.
+//
+// Where Wine differs from Windows: no window events of another process reach
+// the program under Wine, so the program learns of the new list only from its
+// looks after "TaskbarCreated"; on Windows the events tell it at once.
+class RestartingShell : public DesktopLayoutTest,
+                        public ::testing::WithParamInterface<std::tuple<DesktopLayout, bool>> {};
+
+TEST_P(RestartingShell, KeepsTheUsersChoice) {
+  const auto [layout, listFirst] = GetParam();
+  Running& r = StartIn(layout);
+  for (const bool shown : {false, true}) {
+    if (shown) {
+      ASSERT_TRUE(PressAndWaitForIcons(kNone, VK_F10, true));
+    }
+    shell_->RemoveIconView();
+    shell_->RecreateTray();
+    if (listFirst) shell_->RecreateIconView();
+    BroadcastTaskbarCreated();
+    if (!listFirst) {
+      Sleep(1500);  // the shell takes its time to make the desktop
+      shell_->RecreateIconView();
+    }
+    desk_ = shell_->Windows();
+    if (shown) {
+      Sleep(1500);
+      EXPECT_TRUE(shell_->IconsVisible()) << "the icons chosen to be seen were hidden";
+      EXPECT_EQ(shell_->Changes(desk_.list), 0);
+    } else {
+      EXPECT_TRUE(WaitForIcons(false, 1000ms)) << "the new list was not hidden within a second";
+    }
+    EXPECT_TRUE(WaitForIcon(r.main, 5000ms)) << "no icon in the new taskbar";
+    for (HWND w : {desk_.desktop, desk_.wallpaper, desk_.iconWorker}) {
+      if (w != nullptr) {
+        EXPECT_EQ(shell_->Changes(w), 0) << ClassName(w) << " was shown or hidden";
+      }
+    }
+  }
+  ASSERT_TRUE(ChooseDesktopCommand(r, kHideDesktop));  // the menu follows the icons
+  EXPECT_TRUE(WaitForIcons(false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktop, RestartingShell,
+                         ::testing::Values(std::tuple(DesktopLayout::kClassic, true),
+                                           std::tuple(DesktopLayout::kWorkerW, false),
+                                           std::tuple(DesktopLayout::kProgmanWithWallpaper, false),
+                                           std::tuple(DesktopLayout::kProgmanWithWallpaper, true)),
+                         [](const ::testing::TestParamInfo<std::tuple<DesktopLayout, bool>>& info) {
+                           return std::string(LayoutName(std::get<0>(info.param))) +
+                                  (std::get<1>(info.param) ? "ListFirst" : "TaskbarFirst");
+                         });
+
+// Windows 11 24H2 draws the wallpaper inside Progman. At logon the program may
+// start before the shell has made its icon list: Progman is not hidden (the
+// screen would go black), and the list is hidden when it comes.
+TEST_F(DesktopLayoutTest, AtLogonTheWallpaperStaysUntilTheListComes) {
+  shell_->SetLayout(DesktopLayout::kProgmanWithWallpaper);
+  shell_->RemoveIconView();
+  desk_ = shell_->Windows();
+  Running& r = Launch(GetPaths().installed);
+  ASSERT_NE(WaitForMainWindow(r), nullptr);
+  ASSERT_TRUE(WaitForIcon(r.main));
+  ASSERT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F10); }));
+  Sleep(500);
+  EXPECT_EQ(shell_->AllChanges(), 0) << "a window of the desktop was shown or hidden";
+  shell_->RecreateIconView();
+  desk_ = shell_->Windows();
+  EXPECT_TRUE(WaitForIcons(false, 1000ms)) << "the list was not hidden within a second of its coming";
+  ExpectOnlyTheIconsChanged();
+}
+
+// The shell's desktop thread is busy for seconds (a stuck network drive, a
+// slow shell extension). F10 and the tray menu answer at once all the same,
+// the menu offers what F10 asked for, and the shell carries it out when it
+// answers again.
+TEST_F(DesktopLayoutTest, ABusyShellHoldsNothingUp) {
+  Running& r = StartIn(DesktopLayout::kClassic);
+  shell_->StallDesktop(4000ms);
+  const auto start = Clock::now();
+  PressKey(kNone, VK_F10);
+  auto menu = Click(r, WM_RBUTTONUP);
+  ASSERT_TRUE(menu) << "no command menu could be read";
+  EXPECT_LT(Clock::now() - start, 1000ms) << "the menu waited for the shell";
+  const auto captions = Captions(menu->entries);
+  EXPECT_EQ(std::count(captions.begin(), captions.end(), kHideDesktop), 1) << "the menu does not follow F10";
+  ASSERT_TRUE(CloseMenu(r, *menu));
+  EXPECT_FALSE(shell_->IconsVisible()) << "the stand-in was not stalled";
+  EXPECT_TRUE(WaitForIcons(true, 6000ms)) << "the shell never showed the icons";
+  EXPECT_EQ(shell_->Changes(desk_.list), 2);
+}
 
 }  // namespace
 }  // namespace e2e

@@ -58,8 +58,10 @@ bool RemovePath(const std::string& path) {
     for (const std::string& name : Names(path)) RemovePath(Join(path, name));
     return RemoveDirectoryW(ToWide(path).c_str()) != FALSE;
   }
-  SetFileAttributesW(ToWide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
-  return DeleteFileW(ToWide(path).c_str()) != FALSE;
+  // A path longer than MAX_PATH is taken only in its "\\?\" form.
+  const std::wstring file = (path.size() >= MAX_PATH ? L"\\\\?\\" : L"") + ToWide(path);
+  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return DeleteFileW(file.c_str()) != FALSE;
 }
 
 }  // namespace

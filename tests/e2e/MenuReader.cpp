@@ -81,7 +81,7 @@ std::optional<std::vector<MenuEntry>> MenuReader::Read(HWND menuWindow) {
   shell_.TakeMenuReport();
   static const UINT readMenu = RegisterWindowMessageA(kReadMenuMessage);
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(menuWindow, readMenu, reinterpret_cast<WPARAM>(shell_.Receiver()), 0, SMTO_ABORTIFHUNG, 5000,
+  SendMessageTimeoutA(menuWindow, readMenu, reinterpret_cast<WPARAM>(shell_.ReportReceiver()), 0, SMTO_ABORTIFHUNG, 5000,
                       &result);
   std::optional<std::string> report;
   WaitUntil([&] { return bool(report = shell_.TakeMenuReport()); }, 5000ms);

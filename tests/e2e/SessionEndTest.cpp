@@ -91,5 +91,21 @@ TEST_F(SessionEnd, CalledOffSessionEndChangesNothing) {
   EXPECT_TRUE(p.process.Running());
 }
 
+// A polite request to end, as taskkill without /f makes it (WM_CLOSE to the
+// program's windows), ends the program as the end of a session does: nothing
+// forces it, so the icons come back.
+TEST_F(SessionEnd, TaskkillWithoutForceEndsTheProgramTidily) {
+  Running& p = StartProgram();
+  Process taskkill = Process::Start("C:\\windows\\system32\\taskkill.exe", "/pid " + std::to_string(p.process.Id()));
+  ASSERT_TRUE(taskkill.WaitForExit(10000ms)) << "taskkill did not end";
+  EXPECT_TRUE(WaitForIcons(true)) << "the icons were not shown";
+  EXPECT_TRUE(p.process.WaitForExit(5000ms)) << "the program did not end";
+  EXPECT_TRUE(p.process.FindWindowsByClass("#32770").empty()) << "the program asked something";
+  EXPECT_FALSE(shell_->HasIcon(p.main, kTrayId)) << "the tray icon is still there";
+  EXPECT_FALSE(HotKeyTaken(kNone, VK_F10)) << "F10 is still held";
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, kSettingsKey, "Key"), "121");
+  EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, kRunValue)) << "the autostart entry went";
+}
+
 }  // namespace
 }  // namespace e2e

@@ -19,6 +19,9 @@ constexpr UINT kDoShowDesktop = WM_APP + 2;
 constexpr UINT kDoQuit = WM_APP + 3;
 constexpr UINT kDoSetLayout = WM_APP + 4;
 constexpr UINT kDoShowIcons = WM_APP + 5;
+constexpr UINT kDoRemoveView = WM_APP + 6;
+constexpr UINT kDoRecreateView = WM_APP + 7;
+constexpr UINT kDoStall = WM_APP + 8;
 
 // Every window of the desktop stand-in covers the same corner of the screen.
 constexpr int kDesktopWidth = 200;
@@ -47,6 +50,8 @@ struct ShellStandIn::State {
   std::map<HWND, WindowRecord> records;
   HWND tray = nullptr;
   HWND receiver = nullptr;
+  HWND reportReceiver = nullptr;
+  UniqueHandle stalled{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
   bool ready = false;
   bool trayAccepts = true;
   std::vector<TrayRequest> requests;
@@ -55,6 +60,7 @@ struct ShellStandIn::State {
   std::optional<std::string> menuReport;
   std::function<void(bool)> desktopHook;
   std::thread thread;
+  std::thread reportThread;
   RECT listItem{};
   int listHitTests = 0;
   int hiddenListHitTests = 0;
@@ -215,6 +221,34 @@ void BuildLayout(ShellStandIn::State* s, DesktopLayout layout) {
   s->desktop = now;
 }
 
+// Runs on the stand-in's thread.
+void RemoveView(ShellStandIn::State* s) {
+  HWND view;
+  {
+    std::lock_guard lock(s->mutex);
+    view = std::exchange(s->desktop.view, nullptr);
+    s->desktop.list = nullptr;
+  }
+  if (view) DestroyWindow(view);
+}
+
+// Runs on the stand-in's thread.
+void RecreateView(ShellStandIn::State* s) {
+  RemoveView(s);
+  DesktopWindows now;
+  {
+    std::lock_guard lock(s->mutex);
+    now = s->desktop;
+  }
+  if (now.layout == DesktopLayout::kNoList) return;
+  HWND parent = now.layout == DesktopLayout::kWorkerW ? now.iconWorker : now.desktop;
+  HWND view = MakeDesktopWindow(s, "SHELLDLL_DefView", "", parent);
+  HWND list = MakeDesktopWindow(s, "SysListView32", "FolderView", view);
+  std::lock_guard lock(s->mutex);
+  s->desktop.view = view;
+  s->desktop.list = list;
+}
+
 // The text up to its end or maxChars, whichever comes first, as UTF-8.
 std::string Narrow(const wchar_t* text, size_t maxChars) {
   size_t n = 0;
@@ -290,7 +324,7 @@ HWND CreateTray(ShellStandIn::State* s) {
   return tray;
 }
 
-LRESULT CALLBACK ReceiverProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK ReportReceiverProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) StoreCreateParams(w, lp);
   auto* s = StateOf(w);
   if (!s) return DefWindowProcA(w, msg, wp, lp);
@@ -302,6 +336,30 @@ LRESULT CALLBACK ReceiverProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       s->menuReport = std::string(static_cast<const char*>(cds.lpData), cds.cbData);
       return TRUE;
     }
+    case kDoQuit:
+      DestroyWindow(w);
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(w, msg, wp, lp);
+  }
+}
+
+LRESULT CALLBACK ReceiverProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) StoreCreateParams(w, lp);
+  auto* s = StateOf(w);
+  if (!s) return DefWindowProcA(w, msg, wp, lp);
+  switch (msg) {
+    case kDoRemoveView:
+      RemoveView(s);
+      return 0;
+    case kDoRecreateView:
+      RecreateView(s);
+      return 0;
+    case kDoStall:
+      SetEvent(s->stalled.Get());
+      Sleep(DWORD(wp));
+      return 0;
     case kDoRecreateTray: {
       HWND old;
       {
@@ -378,6 +436,19 @@ void ShellThread(ShellStandIn::State* s, HANDLE ready) {
   }
 }
 
+void ReportThread(ShellStandIn::State* s, HANDLE ready) {
+  RegisterClassOnce("TamberlinoxE2EReports", ReportReceiverProc);
+  HWND receiver = CreateWindowExA(0, "TamberlinoxE2EReports", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), s);
+  {
+    std::lock_guard lock(s->mutex);
+    s->reportReceiver = receiver;
+  }
+  SetEvent(ready);
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
+}
+
 }  // namespace
 
 ShellStandIn::ShellStandIn() : state_(std::make_shared<State>()) {
@@ -385,16 +456,21 @@ ShellStandIn::ShellStandIn() : state_(std::make_shared<State>()) {
   HANDLE readyEvent = ready.Get();
   state_->thread = std::thread(ShellThread, state_.get(), readyEvent);
   WaitForSingleObject(readyEvent, 30000);
+  ResetEvent(readyEvent);
+  state_->reportThread = std::thread(ReportThread, state_.get(), readyEvent);
+  WaitForSingleObject(readyEvent, 30000);
 }
 
 ShellStandIn::~ShellStandIn() {
   if (HWND r = Receiver()) SendMessageA(r, kDoQuit, 0, 0);
   if (state_->thread.joinable()) state_->thread.join();
+  if (HWND r = ReportReceiver()) SendMessageA(r, kDoQuit, 0, 0);
+  if (state_->reportThread.joinable()) state_->reportThread.join();
 }
 
 bool ShellStandIn::Ready() const {
   std::lock_guard lock(state_->mutex);
-  return state_->ready;
+  return state_->ready && state_->reportReceiver != nullptr;
 }
 
 HWND ShellStandIn::Desktop() const {
@@ -453,6 +529,15 @@ bool ShellStandIn::IconsVisible() const {
 
 void ShellStandIn::ShowIcons(bool show) { SendMessageA(Receiver(), kDoShowIcons, show, 0); }
 
+void ShellStandIn::RemoveIconView() { SendMessageA(Receiver(), kDoRemoveView, 0, 0); }
+
+void ShellStandIn::RecreateIconView() { SendMessageA(Receiver(), kDoRecreateView, 0, 0); }
+
+void ShellStandIn::StallDesktop(Millis duration) {
+  PostMessageA(Receiver(), kDoStall, WPARAM(duration.count()), 0);
+  WaitForSingleObject(state_->stalled.Get(), 10000);
+}
+
 void ShellStandIn::PutItemOnList(RECT item) {
   std::lock_guard lock(state_->mutex);
   state_->listItem = item;
@@ -503,6 +588,11 @@ void ShellStandIn::RecreateTray() { SendMessageA(Receiver(), kDoRecreateTray, 0,
 HWND ShellStandIn::Receiver() const {
   std::lock_guard lock(state_->mutex);
   return state_->receiver;
+}
+
+HWND ShellStandIn::ReportReceiver() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->reportReceiver;
 }
 
 std::optional<std::string> ShellStandIn::TakeMenuReport() {

@@ -118,6 +118,16 @@ class ShellStandIn {
   bool IconsVisible() const;
   // Shows or hides the icon list (or Progman) as someone else than the program would.
   void ShowIcons(bool show);
+  // The shell's icon view (SHELLDLL_DefView with its list) goes away, as while
+  // the shell restarts; Progman and the WorkerWs stay.
+  void RemoveIconView();
+  // The shell makes its icon view anew, visible, where the layout keeps it
+  // (the old one, if any, goes first): a new list for the program to find.
+  void RecreateIconView();
+  // The thread of the desktop's windows (and of the taskbar) stops answering
+  // for this long, as a shell's busy desktop thread does. Returns once it has
+  // stopped; menu reports still arrive meanwhile (ReportReceiver).
+  void StallDesktop(Millis duration);
   // Puts one item on the icon list at this rectangle of the screen (the list
   // covers the same corner of the screen as every window of the desktop
   // stand-in): its hit test (LVM_HITTEST, with the record in this process's
@@ -143,8 +153,11 @@ class ShellStandIn {
   // takes its place. The "TaskbarCreated" broadcast is the caller's to send.
   void RecreateTray();
 
-  // Receives the menu reports of the hook DLL (see MenuReader).
+  // Takes the harness's requests on the stand-in's thread.
   HWND Receiver() const;
+  // Receives the menu reports of the hook DLL (see MenuReader), on a thread of
+  // its own, so that they arrive while the desktop's thread is stalled.
+  HWND ReportReceiver() const;
   std::optional<std::string> TakeMenuReport();
 
   struct State;

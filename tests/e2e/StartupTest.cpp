@@ -202,7 +202,35 @@ TEST_F(Startup, TaskbarCreatedAddsTheIconToTheNewTaskbar) {
   EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true));
 }
 
+// The new taskbar is not ready for the icon either: it comes when the
+// taskbar accepts it, as at start-up.
+TEST_F(Startup, IconRefusedByTheNewTaskbarComesWhenItAccepts) {
+  Running& p = StartProgram();
+  ASSERT_TRUE(WaitForIcon(p.main));
+  shell_->SetTrayAccepts(false);
+  shell_->RecreateTray();
+  const size_t before = RequestsFrom(p.main).size();
+  BroadcastTaskbarCreated();
+  ASSERT_TRUE(WaitUntil([&] { return RequestsFrom(p.main).size() > before; })) << "no new request for the icon";
+  EXPECT_EQ(RequestsFrom(p.main).back().answer, 0);
+  shell_->SetTrayAccepts(true);
+  EXPECT_TRUE(WaitForIcon(p.main, 5000ms)) << "the icon was not added within 5 s of the taskbar accepting it";
+}
+
 // ------------------------------------------------------------------ hot key
+
+// A key held down repeats. Wine reports each repeat as a press of the hot key
+// even with MOD_NOREPEAT (Windows leaves them out): three key-downs and one
+// key-up change the desktop once, and the next press counts again.
+TEST_F(Startup, HeldF10TogglesOnce) {
+  StartProgram();
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  HoldKey(VK_F10, 3);
+  ASSERT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); })) << "the held F10 did nothing";
+  Sleep(500);
+  EXPECT_EQ(shell_->DesktopChanges(), 2) << "the repeats of F10 toggled the desktop too";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false));
+}
 
 // SendInput from the harness reaches Wine's server directly (not through the X
 // server), as a real key press would on Windows; the program's main window is

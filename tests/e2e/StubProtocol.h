@@ -20,4 +20,18 @@ inline constexpr char kWininetKey[] = "Software\\TamberlinoxE2E\\Wininet";
 // HKCU\<kBrowserKey>, then ends.
 inline constexpr char kBrowserKey[] = "Software\\TamberlinoxE2E\\Browser";
 
+// The stand-in browser automation server (e2e_automation.exe), a local COM
+// server that a test registers as the class of "InternetExplorer.Application",
+// reads its orders from and records what it is asked under HKCU\<kAutomationKey>:
+//   "Mode"       "NeverReady": ReadyState reads 1 (loading) for ever;
+//                "Hang": the first ReadyState read never returns;
+//                anything else or absent: ReadyState reads 4 (complete)
+//   "Pid"        decimal process id, written as it starts
+//   "Navigated"  the address of the last Navigate
+//   "Reads"      decimal count of the ReadyState reads begun
+//   "Hanging"    "1" once it is inside the read that never returns
+//   "Visible"    "1" or "0", the last value Visible was set to
+inline constexpr char kAutomationKey[] = "Software\\TamberlinoxE2E\\Automation";
+inline constexpr char kAutomationClass[] = "{E2E40001-0000-0000-0000-00000000E2E4}";
+
 }  // namespace e2e

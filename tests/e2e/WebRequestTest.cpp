@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -384,6 +385,173 @@ TEST_P(WithoutTheBrowserObject, TheShellOpensTheAddress) {
 INSTANTIATE_TEST_SUITE_P(WebRequest, WithoutTheBrowserObject, ::testing::Values(Page::HomePage, Page::Donation),
                          [](const ::testing::TestParamInfo<Page>& info) {
                            return std::string(info.param == Page::HomePage ? "HomePage" : "Donation");
+                         });
+
+// ------------------------------------------- a browser that keeps it waiting
+
+// The program waits for the browser without ever holding its own thread: the
+// browser's calls run on a thread of their own, the pauses on timers. Wine's
+// browser cannot be made to keep the program waiting (its ReadyState fails at
+// once), so these tests register a stand-in automation server
+// (stubs/e2e_automation.exe, a local COM server) as the class of
+// "InternetExplorer.Application" in the machine's classes of the test's Wine
+// prefix, put back when the test ends; the stand-in either never has the page
+// or hangs inside its first ReadyState read, as a browser stuck on a dialog or
+// a dead network drive would.
+class WebRequestKeptWaiting : public WebRequest {
+ protected:
+  void SetUp() override {
+    WebRequest::SetUp();
+    if (HasFatalFailure()) return;
+    DeleteRegTree(HKEY_CURRENT_USER, kAutomationKey);
+    const std::string server = "\"" + HarnessFolder() + "stubs\\e2e_automation.exe\"";
+    classes_.push_back(std::make_unique<ScopedRegString>(
+        HKEY_LOCAL_MACHINE, "Software\\Classes\\InternetExplorer.Application\\CLSID", "", kAutomationClass));
+    classes_.push_back(
+        std::make_unique<ScopedRegString>(HKEY_LOCAL_MACHINE, ServerKey() + "\\LocalServer32", "", server));
+    for (const auto& c : classes_) ASSERT_TRUE(c->Written()) << "could not register the stand-in browser";
+    SetConnection(true);
+  }
+  void TearDown() override {
+    WebRequest::TearDown();
+    // A hung stand-in waits for ever: it ends with the test.
+    if (const std::string pid = Record("Pid"); !pid.empty()) {
+      UniqueHandle server(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, DWORD(std::stoul(pid))));
+      if (server && WaitForSingleObject(server.Get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(server.Get(), 1);
+        WaitForSingleObject(server.Get(), 5000);
+      }
+    }
+    classes_.clear();
+    DeleteRegTree(HKEY_LOCAL_MACHINE, ServerKey());
+    DeleteRegTree(HKEY_CURRENT_USER, kAutomationKey);
+  }
+
+  static std::string ServerKey() { return std::string("Software\\Classes\\CLSID\\") + kAutomationClass; }
+  static void SetMode(const char* mode) { WriteRegString(HKEY_CURRENT_USER, kAutomationKey, "Mode", mode); }
+  static std::string Record(const char* name) {
+    return ReadRegString(HKEY_CURRENT_USER, kAutomationKey, name).value_or("");
+  }
+  // "Make A Donation", then the connecting window once the stand-in is asked
+  // for the page's state (and, in "Hang", is stuck answering).
+  HWND StartWaiting(Running& r, const char* mode) {
+    SetMode(mode);
+    if (!ChooseCommand(r, "Make A Donation")) return nullptr;
+    HWND connecting = WaitForForm(r.process, kConnectingCaption);
+    connectingSeen_ = Clock::now();
+    EXPECT_NE(connecting, nullptr) << "the connecting state was never shown";
+    const bool asked = WaitUntil(
+        [&] { return std::string(mode) == "Hang" ? Record("Hanging") == "1" : !Record("Reads").empty(); }, 15000ms);
+    EXPECT_TRUE(asked) << "the stand-in browser was never asked for the page's state";
+    EXPECT_EQ(Record("Navigated"), kDonationAddress);
+    return asked ? connecting : nullptr;
+  }
+  // Both tray menus open within a second, and close again.
+  void ExpectTrayMenusAnswer(Running& r) {
+    for (UINT click : {UINT(WM_RBUTTONUP), UINT(WM_LBUTTONUP)}) {
+      ClickTray(r.main, click);
+      HWND menu = menus_->WaitForMenu(r.process, 1000ms);
+      EXPECT_NE(menu, nullptr) << "no menu within a second of a " << (click == WM_RBUTTONUP ? "right" : "left")
+                               << " click";
+      if (menu == nullptr) continue;
+      menus_->Close(menu);
+      EXPECT_TRUE(WaitUntil([&] { return menus_->WaitForMenu(r.process, 0ms) == nullptr; }));
+    }
+  }
+
+  std::vector<std::unique_ptr<ScopedRegString>> classes_;
+  Clock::time_point connectingSeen_;
+};
+
+// While the browser hangs, F10 and both tray menus answer at once. After 30 s
+// the program stops waiting: the window goes, the browser is never shown, and
+// the program goes on; "/exit" still ends it promptly, its browser thread
+// still stuck inside the call.
+TEST_F(WebRequestKeptWaiting, AHungBrowserHoldsNothingAndIsGivenUpAfterThirtySeconds) {
+  Running& r = StartProgram();
+  HWND connecting = StartWaiting(r, "Hang");
+  ASSERT_NE(connecting, nullptr);
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true, 1000ms)) << "F10 did not answer within a second";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, false, 1000ms)) << "F10 did not answer within a second";
+  ExpectTrayMenusAnswer(r);
+  ExpectConnecting(connecting);
+
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(connecting); }, 40000ms)) << "the program never stopped waiting";
+  // 300 ms after the window was shown the wait began; it ends 30 s later, then 500 ms more.
+  const auto waited = std::chrono::duration_cast<Millis>(Clock::now() - connectingSeen_);
+  EXPECT_GE(waited.count(), 30000) << "the wait was given up early";
+  EXPECT_EQ(Record("Hanging"), "1");
+  EXPECT_NE(Record("Visible"), "1") << "the hung browser was shown";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true, 1000ms)) << "F10 no longer works";
+
+  Running& exit = Launch(GetPaths().installed, "/exit", false);
+  EXPECT_TRUE(exit.process.WaitForExit(5000ms));
+  EXPECT_EQ(exit.process.ExitCode(), 0u);
+  EXPECT_TRUE(r.process.WaitForExit(2000ms)) << "the program did not end on \"/exit\"";
+}
+
+enum class Ending { Exit, Logoff, CloseProgram, CloseBox };
+
+void PrintTo(Ending e, std::ostream* os) {
+  *os << (e == Ending::Exit ? "Exit" : e == Ending::Logoff ? "Logoff" : e == Ending::CloseProgram ? "CloseProgram"
+                                                                                                  : "CloseBox");
+}
+
+class EndingTheWait : public WebRequestKeptWaiting, public ::testing::WithParamInterface<Ending> {};
+
+// "/exit", a logoff or "Close Program" while the browser hangs end the program
+// at once, as usual, with the icons shown. The window's close box ends the
+// request: the browser, which answers but never has its page, is let go and
+// never shown, and its stand-in ends once released.
+TEST_P(EndingTheWait, EndsItAtOnce) {
+  Running& r = StartProgram();
+  HWND connecting = StartWaiting(r, GetParam() == Ending::CloseBox ? "NeverReady" : "Hang");
+  ASSERT_NE(connecting, nullptr);
+  switch (GetParam()) {
+    case Ending::Exit: {
+      Running& exit = Launch(GetPaths().installed, "/exit", false);
+      EXPECT_TRUE(exit.process.WaitForExit(5000ms));
+      break;
+    }
+    case Ending::Logoff: {
+      DWORD_PTR answer = 0;
+      EXPECT_TRUE(SendMessageTimeoutA(r.main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 1000, &answer));
+      EXPECT_EQ(answer, 1u);
+      EXPECT_TRUE(SendMessageTimeoutA(r.main, WM_ENDSESSION, 1, ENDSESSION_LOGOFF, SMTO_NORMAL, 1000, &answer))
+          << "the program did not answer WM_ENDSESSION within a second";
+      break;
+    }
+    case Ending::CloseProgram: {
+      ASSERT_TRUE(ChooseCommand(r, "Close Program"));
+      auto question = WaitForMessageBox(r.process, kInfoTitle, 1000ms);
+      ASSERT_TRUE(question) << "no question within a second of \"Close Program\"";
+      AnswerMessageBox(question->window, IDYES);
+      break;
+    }
+    case Ending::CloseBox:
+      PostMessageA(connecting, WM_SYSCOMMAND, SC_CLOSE, 0);
+      EXPECT_TRUE(WaitUntil([&] { return !IsWindow(connecting); }, 1000ms)) << "the window did not close";
+      {
+        UniqueHandle server(OpenProcess(SYNCHRONIZE, FALSE, DWORD(std::stoul(Record("Pid")))));
+        EXPECT_TRUE(server && WaitForSingleObject(server.Get(), 10000) == WAIT_OBJECT_0)
+            << "the browser was never released";
+      }
+      EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
+      EXPECT_TRUE(r.process.Running());
+      EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true, 1000ms)) << "F10 no longer works";
+      return;
+  }
+  EXPECT_TRUE(r.process.WaitForExit(2000ms)) << "the program did not end";
+  EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); }, 1000ms)) << "the program ended with the icons hidden";
+  EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
+}
+
+INSTANTIATE_TEST_SUITE_P(WebRequest, EndingTheWait,
+                         ::testing::Values(Ending::Exit, Ending::Logoff, Ending::CloseProgram, Ending::CloseBox),
+                         [](const ::testing::TestParamInfo<Ending>& info) {
+                           std::ostringstream name;
+                           PrintTo(info.param, &name);
+                           return name.str();
                          });
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The About window: how it looks, the hover link, the ways it closes, and the
 // two web requests it carries (home page and donation), with and without a
-// connection, while the tray keeps working.
+// connection, each pause and wait on the window's timers so that the program
+// answers throughout: a browser that never has the page, one that hangs, and
+// the program ended in the middle.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "about/AboutWindow.h"
+#include "app/CommandLine.h"
 #include "tests/unit/RunningProgram.h"
 
 namespace tamberlinox::test {
@@ -34,7 +37,47 @@ class AboutWindowTest : public RunningProgram {
   // One second after it was asked for, the request runs; 100 ms after it the window goes.
   void RunRequest(FakeWindow& window) {
     EXPECT_EQ(window.timers[About::kRequestTimer].intervalMs, 1000u);
+    repaintsBefore_ = window.repaints;
     EXPECT_TRUE(window.FireTimer(About::kRequestTimer));
+  }
+  // The pause timer ticks once, after this long.
+  void Pause(FakeWindow& window, std::uint32_t ms) {
+    EXPECT_EQ(window.timers[About::kPauseTimer].intervalMs, ms);
+    EXPECT_TRUE(window.FireTimer(About::kPauseTimer));
+  }
+  // The connecting state is painted, 300 ms go by and the browser is started,
+  // then waited for tick by tick (50 ms, 30 s at most) for at most this many ticks.
+  void StartBrowser(FakeWindow& window) {
+    ExpectConnecting(window);
+    EXPECT_EQ(window.repaints, repaintsBefore_ + 1);  // painted before the pause
+    EXPECT_EQ(os.browser.live, 0);
+    Pause(window, 300);
+    EXPECT_EQ(os.browser.live, 1);
+    EXPECT_FALSE(window.TimerRunning(About::kPauseTimer));
+    EXPECT_EQ(window.timers[About::kBrowserTimer].intervalMs, 50u);
+    EXPECT_EQ(window.timers[About::kBrowserLimitTimer].intervalMs, 30000u);
+  }
+  int TickBrowser(FakeWindow& window, int ticks) {
+    int ticked = 0;
+    while (ticked < ticks && window.FireTimer(About::kBrowserTimer)) ++ticked;
+    return ticked;
+  }
+  // The browser has the page (or the wait is over): 500 ms later the window hides.
+  void AfterThePage(FakeWindow& window) {
+    EXPECT_FALSE(window.TimerRunning(About::kBrowserTimer));
+    EXPECT_FALSE(window.TimerRunning(About::kBrowserLimitTimer));
+    EXPECT_EQ(os.browser.live, 0);
+    ExpectConnecting(window);
+    Pause(window, 500);
+    EXPECT_EQ(window.caption, kCaption);
+    EXPECT_FALSE(window.IsVisible(About::kConnectingLabel));
+  }
+  // All of a request with a browser that answers at once.
+  void OpenPage(FakeWindow& window) {
+    RunRequest(window);
+    StartBrowser(window);
+    EXPECT_GT(TickBrowser(window, 100), 0);
+    AfterThePage(window);
   }
   void EndRequest(FakeWindow& window) {
     EXPECT_FALSE(window.shown);
@@ -43,6 +86,13 @@ class AboutWindowTest : public RunningProgram {
     EXPECT_EQ(AboutWindow(), nullptr);
     EXPECT_FALSE(program.aboutWindow().HomePageRequested());
   }
+  void ExpectConnecting(FakeWindow& window) {
+    EXPECT_TRUE(window.shown);
+    EXPECT_EQ(window.caption, "Internet Connection");
+    EXPECT_TRUE(window.IsVisible(About::kConnectingLabel));
+    for (int id : {About::kTextLabel, About::kHomePageLink, About::kCloseButton}) EXPECT_FALSE(window.IsVisible(id));
+  }
+  int repaintsBefore_ = 0;
   void ExpectAsDesigned(FakeWindow& window) {
     EXPECT_TRUE(window.shown);
     EXPECT_EQ(window.caption, kCaption);
@@ -80,10 +130,21 @@ TEST_F(AboutWindowTest, TheLinkLightsUpUnderThePointerUntilItMovesOverTheWindowO
 }
 
 TEST_F(AboutWindowTest, CloseFormEscAndTheCloseBoxCloseTheWindow) {
-  EXPECT_TRUE(OpenAbout().Click(About::kCloseButton));
+  FakeWindow& window = OpenAbout();
+  EXPECT_TRUE(window.Click(About::kCloseButton));
+  EXPECT_FALSE(window.shown);  // at once, then two short pauses on the way
+  Pause(window, 50);
+  Pause(window, 50);
   EXPECT_EQ(AboutWindow(), nullptr);
-  EXPECT_EQ(os.clockMs, 100u);  // two short pauses on the way
-  OpenAbout().PressEsc();
+  OpenAbout().PressEsc();  // "Close Form" too
+  Pause(*AboutWindow(), 50);
+  Pause(*AboutWindow(), 50);
+  EXPECT_EQ(AboutWindow(), nullptr);
+  // "About" again while it closes: it stays.
+  EXPECT_TRUE(OpenAbout().Click(About::kCloseButton));
+  Pause(*AboutWindow(), 50);
+  ExpectAsDesigned(OpenAbout());
+  AboutWindow()->Close();
   EXPECT_EQ(AboutWindow(), nullptr);
   OpenAbout().Close();
   EXPECT_EQ(AboutWindow(), nullptr);
@@ -96,13 +157,10 @@ TEST_F(AboutWindowTest, TheLinkOpensTheHomePageAndTheNextOpeningIsAsDesigned) {
   EXPECT_TRUE(window.Click(About::kHomePageLink));
   EXPECT_FALSE(window.shown);
   EXPECT_EQ(os.browser.created, 0);
-  RunRequest(window);
+  OpenPage(window);
   EXPECT_EQ(os.browser.navigated, Texts{kHomePage});
   EXPECT_TRUE(os.browser.visible);
   EXPECT_EQ(window.showCount, 2);  // as About, then connecting
-  EXPECT_EQ(window.repaints, 1);   // the connecting state is painted before the waits
-  EXPECT_EQ(os.clockMs, 800u);
-  EXPECT_EQ(window.caption, kCaption);
   EndRequest(window);
   ExpectAsDesigned(OpenAbout());
 }
@@ -110,7 +168,7 @@ TEST_F(AboutWindowTest, TheLinkOpensTheHomePageAndTheNextOpeningIsAsDesigned) {
 TEST_F(AboutWindowTest, MakeADonationShowsOnlyTheConnectingState) {
   FakeWindow& window = RequestDonation();
   EXPECT_FALSE(window.shown);
-  RunRequest(window);
+  OpenPage(window);
   EXPECT_EQ(os.browser.navigated, Texts{kDonationPage});
   EXPECT_EQ(window.showCount, 1);
   EXPECT_FALSE(program.aboutWindow().DonationRequested());
@@ -132,7 +190,7 @@ TEST_F(AboutWindowTest, WithoutAConnectionTheNoticeEndsTheRequestAndTheNextDonat
   EndRequest(donation);
 
   os.connected = true;
-  RunRequest(RequestDonation());
+  OpenPage(RequestDonation());
   EXPECT_EQ(os.browser.navigated, Texts{kDonationPage});
 }
 
@@ -140,10 +198,10 @@ TEST_F(AboutWindowTest, MakeADonationWhileTheWindowIsOpenOrEndingStartsTheReques
   FakeWindow& window = OpenAbout();
   EXPECT_EQ(&RequestDonation(), &window);
   EXPECT_FALSE(window.shown);
-  RunRequest(window);
+  OpenPage(window);
   EXPECT_EQ(&RequestDonation(), &window);  // within the last 100 ms
   EXPECT_FALSE(window.TimerRunning(About::kEndTimer));
-  RunRequest(window);
+  OpenPage(window);
   EXPECT_EQ(os.browser.navigated, (Texts{kDonationPage, kDonationPage}));
   EndRequest(window);
 }
@@ -168,10 +226,136 @@ TEST_F(AboutWindowTest, WhatTheUserAsksForWhileTheNoticeIsUpIsNotLost) {
   });
   RunRequest(window);
   EXPECT_FALSE(window.TimerRunning(About::kEndTimer));
-  RunRequest(window);
+  OpenPage(window);
   EXPECT_EQ(os.browser.navigated, Texts{kDonationPage});
   EndRequest(window);
 }
+
+// ------------------------------------------------ waiting for the browser
+
+// The page never completes: the browser is read every tick while the program
+// goes on answering, and shown when the 30 s are up.
+TEST_F(AboutWindowTest, ABrowserThatNeverHasThePageIsShownWhenTheWaitEnds) {
+  os.browser.readyStates = {1};
+  FakeWindow& window = RequestDonation();
+  RunRequest(window);
+  StartBrowser(window);
+  EXPECT_EQ(TickBrowser(window, 300), 300);
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(DesktopVisible());
+  EXPECT_FALSE(MenuOf(kRightClick).empty());
+  EXPECT_EQ(TickBrowser(window, 300), 300);
+  EXPECT_EQ(os.browser.readyStateReads, 599);
+  EXPECT_FALSE(os.browser.visible);
+  EXPECT_TRUE(window.FireTimer(About::kBrowserLimitTimer));
+  EXPECT_TRUE(os.browser.visible);
+  AfterThePage(window);
+  EndRequest(window);
+}
+
+// A browser stuck inside a call is let go after 30 s; the request ends as
+// after a page, and the browser never shows up afterwards.
+TEST_F(AboutWindowTest, ABrowserThatHangsIsLetGoWhenTheWaitEnds) {
+  os.browser.hangs = true;
+  FakeWindow& window = OpenAbout();
+  EXPECT_TRUE(window.Click(About::kHomePageLink));
+  RunRequest(window);
+  StartBrowser(window);
+  EXPECT_EQ(TickBrowser(window, 100), 100);
+  EXPECT_TRUE(window.FireTimer(About::kBrowserLimitTimer));
+  EXPECT_EQ(os.browser.abandonedCalls, 1);
+  AfterThePage(window);
+  EndRequest(window);
+  os.browser.hangs = false;
+  EXPECT_FALSE(os.browser.visible);
+  EXPECT_TRUE(os.browser.navigated.empty());
+}
+
+TEST_F(AboutWindowTest, WithoutABrowserToDriveTheShellOpensThePage) {
+  os.browser.failCreation = true;
+  FakeWindow& window = RequestDonation();
+  RunRequest(window);
+  StartBrowser(window);
+  EXPECT_EQ(TickBrowser(window, 100), 1);
+  ASSERT_EQ(os.shellOpens.size(), 1u);
+  EXPECT_EQ(os.shellOpens[0].file, kDonationPage);
+  AfterThePage(window);
+  EndRequest(window);
+}
+
+// "About" during the wait: the window becomes the About window once the page
+// is open. "Make A Donation" during the wait: its request follows.
+TEST_F(AboutWindowTest, WhatTheUserAsksForDuringTheWaitFollowsIt) {
+  os.browser.hangs = true;
+  FakeWindow& window = RequestDonation();
+  RunRequest(window);
+  StartBrowser(window);
+  EXPECT_EQ(&OpenAbout(), &window);
+  ExpectConnecting(window);
+  os.browser.hangs = false;
+  EXPECT_EQ(TickBrowser(window, 100), 3);  // opened, read complete, shown
+  Pause(window, 500);
+  ExpectAsDesigned(window);
+
+  os.browser.hangs = true;
+  EXPECT_TRUE(window.Click(About::kHomePageLink));
+  RunRequest(window);
+  StartBrowser(window);
+  EXPECT_EQ(&RequestDonation(), &window);
+  ExpectConnecting(window);
+  EXPECT_TRUE(window.FireTimer(About::kBrowserLimitTimer));
+  AfterThePage(window);
+  EXPECT_FALSE(window.shown);
+  os.browser.hangs = false;
+  OpenPage(window);
+  EXPECT_EQ(os.browser.navigated, (Texts{kDonationPage, kDonationPage}));
+  EndRequest(window);
+}
+
+// "Close Program", "/exit", a logoff or the window's close box during the
+// wait end the request at once: the window goes, the browser is let go and
+// never shows up; the program ends as usual.
+enum class Ending { CloseProgram, Exit, Logoff, CloseBox };
+
+class EndingDuringTheWait : public AboutWindowTest, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(EndingDuringTheWait, LetsTheBrowserGo) {
+  os.browser.hangs = true;
+  FakeWindow& window = RequestDonation();
+  RunRequest(window);
+  StartBrowser(window);
+  EXPECT_EQ(TickBrowser(window, 10), 10);
+  switch (GetParam()) {
+    case Ending::CloseProgram:
+      os.AnswerBox(platform::kIdYes);
+      Command("Close Program");
+      break;
+    case Ending::Exit:
+      main->Send(kRemoteCommandMessage, platform::WParam(RemoteCommand::Exit));
+      break;
+    case Ending::Logoff:
+      main->Send(platform::kWmEndSession, 1);
+      break;
+    case Ending::CloseBox:
+      window.Close();
+      break;
+  }
+  EXPECT_EQ(AboutWindow(), nullptr);
+  EXPECT_EQ(os.browser.live, 0);
+  EXPECT_EQ(os.browser.abandonedCalls, 1);
+  os.browser.hangs = false;
+  EXPECT_FALSE(os.browser.visible);
+  if (GetParam() == Ending::CloseBox) {
+    EXPECT_TRUE(main->tray.added);
+    return;
+  }
+  EXPECT_TRUE(DesktopVisible());
+  EXPECT_TRUE(main->FireTimer(MainWindow::kShutdownTimer));
+  EXPECT_TRUE(os.Windows().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(AboutWindowTest, EndingDuringTheWait,
+                         ::testing::Values(Ending::CloseProgram, Ending::Exit, Ending::Logoff, Ending::CloseBox));
 
 }  // namespace
 }  // namespace tamberlinox::test

@@ -54,6 +54,16 @@ TEST_F(CommandLineTest, WithoutADesktopWindowOnlyARunningCopyCanBeAsked) {
   EXPECT_EQ(Run({"/toggle"}), 0);
 }
 
+// The running copy cannot be reached (it runs elevated, and the system's
+// message filter drops the command): the command says so with its exit code.
+TEST_F(CommandLineTest, ARunningCopyThatCannotBeReachedGivesThree) {
+  Start();
+  os.failPosts = true;
+  for (const char* argument : {"/show", "/hide", "/toggle", "/exit"}) EXPECT_EQ(Run({argument}), 3) << argument;
+  EXPECT_FALSE(DesktopVisible());
+  EXPECT_TRUE(main->tray.added);
+}
+
 TEST_F(CommandLineTest, AnythingButOneKnownArgumentShowsTheUsage) {
   EXPECT_EQ(Run({}), std::nullopt);  // no arguments: the program starts
   Start();

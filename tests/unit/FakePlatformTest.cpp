@@ -247,29 +247,48 @@ TEST_F(FakePlatformTest, MessageBoxesAnswerTheFirstButtonUnlessScripted) {
   EXPECT_EQ(os.boxes[3].answer, kIdOk);
 }
 
-TEST_F(FakePlatformTest, TheBrowserFollowsItsScript) {
+TEST_F(FakePlatformTest, TheBrowserAnswersWhenLookedAtUnlessItHangs) {
+  using State = WebBrowser::CallState;
   os.browser.readyStates = {1, std::nullopt, 4};
   {
     std::unique_ptr<WebBrowser> browser = os.CreateWebBrowser();
-    EXPECT_TRUE(browser->Navigate("http://example.org/"));
-    EXPECT_EQ(browser->ReadyState(), 1);
-    EXPECT_EQ(browser->ReadyState(), std::nullopt);
-    EXPECT_EQ(browser->ReadyState(), 4);
-    EXPECT_EQ(browser->ReadyState(), 4);
-    EXPECT_TRUE(browser->SetVisible(true));
+    EXPECT_EQ(browser->LastCall().state, State::Done);  // nothing asked yet
+    EXPECT_TRUE(browser->Open("http://example.org/"));
+    EXPECT_FALSE(browser->ReadReadyState());  // one call at a time
+    EXPECT_EQ(browser->LastCall().state, State::Done);
+    EXPECT_EQ(os.browser.created, 1);
+    for (auto expected : {std::optional<std::int32_t>{1}, std::optional<std::int32_t>{}, std::optional<std::int32_t>{4},
+                          std::optional<std::int32_t>{4}}) {
+      EXPECT_TRUE(browser->ReadReadyState());
+      const WebBrowser::Outcome read = browser->LastCall();
+      EXPECT_EQ(read.state, expected ? State::Done : State::Failed);
+      if (expected) {
+        EXPECT_EQ(read.readyState, *expected);
+      }
+    }
+    os.browser.hangs = true;
+    EXPECT_TRUE(browser->Show());
+    EXPECT_EQ(browser->LastCall().state, State::Pending);
+    EXPECT_FALSE(os.browser.visible);
+    os.browser.hangs = false;
+    EXPECT_EQ(browser->LastCall().state, State::Done);
     EXPECT_EQ(os.browser.live, 1);
   }
   EXPECT_EQ(os.browser.live, 0);
   EXPECT_EQ(os.browser.navigated, Texts{"http://example.org/"});
+  EXPECT_EQ(os.browser.readyStateReads, 4);
   EXPECT_TRUE(os.browser.visible);
-  os.browser.failCreation = true;
-  EXPECT_EQ(os.CreateWebBrowser(), nullptr);
-}
 
-TEST_F(FakePlatformTest, SleepAdvancesTheVirtualClock) {
-  os.Sleep(50);
-  os.Sleep(1000);
-  EXPECT_EQ(os.clockMs, 1050u);
+  // Let go with a call under way: it is still made, unless the browser hangs.
+  os.CreateWebBrowser()->Open("http://example.org/2");
+  EXPECT_EQ(os.browser.navigated.back(), "http://example.org/2");
+  os.browser.hangs = true;
+  os.CreateWebBrowser()->Open("http://example.org/3");
+  EXPECT_EQ(os.browser.abandonedCalls, 1);
+  os.browser.hangs = false;
+  EXPECT_EQ(os.browser.navigated.size(), 2u);
+  os.browser.failThread = true;
+  EXPECT_EQ(os.CreateWebBrowser(), nullptr);
 }
 
 // ================================================================ windows

@@ -81,6 +81,13 @@ TEST_F(ShutdownTest, TheSessionMayEndAndTheProgramEndsWithItKeepingItsSettings) 
   EXPECT_EQ(Setting("Shift"), "65536");
 }
 
+// A polite request to end (taskkill without /f, an installer) is obeyed as
+// "/exit" is: the icons come back, nothing is asked.
+TEST_F(ShutdownTest, APoliteCloseEndsTheProgramKeepingItsSettings) {
+  main->Close();
+  ExpectLeftKeepingSettings();
+}
+
 TEST_F(ShutdownTest, ASessionEndThatWasCancelledChangesNothing) {
   main->Send(platform::kWmEndSession, 0);
   EXPECT_FALSE(DesktopVisible());

@@ -97,6 +97,21 @@ INSTANTIATE_TEST_SUITE_P(Keys, StoredKeyTest,
                                            std::tuple("1", 1), std::tuple("", 121), std::tuple("F10", 121),
                                            std::tuple("12.5", 121), std::tuple("32768", 121), std::tuple("1 2", 121)));
 
+// A key stored with its terminator counted twice, or as a multi-string, reads
+// as the number before the NULs, at start-up and in the hot key window.
+TEST_F(StartupTest, AStoredKeyWithTrailingNulsIsItsNumber) {
+  for (const auto& [stored, registered] : {std::pair{std::string("65\0", 3), 65}, {std::string("65\0\0", 4), 65},
+                                          {std::string("6\0" "5", 3), 121}, {std::string("\0", 1), 121}}) {
+    Store("Key", stored);
+    Program program(os);
+    program.Start();
+    EXPECT_EQ(os.hotKeys.back().key, registered);
+    program.RunCommand(menu::Command::SelectHotKey);
+    EXPECT_EQ(Fake(program.hotKeyWindow().window())->Text(hotkey::HotKeyWindow::kKeyList),
+              registered == 65 ? "A" : "") << stored.size();
+  }
+}
+
 // Shift, Ctrl, Alt: any text but the empty one is on (nullptr: no value at all).
 class StoredModifiersTest
     : public StartupTest,
@@ -205,6 +220,30 @@ TEST_F(StartupTest, TheRetriesStopAfterTwoMinutesButARestartedTaskbarGetsTheIcon
   main->TaskbarCreated();  // and again after every restart
   EXPECT_TRUE(main->tray.added);
   EXPECT_EQ(main->tray.tip, "Zemrik Tamberlinox");
+  os.trayAddFailures = 2;  // a new taskbar that is not ready yet: tried again as at start-up
+  main->TaskbarCreated();
+  EXPECT_FALSE(main->tray.added);
+  ticks = 0;
+  while (main->FireTimer(MainWindow::kTrayRetryTimer)) ++ticks;
+  EXPECT_EQ(ticks, 2);
+  EXPECT_TRUE(main->tray.added);
+}
+
+// A key held down repeats, and where the system does not leave the repeats
+// out each comes as a press: only the first counts, until the key is up.
+TEST_F(StartupTest, AHeldHotKeyTogglesOnce) {
+  Start();
+  os.keysDown = {121};
+  for (int repeat = 0; repeat < 3; ++repeat) EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(DesktopVisible());
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(DesktopVisible());
+  os.keysDown.clear();
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_FALSE(DesktopVisible());
 }
 
 TEST_F(StartupTest, AProgramThatGoesGivesBackItsAtomHotKeyAndWindows) {

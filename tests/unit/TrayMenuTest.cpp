@@ -52,6 +52,30 @@ TEST_F(TrayMenuTest, EachEntryOpensItsOwnFileEvenWhenNamesRepeat) {
                                   File(kUserDesktop + "\\WORD.url")}));
 }
 
+// A path too long for the shell (260 UTF-16 units or more) opens through its
+// short form, or else through the shell's item; a short one that fails is
+// what it is.
+TEST_F(TrayMenuTest, AnItemWithAVeryLongPathStillOpens) {
+  const std::string name = std::string(250, 'x') + ".txt";
+  const std::string path = kUserDesktop + "\\" + name;
+  AddFile(kUserDesktop, name);
+  AddFile(kUserDesktop, "Short.txt");
+  os.shortPaths[path] = "C:\\Users\\User\\Desktop\\XXXXXX~1.TXT";
+  Start();
+  Choose(kLeftClick, std::string(250, 'x'));
+  ASSERT_EQ(os.shellOpens.size(), 2u);
+  EXPECT_EQ(os.shellOpens[1].file, "C:\\Users\\User\\Desktop\\XXXXXX~1.TXT");
+  EXPECT_TRUE(os.shellItemOpens.empty());
+  os.shortPaths.clear();  // no short names on this volume
+  Choose(kLeftClick, std::string(250, 'x'));
+  EXPECT_EQ(os.shellOpens.size(), 3u);
+  EXPECT_EQ(os.shellItemOpens, Texts{path});
+  os.shellOpenResult = false;
+  Choose(kLeftClick, "Short");
+  EXPECT_EQ(os.shellOpens.size(), 4u);
+  EXPECT_EQ(os.shellItemOpens.size(), 1u);
+}
+
 // Desktop entries never run commands: a file called like one opens itself.
 TEST_F(TrayMenuTest, AFileNamedLikeACommandOpensItself) {
   const Texts names = {"Close Program", "Show Desktop", "About----Version 5.1"};
