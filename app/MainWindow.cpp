@@ -124,7 +124,14 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
       case RemoteCommand::Exit:
         program_.Leave();
         break;
+      case RemoteCommand::OpenOptions:
+        program_.optionsWindow().Show();
+        break;
     }
+    result = 0;
+    return true;
+  }
+  if (program_.gestures().OnMessage(message, wParam, lParam)) {
     result = 0;
     return true;
   }
@@ -201,6 +208,8 @@ void MainWindow::OnTimer(int timerId) {
     program_.icons().OnTick();
   } else if (timerId == kHotKeyReleaseTimer) {
     OnHotKeyReleaseTick();
+  } else if (timerId == kIdleTimer) {
+    program_.gestures().OnIdleTimer();
   }
 }
 
