@@ -35,6 +35,11 @@ bool Gestures::OnMessage(std::uint32_t message, WParam wParam, LParam lParam) {
 
 void Gestures::OnIdleTimer() { Follow(idle_.Check()); }
 
+void Gestures::WatchKeyRelease(int key) {
+  keyReleased_ = key;
+  UpdateWatch();
+}
+
 void Gestures::Follow(const desktop::IdleHide::Plan& plan) {
   plan_ = plan;
   if (window_ != nullptr) {
@@ -49,10 +54,13 @@ void Gestures::Follow(const desktop::IdleHide::Plan& plan) {
 }
 
 void Gestures::UpdateWatch() {
-  const InputWatch watch{clicks_.On(), plan_.watchInput};
-  const bool watching = watch.leftButton || watch.anyInput;
+  const InputWatch watch{clicks_.On(), plan_.watchInput, keyReleased_};
+  const bool watching = watch.leftButton || watch.anyInput || watch.keyReleased != 0;
   if (window_ == nullptr || (!watching && !watching_)) return;
-  if (watching == watching_ && watch.leftButton == watched_.leftButton && watch.anyInput == watched_.anyInput) return;
+  if (watching == watching_ && watch.leftButton == watched_.leftButton && watch.anyInput == watched_.anyInput &&
+      watch.keyReleased == watched_.keyReleased) {
+    return;
+  }
   watching_ = os_.WatchInput(window_->Handle(), kFirstReport, watch) && watching;
   watched_ = watch;
 }

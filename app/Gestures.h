@@ -32,6 +32,10 @@ class Gestures {
   // Everything off, the icons no longer hidden for idleness (the program ends).
   void Stop();
 
+  // The input watch also reports each release of this key (0: none), as
+  // kKeyReleased, for whoever waits for it (the hot key held down).
+  void WatchKeyRelease(int key);
+
   // The watch's reports; false for any other message.
   bool OnMessage(std::uint32_t message, platform::WParam wParam, platform::LParam lParam);
   void OnIdleTimer();
@@ -47,6 +51,7 @@ class Gestures {
   desktop::IdleHide::Plan plan_;
   bool watching_ = false;
   platform::InputWatch watched_;
+  int keyReleased_ = 0;
 };
 
 }  // namespace tamberlinox

@@ -122,12 +122,17 @@ struct InputWatch {
   // The first input from now on, once: a key released, or the mouse moved
   // (a move that leaves the pointer where it was is none), clicked or turned.
   bool anyInput = false;
+  // Each release of this key (a virtual-key code; 0 = none). The report is
+  // posted before anything the next event of the keyboard brings (a hot key's
+  // message among them), and after what earlier events brought.
+  int keyReleased = 0;
 };
 enum InputReport : std::uint32_t {
   kLeftButtonPressed = 0,   // wParam = the event's tick count, lParam = PackPoint of the pointer
   kLeftButtonReleased = 1,  // the same
   kInputArrived = 2,
-  kInputReportCount = 3,
+  kKeyReleased = 3,         // wParam = the key
+  kInputReportCount = 4,
 };
 inline LParam PackPoint(Point p) {
   return LParam(std::uint32_t(std::uint16_t(p.x)) | (std::uint32_t(std::uint16_t(p.y)) << 16));

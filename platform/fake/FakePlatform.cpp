@@ -572,7 +572,7 @@ std::optional<bool> FakePlatform::ListItemAt(WindowHandle list, Point at) {
 }
 
 bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) {
-  const bool watching = watch.leftButton || watch.anyInput;
+  const bool watching = watch.leftButton || watch.anyInput || watch.keyReleased != 0;
   inputWatchWindow = watching ? window : 0;
   inputWatchMessage = watching ? firstMessage : 0;
   inputWatch = watching ? watch : InputWatch{};
@@ -614,6 +614,13 @@ void FakePlatform::DoubleClickAt(Point at) {
 
 void FakePlatform::UserInput() {
   lastInputTick = tickCount;
+  Report(kInputArrived, 0, 0);
+}
+
+void FakePlatform::ReleaseKey(int key) {
+  std::erase(keysDown, key);
+  lastInputTick = tickCount;
+  if (inputWatch.keyReleased == key) Report(kKeyReleased, WParam(key), 0);
   Report(kInputArrived, 0, 0);
 }
 

@@ -259,6 +259,8 @@ class FakePlatform final : public Platform {
   void ClickAt(Point at);
   void DoubleClickAt(Point at);  // the second press 100 ms after the first
   void UserInput();
+  // A key held down (keysDown) goes up.
+  void ReleaseKey(int key);
 
   // ---- Atoms and hot keys.
   std::map<std::uint16_t, AtomEntry> atoms;

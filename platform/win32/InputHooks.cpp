@@ -12,6 +12,7 @@ struct HookState {
   bool leftButton = false;
   bool anyInput = false;
   bool inputReported = false;
+  DWORD keyReleased = 0;
   POINT pointer{};  // where the last mouse event left the pointer
   HHOOK mouse = nullptr;
   HHOOK keyboard = nullptr;
@@ -48,7 +49,11 @@ LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM data) {
 // Key releases only: a key pressed as the hot key has been heard as the hot
 // key by the time it is released.
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
-  if (code == HC_ACTION && (message == WM_KEYUP || message == WM_SYSKEYUP)) ReportInput();
+  if (code == HC_ACTION && (message == WM_KEYUP || message == WM_SYSKEYUP)) {
+    const DWORD key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data)->vkCode;
+    if (g_hooks.keyReleased != 0 && key == g_hooks.keyReleased) Report(kKeyReleased, key, 0);
+    ReportInput();
+  }
   return ::CallNextHookEx(nullptr, code, message, data);
 }
 
@@ -73,7 +78,7 @@ bool InputHooks::Set(bool mouse, bool keyboard) {
 
 bool InputHooks::Restore() {
   ::GetCursorPos(&g_hooks.pointer);
-  return Set(watch_.leftButton || watch_.anyInput, watch_.anyInput);
+  return Set(watch_.leftButton || watch_.anyInput, watch_.anyInput || watch_.keyReleased != 0);
 }
 
 bool InputHooks::Watch(HWND window, UINT firstMessage, const InputWatch& watch) {
@@ -83,6 +88,7 @@ bool InputHooks::Watch(HWND window, UINT firstMessage, const InputWatch& watch) 
   g_hooks.leftButton = watch.leftButton;
   g_hooks.anyInput = watch.anyInput;
   g_hooks.inputReported = false;
+  g_hooks.keyReleased = static_cast<DWORD>(watch.keyReleased);
   return paused_ > 0 || Restore();  // else the pause's end sets them
 }
 
