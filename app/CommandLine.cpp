@@ -9,12 +9,13 @@ namespace {
 
 constexpr char kUsageTitle[] = "Tamberlinox";
 constexpr char kUsage[] =
-    "Tamberlinox.exe [/show | /hide | /toggle | /exit]\r\n"
+    "Tamberlinox.exe [/show | /hide | /toggle | /exit | /options]\r\n"
     "\r\n"
     "/show\tshows the desktop icons\r\n"
     "/hide\thides the desktop icons\r\n"
     "/toggle\tshows hidden icons, hides shown ones\r\n"
     "/exit\tends the running Tamberlinox; the icons come back\r\n"
+    "/options\topens the Options window\r\n"
     "\r\n"
     "Without an argument Tamberlinox starts.\r\n"
     "\r\n"
@@ -54,11 +55,24 @@ int ActOnDesktop(platform::Platform& os, RemoteCommand command) {
 
 }  // namespace
 
+bool AsksForOptions(const std::vector<std::string>& arguments) {
+  return arguments.size() == 1 && arguments[0].size() > 1 && (arguments[0][0] == '/' || arguments[0][0] == '-') &&
+         Lower(arguments[0].substr(1)) == "options";
+}
+
 std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std::string>& arguments) {
   if (arguments.empty()) return std::nullopt;
   if (arguments.size() == 1 && (arguments[0] == "/?" || arguments[0] == "-?")) {
     os.ShowMessage(kUsage, kUsageTitle, platform::kMbOk | platform::kMbIconInformation);
     return kExitDone;
+  }
+  if (AsksForOptions(arguments)) {
+    const platform::WindowHandle running = os.FindProgramWindow(MainWindow::kCaption);
+    if (running == 0) return std::nullopt;  // the program starts and opens the window
+    os.LetComeToFront(running);
+    const bool posted = os.PostWindowMessage(running, kRemoteCommandMessage,
+                                             static_cast<platform::WParam>(RemoteCommand::OpenOptions), 0);
+    return posted ? kExitDone : kExitUnreachable;
   }
   const std::optional<RemoteCommand> command = arguments.size() == 1 ? CommandNamed(arguments[0]) : std::nullopt;
   if (!command) {

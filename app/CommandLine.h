@@ -17,7 +17,7 @@ namespace tamberlinox {
 // What another process asks of the running copy: the message, with one of
 // these as its wParam, posted to the main window.
 inline constexpr std::uint32_t kRemoteCommandMessage = platform::kWmUser + 2;
-enum class RemoteCommand : platform::WParam { ShowIcons = 1, HideIcons, ToggleIcons, Exit };
+enum class RemoteCommand : platform::WParam { ShowIcons = 1, HideIcons, ToggleIcons, Exit, OpenOptions };
 
 // Exit codes.
 inline constexpr int kExitDone = 0;
@@ -28,5 +28,9 @@ inline constexpr int kExitUnreachable = 3;     // the running copy could not be 
 // Carries out the arguments and gives the exit code; nothing when there are
 // none and the program is to start as usual.
 std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std::string>& arguments);
+
+// "/options": the running copy opens its Options window and comes to the
+// front; with no copy running the program starts as usual and opens it.
+bool AsksForOptions(const std::vector<std::string>& arguments);
 
 }  // namespace tamberlinox

@@ -126,7 +126,19 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
       case RemoteCommand::Exit:
         program_.Leave();
         break;
+      case RemoteCommand::OpenOptions:
+        program_.optionsWindow().Show();
+        break;
     }
+    result = 0;
+    return true;
+  }
+  if (message == Gestures::kFirstReport + kKeyReleased) {
+    LetGoOfHotKey(false);
+    result = 0;
+    return true;
+  }
+  if (program_.gestures().OnMessage(message, wParam, lParam)) {
     result = 0;
     return true;
   }
@@ -144,24 +156,34 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
 
 // A held key repeats, and each repeat comes as a press of the hot key where
 // the system does not leave them out: only the first counts. The key is
-// looked at as the press is handled: still down, further presses wait for
-// its release; already up, the presses queued meanwhile were its repeats.
+// looked at as the press is handled. Already up: the presses queued meanwhile
+// were its repeats. Still down: further presses count again once the input
+// watch has seen the key's release, which it reports after the repeats that
+// came before it and before the next press; should the watch miss it, a look
+// at the key now and then finds it up.
 void MainWindow::OnHotKey() {
   if (hotKeyHeld_) return;
   program_.icons().Toggle();
-  if (os_.IsKeyDown(program_.hotKey().Key())) {
-    hotKeyHeld_ = true;
-    window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
-  } else {
+  const int key = program_.hotKey().Key();
+  if (!os_.IsKeyDown(key)) {
     window_->DropQueuedMessages(kWmHotKey);
+    return;
   }
+  hotKeyHeld_ = true;
+  program_.gestures().WatchKeyRelease(key);
+  window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
 }
 
 void MainWindow::OnHotKeyReleaseTick() {
-  if (os_.IsKeyDown(program_.hotKey().Key())) return;
+  if (!os_.IsKeyDown(program_.hotKey().Key())) LetGoOfHotKey(true);
+}
+
+void MainWindow::LetGoOfHotKey(bool dropQueuedPresses) {
+  if (!hotKeyHeld_) return;
   hotKeyHeld_ = false;
   window_->StopTimer(kHotKeyReleaseTimer);
-  window_->DropQueuedMessages(kWmHotKey);
+  program_.gestures().WatchKeyRelease(0);
+  if (dropQueuedPresses) window_->DropQueuedMessages(kWmHotKey);
 }
 
 void MainWindow::PopUpDesktopMenu() {
@@ -204,6 +226,8 @@ void MainWindow::OnTimer(int timerId) {
     program_.icons().OnTick();
   } else if (timerId == kHotKeyReleaseTimer) {
     OnHotKeyReleaseTick();
+  } else if (timerId == kIdleTimer) {
+    program_.gestures().OnIdleTimer();
   }
 }
 

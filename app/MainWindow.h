@@ -81,6 +81,9 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void RetryTrayIcon();
   void OnHotKey();
   void OnHotKeyReleaseTick();
+  // The hot key is up again: its next press counts. Looked at rather than
+  // reported, the presses queued meanwhile are taken for repeats.
+  void LetGoOfHotKey(bool dropQueuedPresses);
   void ShowNextBalloon();
   void BalloonGone();
   void PopUpDesktopMenu();

@@ -12,14 +12,21 @@ Program::Program(platform::Platform& os)
       icons_(os, mainWindow_),
       mainWindow_(os, *this),
       hotKeyWindow_(os, store_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
-      aboutWindow_(os) {}
+      aboutWindow_(os),
+      gestures_(os, icons_),
+      optionsWindow_(os, [this](const options::Options& chosen) { ApplyOptions(chosen); }) {}
 
 Program::~Program() {
   // The windows go first: while they are destroyed their messages may still
   // reach the objects they report to.
   aboutWindow_.Close();
   hotKeyWindow_.Close();
+  optionsWindow_.Close();
   mainWindow_.Destroy();
+}
+
+void Program::ApplyOptions(const options::Options& chosen) {
+  if (platform::Window* window = mainWindow_.window()) gestures_.Apply(chosen, *window);
 }
 
 bool Program::ReregisterHotKey(int key, std::uint32_t modifiers) {

@@ -3,12 +3,14 @@
 #pragma once
 
 #include "about/AboutWindow.h"
+#include "app/Gestures.h"
 #include "app/MainWindow.h"
 #include "desktop/DesktopIcons.h"
 #include "hotkey/HotKey.h"
 #include "hotkey/HotKeyWindow.h"
 #include "menu/DesktopItems.h"
 #include "menu/TrayMenus.h"
+#include "options/OptionsWindow.h"
 #include "platform/Platform.h"
 #include "settings/ValueStore.h"
 
@@ -39,6 +41,8 @@ class Program {
   void Leave();
   // Destroys every window of the program; the message loop then ends.
   void Shutdown();
+  // Puts options in force at once (the Options window's OK).
+  void ApplyOptions(const options::Options& chosen);
 
   const settings::ValueStore& store() const { return store_; }
   hotkey::HotKey& hotKey() { return hotKey_; }
@@ -46,6 +50,8 @@ class Program {
   MainWindow& mainWindow() { return mainWindow_; }
   hotkey::HotKeyWindow& hotKeyWindow() { return hotKeyWindow_; }
   about::AboutWindow& aboutWindow() { return aboutWindow_; }
+  Gestures& gestures() { return gestures_; }
+  options::OptionsWindow& optionsWindow() { return optionsWindow_; }
 
  private:
   bool ReregisterHotKey(int key, std::uint32_t modifiers);
@@ -57,6 +63,8 @@ class Program {
   MainWindow mainWindow_;
   hotkey::HotKeyWindow hotKeyWindow_;
   about::AboutWindow aboutWindow_;
+  Gestures gestures_;
+  options::OptionsWindow optionsWindow_;
 };
 
 }  // namespace tamberlinox

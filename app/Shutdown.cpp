@@ -23,6 +23,8 @@ void Program::CloseProgram() {
 void Program::Leave() {
   // A web request under way opens nothing any more.
   aboutWindow_.AbandonRequest();
+  // Neither a double-click nor idleness may hide the icons from here on.
+  gestures_.Stop();
   // The hot key goes before the icons come back, so that a last press cannot
   // hide them again after the program has ended.
   if (platform::Window* window = mainWindow_.window()) hotKey_.Unregister(*window);
@@ -37,6 +39,7 @@ void Program::Shutdown() {
   mainWindow_.Destroy();
   aboutWindow_.Close();
   hotKeyWindow_.Close();
+  optionsWindow_.Close();
 }
 
 }  // namespace tamberlinox

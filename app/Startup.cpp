@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/Program.h"
 #include "hotkey/KeyCodes.h"
 #include "settings/Settings.h"
@@ -47,10 +48,15 @@ void Program::Start() {
     mainWindow_.ShowBalloon(kFirstStartTitle, hint += kFirstStartText, platform::BalloonIcon::Info);
   }
 
+  // The gestures first: once the icons are seen hidden, a double-click is heard.
+  ApplyOptions(options::ReadOptions(os_));
   icons_.Choose(false);
 
   window.SetSize(kHiddenSize, kHiddenSize);
   window.SetTop(kHiddenTop);
+
+  // "/options" with no copy running: the program starts, then opens the window.
+  if (AsksForOptions(os_.CommandLineArguments())) optionsWindow_.Show();
 }
 
 }  // namespace tamberlinox

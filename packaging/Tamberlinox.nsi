@@ -4,12 +4,13 @@
 ;            -DICON=.../main.ico -DOUTFILE=.../Tamberlinox-5.1-setup.exe Tamberlinox.nsi
 ;
 ; It puts Tamberlinox.exe, Help.txt and Uninstall.exe into
-; %LOCALAPPDATA%\Programs\Tamberlinox, a shortcut into the user's Start menu and
-; an entry into the user's list of installed programs. /S installs silently.
+; %LOCALAPPDATA%\Programs\Tamberlinox, two shortcuts into the user's Start menu
+; (the program, and its Options window) and an entry into the user's list of
+; installed programs. /S installs silently.
 ; The program's own settings (HKCU\Software\Zemrik Software\Tamberlinox) are left
 ; alone, so installing over an earlier install keeps them. The uninstaller
 ; (Uninstall.exe, also silent with /S) removes everything the installer and the
-; program created: files, shortcut, list entry, start-up entries and settings.
+; program created: files, shortcuts, list entry, start-up entries and settings.
 
 Unicode true
 ManifestDPIAware true
@@ -125,6 +126,8 @@ Section "Tamberlinox" SecProgram
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Tamberlinox.exe" "" "$INSTDIR\Tamberlinox.exe" 0
+  ; The running copy opens its Options window; without one the program starts and opens it.
+  CreateShortcut "$SMPROGRAMS\${PRODUCT} Options.lnk" "$INSTDIR\Tamberlinox.exe" "/options" "$INSTDIR\Tamberlinox.exe" 0
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -151,6 +154,7 @@ Section "Uninstall"
   RMDir "$LOCALAPPDATA\Programs"
 
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Options.lnk"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 
   ; The program adds itself to the programs that start with Windows: machine-wide

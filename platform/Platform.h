@@ -96,6 +96,54 @@ inline constexpr std::uint32_t kMbOk = 0, kMbYesNo = 4;
 inline constexpr std::uint32_t kMbIconQuestion = 32, kMbIconExclamation = 48, kMbIconInformation = 64;
 inline constexpr int kIdOk = 1, kIdYes = 6, kIdNo = 7;
 
+// ------------------------------------------------------- mouse and input
+// A point of the screen in pixels; left of and above the primary monitor the
+// coordinates are negative.
+struct Point {
+  int x = 0, y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// The system's limits for telling clicks apart (GetDoubleClickTime,
+// SM_CXDOUBLECLK and SM_CYDOUBLECLK, SM_CXDRAG and SM_CYDRAG): a second press
+// within timeMs of the first and within the double-click rectangle around it
+// makes a double-click; a pointer that leaves the drag rectangle around its
+// press point while the button is down drags.
+struct ClickLimits {
+  std::uint32_t timeMs = 500;
+  int doubleWidth = 4, doubleHeight = 4;
+  int dragWidth = 4, dragHeight = 4;
+};
+
+// What the session's input watch reports (Platform::WatchInput). It sees every
+// mouse and keyboard event of the session and lets it go at once; its reports
+// are posted to a window of the program, so they arrive on the program's
+// thread afterwards, as messages firstMessage + InputReport.
+struct InputWatch {
+  bool leftButton = false;  // each press and release of the left mouse button
+  // The first input from now on, once: a key released, or the mouse moved
+  // (a move that leaves the pointer where it was is none), clicked or turned.
+  bool anyInput = false;
+  // Each release of this key (a virtual-key code; 0 = none). The report is
+  // posted before anything the next event of the keyboard brings (a hot key's
+  // message among them), and after what earlier events brought.
+  int keyReleased = 0;
+};
+enum InputReport : std::uint32_t {
+  kLeftButtonPressed = 0,   // wParam = the event's tick count, lParam = PackPoint of the pointer
+  kLeftButtonReleased = 1,  // the same
+  kInputArrived = 2,
+  kKeyReleased = 3,         // wParam = the key
+  kInputReportCount = 4,
+};
+inline LParam PackPoint(Point p) {
+  return LParam(std::uint32_t(std::uint16_t(p.x)) | (std::uint32_t(std::uint16_t(p.y)) << 16));
+}
+inline Point UnpackPoint(LParam packed) {
+  const auto bits = std::uint32_t(packed);
+  return Point{std::int16_t(bits & 0xFFFF), std::int16_t(bits >> 16)};
+}
+
 class Platform;
 
 // --------------------------------------------------------------- handles
@@ -182,6 +230,9 @@ enum class ControlKind {
   CheckBox,  // two-state check box
   ComboBox,  // editable drop-down combo box
   Button,    // push button, optionally with a picture
+  // A whole number typed in an edit box or stepped with the up-down control
+  // beside it, from minimum to maximum; Text and SetText give it as decimal text.
+  NumberBox,
 };
 
 enum class TextAlign { Left, Centre };
@@ -200,6 +251,9 @@ struct ControlSpec {
   bool cancel = false;               // buttons: Esc presses this one
   int picture = 0;                   // buttons: picture shown with the caption (0 = none)
   bool notifyMouse = false;          // labels: report mouse moves and clicks
+  // Buttons: Enter presses this one, unless the focus is on another button.
+  bool defaultButton = false;
+  int minimum = 0, maximum = 0;  // number boxes
 };
 
 enum class Frame {
@@ -332,6 +386,7 @@ class Window {
   virtual void SetTop(int pixels) = 0;                 // screen coordinate of the outer top edge
   virtual void SetSize(int width, int height) = 0;     // outer size in pixels (the system may raise it)
   virtual void Repaint() = 0;                          // paint now, not at the next idle moment
+  virtual void BringToFront() = 0;                     // shown, and the window the user works in
 
   // Controls.
   virtual void SetText(int id, const std::string& text) = 0;
@@ -503,6 +558,31 @@ class Platform {
 
   // The arguments the program was started with, without the program's own name.
   virtual std::vector<std::string> CommandLineArguments() = 0;
+
+  // The mouse, the keyboard and what is under the pointer.
+  // The window under a point of the screen as a click there would find it:
+  // a child window, or the screen's own window (class "#32769") where no other
+  // is; 0 outside every monitor.
+  virtual WindowHandle WindowAt(Point screen) = 0;
+  virtual std::string WindowClassName(WindowHandle window) = 0;
+  // The top-level window a window belongs to (itself for a top-level one).
+  virtual WindowHandle TopLevelWindowOf(WindowHandle window) = 0;
+  // Whether another program's list view has an item (its icon, label or check
+  // box) at a point of the screen; nothing when the list could not be asked
+  // (it does not answer at once, or its process cannot be reached).
+  virtual std::optional<bool> ListItemAt(WindowHandle list, Point screen) = 0;
+  virtual ClickLimits MouseClickLimits() = 0;
+  // Milliseconds since the system started, as a 32-bit count that wraps
+  // after 49.7 days; and that count at the session's last keyboard or mouse input.
+  virtual std::uint32_t TickCount() = 0;
+  virtual std::uint32_t LastInputTick() = 0;
+  // Starts, changes or (with nothing to watch) ends the session's input watch;
+  // its reports go to window as firstMessage + InputReport. False when it
+  // cannot be started.
+  virtual bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) = 0;
+  // Lets the program that owns window bring a window of its own to the front
+  // (for a request this program hands on to it).
+  virtual void LetComeToFront(WindowHandle window) = 0;
 
   // Atoms and hot keys.
   virtual GlobalAtom AddGlobalAtom(const std::string& text) = 0;  // Value() 0 when it failed

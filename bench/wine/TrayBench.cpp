@@ -5,6 +5,9 @@
 //   - private bytes after start, and after one desktop menu of 10,000 files;
 //   - a left click on the tray icon until the desktop menu is on the screen,
 //     with 10,000 and with 1,000 files on the user's desktop;
+//   - mouse events per second through the window system while the program
+//     runs (Tamberlinox watches the left button with a low-level mouse hook,
+//     which every mouse event of the session passes through);
 //   - Tamberlinox alone, with folders as submenus: a folder of 10,000 files on
 //     the desktop, from the pointer coming onto it until its submenu is on the
 //     screen, against its own desktop menu of 10,000 files.
@@ -46,6 +49,7 @@ constexpr int kLargeDesktop = 10000;
 constexpr int kLargeClicks = 3;    // in a run with 10,000 files on the desktop
 constexpr int kSmallClicks = 5;    // in a run with 1,000 files on the desktop
 constexpr int kStartOnlyRuns = 2;  // per program and pair, besides the run with 1,000 files
+constexpr int kMouseMoves = 400;   // per run that measures the mouse
 constexpr int kFolderRuns = 3;     // of Tamberlinox with a folder of 10,000 files, after the pairs
 constexpr int kFolderOpens = 3;    // of the folder's submenu in each
 
@@ -376,6 +380,32 @@ bool Clicks(HWND window, DWORD pid, int clicks, std::vector<double>& times) {
   return true;
 }
 
+// Moves the pointer kMouseMoves times, a pixel back and forth, with SendInput
+// (one event a call, as a mouse delivers them) and gives the events per
+// second, until the last move has reached the window system; -1 when it did
+// not. A low-level mouse hook of any program is called for each event before
+// the event goes on (and under Wine SendInput waits for it).
+double MouseEventsPerSecond() {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  const auto move = [&](int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((x * 65536LL + cx - 1) / cx);
+    in.mi.dy = static_cast<LONG>((y * 65536LL + cy - 1) / cy);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+  };
+  const int x = 400, y = 300;  // away from the desktop window and the programs' windows
+  move(x + 2, y);
+  Sleep(50);
+  const double start = NowMs();
+  for (int i = 0; i < kMouseMoves; ++i) move(x + i % 2, y);
+  move(x + 2, y);
+  POINT at{};
+  if (!WaitUntil([&] { return GetCursorPos(&at) && at.x == x + 2 && at.y == y; }, 10000)) return -1;
+  return (kMouseMoves + 1) * 1000.0 / (NowMs() - start);
+}
+
 // What one run does after the start.
 enum class RunKind { kStartOnly, kSmallMenus, kLargeMenus };
 
@@ -384,6 +414,7 @@ struct RunFigures {
   double startBytes = -1;
   double afterMenuBytes = -1;  // after the first menu (large runs)
   double clickMs = -1;         // median of the run's clicks
+  double mouseRate = -1;       // mouse events per second (runs that only start)
 };
 
 // One run of one program: the desktop of the run's size is put in place, the
@@ -405,7 +436,10 @@ RunFigures Measure(const std::wstring& exe, RunKind kind, ShellStandIn& shell, D
   figures.startMs = icon->addedMs - created;
   Settle(icon->window);
   figures.startBytes = PrivateBytes(program.Id());
-  if (kind == RunKind::kStartOnly) return figures;
+  if (kind == RunKind::kStartOnly) {
+    figures.mouseRate = MouseEventsPerSecond();
+    return figures;
+  }
 
   std::vector<double> times;
   if (!Clicks(icon->window, program.Id(), 1, times)) return figures;
@@ -506,22 +540,28 @@ struct Figures {
   double afterMenuBytes = -1;
   double smallClickMs = -1;
   double largeClickMs = -1;
+  double mouseRate = -1;
 
   bool Complete() const {
-    return startMs >= 0 && startBytes >= 0 && afterMenuBytes >= 0 && smallClickMs >= 0 && largeClickMs >= 0;
+    return startMs >= 0 && startBytes >= 0 && afterMenuBytes >= 0 && smallClickMs >= 0 && largeClickMs >= 0 &&
+           mouseRate >= 0;
   }
 };
 
 Figures Combine(const RunFigures& large, const RunFigures& small, const std::vector<RunFigures>& startOnly) {
   Figures figures;
-  std::vector<double> starts{small.startMs}, startBytes{small.startBytes};
+  std::vector<double> starts{small.startMs}, startBytes{small.startBytes}, mouseRates;
   for (const RunFigures& run : startOnly) {
     starts.push_back(run.startMs);
     startBytes.push_back(run.startBytes);
+    mouseRates.push_back(run.mouseRate);
   }
   const auto failed = [](double value) { return value < 0; };
   if (std::ranges::none_of(starts, failed)) figures.startMs = Median(starts);
   if (std::ranges::none_of(startBytes, failed)) figures.startBytes = Median(startBytes);
+  // The warm-up has no runs that only start: no mouse figure, and none needed.
+  if (mouseRates.empty()) figures.mouseRate = 0;
+  if (!mouseRates.empty() && std::ranges::none_of(mouseRates, failed)) figures.mouseRate = Median(mouseRates);
   figures.afterMenuBytes = large.afterMenuBytes;
   figures.smallClickMs = small.clickMs;
   figures.largeClickMs = large.clickMs;
@@ -548,8 +588,8 @@ std::pair<Figures, Figures> MeasurePair(const std::wstring& first, const std::ws
 constexpr double kMiB = 1024.0 * 1024.0;
 
 void PrintRun(int pair, const char* name, const Figures& f) {
-  std::printf("%4d  %-12s %9.1f %11.2f %11.2f %12.1f %13.1f\n", pair, name, f.startMs, f.startBytes / kMiB,
-              f.afterMenuBytes / kMiB, f.smallClickMs, f.largeClickMs);
+  std::printf("%4d  %-12s %9.1f %11.2f %11.2f %12.1f %13.1f %10.0f\n", pair, name, f.startMs, f.startBytes / kMiB,
+              f.afterMenuBytes / kMiB, f.smallClickMs, f.largeClickMs, f.mouseRate);
   std::fflush(stdout);
 }
 
@@ -586,6 +626,14 @@ void PrintRatio(const char* figure, const Series& s, double target) {
   std::printf(kRowFormat, figure, Format("%.1f ms", Median(s.program)).c_str(),
               Format("%.1f ms", Median(s.bare)).c_str(), Format("%.2fx", ratio).c_str(),
               Format("<= %.2fx", target).c_str(), Verdict(ratio <= target));
+}
+
+// A rate, where more is better: the target is a least ratio.
+void PrintRate(const char* figure, const Series& s, double target) {
+  const double ratio = s.RatioMedian();
+  std::printf(kRowFormat, figure, Format("%.0f /s", Median(s.program)).c_str(),
+              Format("%.0f /s", Median(s.bare)).c_str(), Format("%.3fx", ratio).c_str(),
+              Format(">= %.2fx", target).c_str(), Verdict(ratio >= target));
 }
 
 void PrintMemory(const char* figure, const Series& s, double targetMiB) {
@@ -630,8 +678,8 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::printf("%4s  %-12s %9s %11s %11s %12s %13s\n", "pair", "program", "start ms", "start MiB", "menu MiB",
-              "1,000 ms", "10,000 ms");
+  std::printf("%4s  %-12s %9s %11s %11s %12s %13s %10s\n", "pair", "program", "start ms", "start MiB", "menu MiB",
+              "1,000 ms", "10,000 ms", "mouse /s");
   const auto [warmProgram, warmBare] = MeasurePair(program, bare, shell, desktop, 0);
   PrintRun(0, "Tamberlinox", warmProgram);
   PrintRun(0, "bare", warmBare);
@@ -640,7 +688,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  Series start, startBytes, afterMenuBytes, smallClick, largeClick;
+  Series start, startBytes, afterMenuBytes, smallClick, largeClick, mouse;
   for (int pair = 1; pair <= pairs; ++pair) {
     // Every other pair starts with the bare program, so that neither always goes first.
     Figures p, b;
@@ -660,6 +708,7 @@ int main(int argc, char** argv) {
     afterMenuBytes.Add(p.afterMenuBytes, b.afterMenuBytes);
     smallClick.Add(p.smallClickMs, b.smallClickMs);
     largeClick.Add(p.largeClickMs, b.largeClickMs);
+    mouse.Add(p.mouseRate, b.mouseRate);
   }
   if (start.program.empty()) {
     std::printf("no complete pair; no figures\n");
@@ -682,14 +731,16 @@ int main(int argc, char** argv) {
   std::printf(
       "\nmedians of %zu pairs; compared: the median of the pairwise ratios (of the differences for memory).\n"
       "Per program and pair: start-up and private bytes after start, medians of %d runs with 1,000 files;\n"
-      "left click, medians of %d clicks with 1,000 files and of %d with 10,000, in runs of their own.\n\n",
-      start.program.size(), kStartOnlyRuns + 1, kSmallClicks, kLargeClicks);
+      "left click, medians of %d clicks with 1,000 files and of %d with 10,000, in runs of their own;\n"
+      "mouse events per second, %d pointer moves through SendInput, median of the %d runs that only start.\n\n",
+      start.program.size(), kStartOnlyRuns + 1, kSmallClicks, kLargeClicks, kMouseMoves, kStartOnlyRuns);
   std::printf(kRowFormat, "", "Tamberlinox", "bare", "compared", "target", "");
   PrintRatio("start-up to the tray icon", start, 1.05);
   PrintMemory("private bytes after start", startBytes, 0.25);
   PrintMemory("private bytes after a 10,000-file menu", afterMenuBytes, 2.0);
   PrintRatio("left click to menu, 1,000 files", smallClick, 1.10);
   PrintRatio("left click to menu, 10,000 files", largeClick, 0.6);
+  PrintRate("mouse events per second", mouse, 0.98);
   if (!folderOpens.empty()) {
     // Against Tamberlinox's own desktop menu of as many files.
     const double folder = Median(folderOpens), menu = Median(largeClick.program);

@@ -600,6 +600,98 @@ WindowHandle FakePlatform::FindProgramWindow(const std::string& caption) {
   return window != nullptr ? window->handle : 0;
 }
 
+// ------------------------------------------ the mouse, keyboard, screen
+
+namespace {
+bool Contains(const Rect& r, Point p) {
+  return p.x >= r.left && p.x < r.left + r.width && p.y >= r.top && p.y < r.top + r.height;
+}
+}  // namespace
+
+WindowHandle FakePlatform::WindowAt(Point at) {
+  for (const ScreenArea& area : screenAreas)
+    if (Contains(area.rect, at)) return area.window;
+  return Contains(screen, at) ? kScreenWindow : 0;
+}
+
+std::string FakePlatform::WindowClassName(WindowHandle window) {
+  if (window == kScreenWindow) return "#32769";
+  if (const OtherWindow* other = OtherWindowAt(window)) return other->className;
+  return WindowByHandle(window) != nullptr ? "TamberlinoxForm" : "";
+}
+
+WindowHandle FakePlatform::TopLevelWindowOf(WindowHandle window) {
+  while (const OtherWindow* other = OtherWindowAt(window)) {
+    if (other->parent == 0) break;
+    window = other->parent;
+  }
+  return window;
+}
+
+std::optional<bool> FakePlatform::ListItemAt(WindowHandle list, Point at) {
+  ++listHitTests;
+  if (!IsWindowVisible(list)) ++hiddenListHitTests;
+  if (OtherWindowAt(list) == nullptr || std::find(unansweringLists.begin(), unansweringLists.end(), list) !=
+                                            unansweringLists.end())
+    return std::nullopt;
+  for (const Rect& item : listItems[list])
+    if (Contains(item, at)) return true;
+  return false;
+}
+
+bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) {
+  const bool watching = watch.leftButton || watch.anyInput || watch.keyReleased != 0;
+  inputWatchWindow = watching ? window : 0;
+  inputWatchMessage = watching ? firstMessage : 0;
+  inputWatch = watching ? watch : InputWatch{};
+  inputArrivedReported = false;
+  return true;
+}
+
+void FakePlatform::Report(InputReport report, WParam wParam, LParam lParam) {
+  if (report == kInputArrived) {
+    if (!inputWatch.anyInput || inputArrivedReported) return;
+    inputArrivedReported = true;
+  }
+  if (FakeWindow* window = WindowByHandle(inputWatchWindow)) window->Send(inputWatchMessage + report, wParam, lParam);
+}
+
+void FakePlatform::PressLeftButton(Point at) {
+  lastInputTick = tickCount;
+  if (inputWatch.leftButton) Report(kLeftButtonPressed, tickCount, PackPoint(at));
+  Report(kInputArrived, 0, 0);
+}
+
+void FakePlatform::ReleaseLeftButton(Point at) {
+  lastInputTick = tickCount;
+  if (inputWatch.leftButton) Report(kLeftButtonReleased, tickCount, PackPoint(at));
+  Report(kInputArrived, 0, 0);
+}
+
+void FakePlatform::ClickAt(Point at) {
+  PressLeftButton(at);
+  tickCount += 20;
+  ReleaseLeftButton(at);
+}
+
+void FakePlatform::DoubleClickAt(Point at) {
+  ClickAt(at);
+  tickCount += 80;
+  ClickAt(at);
+}
+
+void FakePlatform::UserInput() {
+  lastInputTick = tickCount;
+  Report(kInputArrived, 0, 0);
+}
+
+void FakePlatform::ReleaseKey(int key) {
+  std::erase(keysDown, key);
+  lastInputTick = tickCount;
+  if (inputWatch.keyReleased == key) Report(kKeyReleased, WParam(key), 0);
+  Report(kInputArrived, 0, 0);
+}
+
 // --------------------------------------------------- atoms and hot keys
 
 std::uint16_t FakePlatform::FindAtom(const std::string& text) const {

@@ -225,6 +225,44 @@ class FakePlatform final : public Platform {
   void Answer(WindowHandle window);
   bool failPosts = false;  // PostWindowMessage fails, as to a program running elevated
 
+  // ---- The mouse, the keyboard and the screen.
+  // The screen's own window (class "#32769"), under every other window.
+  static constexpr WindowHandle kScreenWindow = 0x10001;
+  // Every monitor together; a point outside is on no window at all.
+  Rect screen{-1280, 0, 2560, 1024};
+  // What covers the screen, topmost first: a point in an area's rectangle is
+  // on its window, a point of the screen in none on kScreenWindow.
+  struct ScreenArea {
+    Rect rect;
+    WindowHandle window = 0;
+  };
+  std::vector<ScreenArea> screenAreas;
+  // List views' items by their rectangles on the screen; a list in
+  // unansweringLists does not answer a hit test.
+  std::map<WindowHandle, std::vector<Rect>> listItems;
+  std::vector<WindowHandle> unansweringLists;
+  int listHitTests = 0;        // ListItemAt calls
+  int hiddenListHitTests = 0;  // of them, those on a list that was not visible
+  ClickLimits clickLimits;
+  std::uint32_t tickCount = 0x1000;
+  std::uint32_t lastInputTick = 0x1000;
+  // The input watch as the program last asked for it (window 0: none).
+  WindowHandle inputWatchWindow = 0;
+  std::uint32_t inputWatchMessage = 0;
+  InputWatch inputWatch;
+  bool inputArrivedReported = false;  // the anyInput report went out since the watch asked for it
+  std::vector<WindowHandle> cameToFrontFor;  // LetComeToFront's windows, in order
+  // The user, at tickCount: presses or releases the left button, clicks
+  // (press and release), double-clicks; or any other input (a key, a move).
+  // Each is input (lastInputTick) and reaches the watch as Windows would post it.
+  void PressLeftButton(Point at);
+  void ReleaseLeftButton(Point at);
+  void ClickAt(Point at);
+  void DoubleClickAt(Point at);  // the second press 100 ms after the first
+  void UserInput();
+  // A key held down (keysDown) goes up.
+  void ReleaseKey(int key);
+
   // ---- Atoms and hot keys.
   std::map<std::uint16_t, AtomEntry> atoms;
   bool failAtomAdds = false;
@@ -339,6 +377,15 @@ class FakePlatform final : public Platform {
   std::uint32_t WindowProcess(WindowHandle window) override;
   bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
+  WindowHandle WindowAt(Point at) override;
+  std::string WindowClassName(WindowHandle window) override;
+  WindowHandle TopLevelWindowOf(WindowHandle window) override;
+  std::optional<bool> ListItemAt(WindowHandle list, Point at) override;
+  ClickLimits MouseClickLimits() override { return clickLimits; }
+  std::uint32_t TickCount() override { return tickCount; }
+  std::uint32_t LastInputTick() override { return lastInputTick; }
+  bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
+  void LetComeToFront(WindowHandle window) override { cameToFrontFor.push_back(window); }
   std::vector<std::string> CommandLineArguments() override { return arguments; }
   GlobalAtom AddGlobalAtom(const std::string& text) override;
   std::string LocalDateTimeText() override { return localDateTime; }
@@ -364,6 +411,7 @@ class FakePlatform final : public Platform {
  private:
   friend class FakeWindow;
   void Destroyed(FakeWindow& window);  // called by the window as it goes
+  void Report(InputReport report, WParam wParam, LParam lParam);  // to the input watch's window
   std::string IniPath(const std::string& file);
   std::string FolderKey(const std::string& path);
 

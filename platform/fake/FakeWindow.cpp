@@ -12,7 +12,8 @@ constexpr int kColorWindowText = 8;   // COLOR_WINDOWTEXT
 constexpr int kColorButtonText = 18;  // COLOR_BTNTEXT
 
 Colour DefaultForeColour(ControlKind kind) {
-  return Colour::System(kind == ControlKind::ComboBox ? kColorWindowText : kColorButtonText);
+  return Colour::System(kind == ControlKind::ComboBox || kind == ControlKind::NumberBox ? kColorWindowText
+                                                                                     : kColorButtonText);
 }
 
 }  // namespace
@@ -60,6 +61,7 @@ bool FakeWindow::Click(int controlId) {
       if (!control->spec.notifyMouse) return false;
       break;
     case ControlKind::ComboBox:
+    case ControlKind::NumberBox:
       return false;
     case ControlKind::CheckBox:
       control->checked = !control->checked;
@@ -93,6 +95,13 @@ void FakeWindow::PressEsc() {
     }
   }
   Close();
+}
+
+bool FakeWindow::PressEnter() {
+  for (const auto& [id, control] : controls) {
+    if (control.spec.kind == ControlKind::Button && control.spec.defaultButton) return Click(id);
+  }
+  return false;
 }
 
 bool FakeWindow::FireTimer(int timerId) {
@@ -158,6 +167,11 @@ void FakeWindow::Show() {
   ++showCount;
 }
 
+void FakeWindow::BringToFront() {
+  Show();
+  ++broughtToFront;
+}
+
 void FakeWindow::SetSize(int newWidth, int newHeight) {
   width = newWidth;
   height = newHeight;
@@ -207,6 +221,8 @@ std::vector<std::string> FakeWindow::Items(int id) const {
   const FakeControl* control = Control(id);
   return control != nullptr ? control->items : std::vector<std::string>();
 }
+
+void FakeWindow::StartTimer(int id, std::uint32_t intervalMs) { timers[id] = FakeTimer{intervalMs, true, os_.tickCount}; }
 
 void FakeWindow::StopTimer(int id) {
   auto found = timers.find(id);

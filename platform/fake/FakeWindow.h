@@ -40,6 +40,7 @@ struct FakeControl {
 struct FakeTimer {
   std::uint32_t intervalMs = 0;
   bool running = false;
+  std::uint32_t startedAt = 0;  // the system's tick count when it was (re)started
 };
 
 struct FakeTrayIcon {
@@ -70,6 +71,7 @@ class FakeWindow final : public Window {
   int top = 0;
   int width = 0, height = 0;  // the client size of the spec until SetSize
   int repaints = 0;
+  int broughtToFront = 0;  // BringToFront() calls
   std::map<int, FakeControl> controls;  // by id
   std::map<int, FakeTimer> timers;      // every timer ever started, by id
   FakeTrayIcon tray;
@@ -119,6 +121,8 @@ class FakeWindow final : public Window {
   void Close();
   // Esc: clicks the visible cancel button, or closes the window when there is none.
   void PressEsc();
+  // Enter: clicks the visible default button. False when there is none.
+  bool PressEnter();
   // A tick of a running timer: WM_TIMER through the window's procedure.
   // False (and nothing happens) when the timer is not running.
   bool FireTimer(int timerId);
@@ -162,6 +166,7 @@ class FakeWindow final : public Window {
   void SetTop(int pixels) override { top = pixels; }
   void SetSize(int newWidth, int newHeight) override;
   void Repaint() override { ++repaints; }
+  void BringToFront() override;
   void SetText(int id, const std::string& text) override;
   std::string Text(int id) const override;
   void SetVisible(int id, bool visible) override;
@@ -172,7 +177,7 @@ class FakeWindow final : public Window {
   bool Checked(int id) const override;
   void AddItems(int id, const std::vector<std::string>& texts) override;
   std::vector<std::string> Items(int id) const override;
-  void StartTimer(int id, std::uint32_t intervalMs) override { timers[id] = FakeTimer{intervalMs, true}; }
+  void StartTimer(int id, std::uint32_t intervalMs) override;
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
   int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;

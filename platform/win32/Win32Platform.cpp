@@ -52,17 +52,25 @@ void Win32Platform::RunMessageLoop() {
   if (windowClass_.LiveWindows() == 0) return;
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (windowClass_.IsOwnWindow(root)) {
-      if (IsEscapeForWindow(message)) {
-        ::SendMessageW(root, WindowClass::kEscapeMessage, 0, 0);
-        continue;
-      }
-      if (::IsDialogMessageW(root, &message)) continue;
-    }
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
+    const DWORD began = ::GetTickCount();
+    HandleMessage(message);
+    // The input watch's hooks may have been kept waiting meanwhile, and Windows
+    // removes such hooks without a word.
+    if (::GetTickCount() - began > InputHooks::kLongHandlingMs) inputHooks_.Renew();
   }
+}
+
+void Win32Platform::HandleMessage(MSG& message) {
+  const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (windowClass_.IsOwnWindow(root)) {
+    if (IsEscapeForWindow(message)) {
+      ::SendMessageW(root, WindowClass::kEscapeMessage, 0, 0);
+      return;
+    }
+    if (::IsDialogMessageW(root, &message)) return;
+  }
+  ::TranslateMessage(&message);
+  ::DispatchMessageW(&message);
 }
 
 // ------------------------------------------------------------- registry
@@ -472,7 +480,11 @@ int Win32Platform::ShowMessage(const std::string& text, const std::string& title
 
 void Win32Platform::RestoreDefaultCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
 
-void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+void Win32Platform::Sleep(std::uint32_t milliseconds) {
+  // The session's input would wait for the watch's hooks all along.
+  const InputHooks::Pause paused(inputHooks_);
+  ::Sleep(milliseconds);
+}
 
 std::unique_ptr<Window> Win32Platform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
   return Win32Window::Create(windowClass_, spec, events, com_);

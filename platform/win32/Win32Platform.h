@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/win32/Automation.h"
 #include "platform/win32/Com.h"
+#include "platform/win32/InputHooks.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Window.h"
 
@@ -72,6 +73,17 @@ class Win32Platform final : public Platform {
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
+  // The mouse, the keyboard and what is under the pointer (MouseAndInput.cpp).
+  WindowHandle WindowAt(Point screen) override;
+  std::string WindowClassName(WindowHandle window) override;
+  WindowHandle TopLevelWindowOf(WindowHandle window) override;
+  std::optional<bool> ListItemAt(WindowHandle list, Point screen) override;
+  ClickLimits MouseClickLimits() override;
+  std::uint32_t TickCount() override;
+  std::uint32_t LastInputTick() override;
+  bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
+  void LetComeToFront(WindowHandle window) override;
+
   GlobalAtom AddGlobalAtom(const std::string& text) override;
   std::string LocalDateTimeText() override;
   bool RegisterHotKey(WindowHandle window, int id, std::uint32_t modifiers, int key) override;
@@ -95,6 +107,7 @@ class Win32Platform final : public Platform {
   void DeleteGlobalAtom(std::uint16_t atom) override;
 
  private:
+  void HandleMessage(MSG& message);  // one message of the loop
   HINSTANCE instance_;
   WindowClass windowClass_;
   Com com_;  // loaded on first use
@@ -105,6 +118,7 @@ class Win32Platform final : public Platform {
   bool uxthemeTried_ = false;
   Module shlwapi_;  // loaded when first needed
   bool shlwapiTried_ = false;
+  InputHooks inputHooks_;
 };
 
 }  // namespace tamberlinox::platform::win32

@@ -51,7 +51,7 @@ void WindowClass::LoadCommonControls() {
   commonControls_.Reset(::LoadLibraryW(L"comctl32.dll"));
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   if (auto init = ProcAddress<InitFunction>(commonControls_.Get(), "InitCommonControlsEx")) {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
     init(&controls);
   }
 }
@@ -151,17 +151,22 @@ bool Win32Window::CreateControl(ControlSpec& spec) {
       break;
     case ControlKind::Button:
       windowClass = L"Button";
-      style |= (spec.picture != 0 ? BS_OWNERDRAW : BS_PUSHBUTTON) | WS_TABSTOP;
+      style |= (spec.picture != 0 ? BS_OWNERDRAW : spec.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP;
+      break;
+    case ControlKind::NumberBox:
+      windowClass = L"Edit";
+      style |= ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP;
       break;
   }
   if (spec.visible) style |= WS_VISIBLE;
 
   const std::wstring text = spec.kind == ControlKind::ComboBox ? std::wstring() : Widen(spec.text);
   // Placed, with its font and picture, once all are made (PlaceControls).
-  control->hwnd = ::CreateWindowExW(0, windowClass, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+  control->hwnd = ::CreateWindowExW(spec.kind == ControlKind::NumberBox ? WS_EX_CLIENTEDGE : 0, windowClass, text.c_str(), style, 0, 0, 0, 0, hwnd_,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), windowClass_.Instance(),
                                     nullptr);
   if (control->hwnd == nullptr) return false;
+  if (spec.kind == ControlKind::NumberBox) AttachUpDown(*control);
 
   if (spec.kind == ControlKind::ComboBox) {
     COMBOBOXINFO info{};
@@ -183,6 +188,19 @@ bool Win32Window::CreateControl(ControlSpec& spec) {
   }
   controls_.push_back(std::move(control));
   return true;
+}
+
+// A number box's up-down control: inside the right end of the edit box, it
+// steps the number in the box (and the arrow keys do) between the limits.
+void Win32Window::AttachUpDown(Control& control) {
+  const DWORD style = WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_HOTTRACK |
+                      (control.spec.visible ? WS_VISIBLE : 0);
+  control.upDown = ::CreateWindowExW(0, UPDOWN_CLASSW, nullptr, style, 0, 0, 0, 0, hwnd_, nullptr,
+                                     windowClass_.Instance(), nullptr);
+  if (control.upDown == nullptr) return;
+  ::SendMessageW(control.upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
+  ::SendMessageW(control.upDown, UDM_SETRANGE32, static_cast<WPARAM>(control.spec.minimum),
+                 static_cast<LPARAM>(control.spec.maximum));
 }
 
 // "MS Sans Serif" in the size and style asked for, one font object per
@@ -236,6 +254,12 @@ void Win32Window::Show() {
 }
 
 void Win32Window::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+void Win32Window::BringToFront() {
+  if (::IsIconic(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
+  Show();
+  ::SetForegroundWindow(hwnd_);
+}
 
 bool Win32Window::Visible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
 
@@ -317,6 +341,7 @@ void Win32Window::SetVisible(int id, bool visible) {
   Control* control = FindControl(id);
   if (control == nullptr || IsVisible(id) == visible) return;
   ::ShowWindow(control->hwnd, visible ? SW_SHOWNA : SW_HIDE);
+  if (control->upDown != nullptr) ::ShowWindow(control->upDown, visible ? SW_SHOWNA : SW_HIDE);
   if (control->spec.kind == ControlKind::Label && control->spec.transparent) InvalidateUnder(*control);
 }
 
@@ -642,6 +667,7 @@ LRESULT Win32Window::OnCommand(WPARAM wParam, LPARAM lParam) {
       if (code == STN_CLICKED && control->spec.notifyMouse) events_.OnClick(control->spec.id);
       break;
     case ControlKind::ComboBox:
+    case ControlKind::NumberBox:
       break;
   }
   return 0;
@@ -747,12 +773,17 @@ void Win32Window::OnEscape() {
   if (!hasCancel) events_.OnClose();
 }
 
-// Enter presses the push button that has the focus.
+// Enter presses the push button that has the focus, or else the default button.
 LRESULT Win32Window::OnGetDefaultId() {
   const HWND focus = ::GetFocus();
   const Control* focused = FindControlByWindow(focus);
   if (focused != nullptr && focused->spec.kind == ControlKind::Button && focused->hwnd == focus) {
     return MAKELRESULT(focused->spec.id, DC_HASDEFID);
+  }
+  for (const auto& control : controls_) {
+    if (control->spec.kind == ControlKind::Button && control->spec.defaultButton) {
+      return MAKELRESULT(control->spec.id, DC_HASDEFID);
+    }
   }
   return 0;
 }

@@ -72,6 +72,7 @@ class Win32Window final : public Window {
   void SetTop(int pixels) override;
   void SetSize(int width, int height) override;
   void Repaint() override;
+  void BringToFront() override;
 
   void SetText(int id, const std::string& text) override;
   std::string Text(int id) const override;
@@ -117,6 +118,7 @@ class Win32Window final : public Window {
     Bitmap picture;
     Brush backBrush;              // only for an RGB back colour
     WNDPROC labelProc = nullptr;  // labels that report the mouse: the static's own procedure
+    HWND upDown = nullptr;        // number boxes: the up-down control
   };
   struct CachedFont {
     int height = 0;
@@ -130,6 +132,7 @@ class Win32Window final : public Window {
   bool CreateControl(ControlSpec& spec);
   HFONT FontFor(const Font& font) { return FontFor(font, dpi_); }
   HFONT FontFor(const Font& font, int dpi);
+  void AttachUpDown(Control& control);
   int ScaleX(int pixels) const;
   int ScaleY(int pixels) const;
 

@@ -3,6 +3,7 @@
 // and all of it again when the system moves it to a monitor of another DPI.
 #include "platform/win32/Dpi.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -118,6 +119,8 @@ void Win32Window::PlaceControls() {
     control.font = FontFor(control.spec.font);
     ::SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.font), FALSE);
     ::SetWindowPos(control.hwnd, nullptr, b.left, b.top, b.width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The up-down control takes its place at the right end of its box anew.
+    if (control.upDown != nullptr) ::SendMessageW(control.upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
     if (control.spec.kind == ControlKind::Button && control.spec.picture != 0) {
       control.picture.Reset(CreatePicture(control.spec.picture, dpi_));
     }

@@ -218,6 +218,12 @@ void ShellTest::SetUp() {
   ASSERT_TRUE(others.empty()) << "a program this test did not start is running (process " << others.front()
                               << ")";
   CleanRegistry();
+  // The pointer away from the desktop stand-in's corner, wherever the last
+  // test left it (a double-click on the desktop, say): under Wine a window of
+  // the stand-in shown or hidden under the pointer releases every key the
+  // harness holds (see PressKey).
+  const RECT screen = ScreenRect();
+  SetCursorPos(screen.right - 20, screen.bottom - 20);
   shell_ = std::make_unique<ShellStandIn>();
   ASSERT_TRUE(shell_->Ready()) << "the shell stand-in could not create its windows";
   ASSERT_EQ(FindWindowA("Shell_TrayWnd", nullptr), shell_->Tray())

@@ -154,6 +154,12 @@ void ClickMouseAt(POINT screen) {
   SendInput(3, in, sizeof in[0]);
 }
 
+void DoubleClickMouseAt(POINT screen) {
+  INPUT in[5] = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN), MouseInput(screen, MOUSEEVENTF_LEFTUP),
+                 MouseInput(screen, MOUSEEVENTF_LEFTDOWN), MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+  SendInput(5, in, sizeof in[0]);
+}
+
 POINT CentreOf(HWND dialog, int id) {
   RECT r{};
   GetWindowRect(GetDlgItem(dialog, id), &r);

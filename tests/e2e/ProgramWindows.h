@@ -65,6 +65,8 @@ void SendClick(HWND dialog, int id);
 // the messages after the window system's own hit testing, as with a user.
 void MoveMouseTo(POINT screen);
 void ClickMouseAt(POINT screen);
+// Two clicks at once: well within the system's double-click time and rectangle.
+void DoubleClickMouseAt(POINT screen);
 // Moves the pointer and waits until it is there and fact() is true.
 //
 // Where Wine differs from Windows: in its virtual desktop Wine moves the X

@@ -61,6 +61,9 @@ struct ShellStandIn::State {
   std::function<void(bool)> desktopHook;
   std::thread thread;
   std::thread reportThread;
+  RECT listItem{};
+  int listHitTests = 0;
+  int hiddenListHitTests = 0;
 };
 
 namespace {
@@ -107,6 +110,24 @@ void RecordShowOrHide(HWND w, const WINDOWPOS& pos) {
   if (hook) hook(visible);
 }
 
+// LVM_HITTEST on the icon list: the record (POINT pt, UINT flags, int iItem,
+// ... in the list's client coordinates) is in this process's memory.
+constexpr UINT kListHitTest = 0x1012;  // LVM_HITTEST
+constexpr UINT kOnItemIcon = 0x0002, kNowhere = 0x0001;
+LRESULT ListHitTest(ShellStandIn::State& s, HWND list, LPARAM record) {
+  auto* bytes = reinterpret_cast<unsigned char*>(record);
+  POINT at;
+  std::memcpy(&at, bytes, sizeof at);
+  std::lock_guard lock(s.mutex);
+  ++s.listHitTests;
+  if (!s.records[list].visible) ++s.hiddenListHitTests;
+  const int item = PtInRect(&s.listItem, at) ? 0 : -1;
+  const UINT flags = item == 0 ? kOnItemIcon : kNowhere;
+  std::memcpy(bytes + sizeof at, &flags, sizeof flags);
+  std::memcpy(bytes + sizeof at + sizeof flags, &item, sizeof item);
+  return item;
+}
+
 // The window procedure of every window of the desktop stand-in, whatever its class.
 //
 // None of them ever takes the focus. Wine ignores WS_EX_NOACTIVATE (Windows
@@ -124,6 +145,7 @@ LRESULT CALLBACK DesktopProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (SwallowKeys(msg, wp)) return 0;
   if (msg == WM_WINDOWPOSCHANGING) reinterpret_cast<WINDOWPOS*>(lp)->flags |= SWP_NOACTIVATE;
   if (msg == WM_WINDOWPOSCHANGED) RecordShowOrHide(w, *reinterpret_cast<const WINDOWPOS*>(lp));
+  if (msg == kListHitTest && StateOf(w)) return ListHitTest(*StateOf(w), w, lp);
   if (msg == WM_NCDESTROY) {
     if (auto* s = StateOf(w)) {
       std::lock_guard lock(s->mutex);
@@ -514,6 +536,21 @@ void ShellStandIn::RecreateIconView() { SendMessageA(Receiver(), kDoRecreateView
 void ShellStandIn::StallDesktop(Millis duration) {
   PostMessageA(Receiver(), kDoStall, WPARAM(duration.count()), 0);
   WaitForSingleObject(state_->stalled.Get(), 10000);
+}
+
+void ShellStandIn::PutItemOnList(RECT item) {
+  std::lock_guard lock(state_->mutex);
+  state_->listItem = item;
+}
+
+int ShellStandIn::ListHitTests() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->listHitTests;
+}
+
+int ShellStandIn::HiddenListHitTests() const {
+  std::lock_guard lock(state_->mutex);
+  return state_->hiddenListHitTests;
 }
 
 HWND ShellStandIn::Tray() const {

@@ -128,6 +128,15 @@ class ShellStandIn {
   // for this long, as a shell's busy desktop thread does. Returns once it has
   // stopped; menu reports still arrive meanwhile (ReportReceiver).
   void StallDesktop(Millis duration);
+  // Puts one item on the icon list at this rectangle of the screen (the list
+  // covers the same corner of the screen as every window of the desktop
+  // stand-in): its hit test (LVM_HITTEST, with the record in this process's
+  // memory, as another program must put it there) finds the item inside the
+  // rectangle and nothing elsewhere. Hit tests are counted, and those that
+  // came while the list was hidden by its own style.
+  void PutItemOnList(RECT item);
+  int ListHitTests() const;
+  int HiddenListHitTests() const;
 
   // The taskbar stand-in.
   HWND Tray() const;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs Tamberlinox with its installer under Wine, runs it, installs it again
 # over the running copy and uninstalls it, checking at each stage what a user
-# would find: files, Start menu shortcut, the entry in the list of installed
+# would find: files, Start menu shortcuts, the entry in the list of installed
 # programs, the program running (main window, tray icon, hot key, start-up
 # entry), settings kept across an install, and nothing left after the uninstall.
 #
@@ -145,6 +145,7 @@ exe_win="$folder_win\\Tamberlinox.exe"
 uninstaller_win="$folder_win\\Uninstall.exe"
 folder=$(unix_path "$folder_win")
 shortcut=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")/Tamberlinox.lnk
+options_shortcut=${shortcut%.lnk}" Options.lnk"
 setup_win=$(windows_path "$setup")
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tamberlinox'
 run_key='Software\Microsoft\Windows\CurrentVersion\Run'
@@ -189,6 +190,11 @@ check "install: Help.txt is the help file" same_file "$folder/Help.txt" "$root/H
 check "install: Uninstall.exe is there" [ -f "$folder/Uninstall.exe" ]
 check "install: the Start menu shortcut is there" [ -f "$shortcut" ]
 check "install: the shortcut starts the installed program" grep -aqiF "Programs\\Tamberlinox\\Tamberlinox.exe" "$shortcut"
+check "install: the Start menu shortcut \"Tamberlinox Options\" is there" [ -f "$options_shortcut" ]
+check "install: it starts the installed program" grep -aqiF "Programs\\Tamberlinox\\Tamberlinox.exe" "$options_shortcut"
+# A shortcut keeps its arguments as UTF-16: read without the zero bytes.
+has_options_argument() { tr -d '\000' <"$options_shortcut" | grep -aqF "/options"; }
+check "install: with the argument /options" has_options_argument
 check "install: DisplayName" reg_is "$uninstall_key" DisplayName Tamberlinox
 check "install: DisplayVersion" reg_is "$uninstall_key" DisplayVersion "$version"
 check "install: Publisher" reg_is "$uninstall_key" Publisher "Zemrik Software"
@@ -236,6 +242,7 @@ check "uninstall: the main window is gone" probe_says_no window
 check "uninstall: the hot key F10 is free" probe_says_no hotkey
 check "uninstall: the install folder is gone" absent "$folder"
 check "uninstall: the Start menu shortcut is gone" absent "$shortcut"
+check "uninstall: the Options shortcut is gone" absent "$options_shortcut"
 check "uninstall: the list entry is gone" reg_key_absent "$uninstall_key"
 check "uninstall: the start-up entry for the machine is gone" reg_value_absent "HKLM\\$run_key" Tamberlinox
 check "uninstall: the start-up entry for the user is gone" reg_value_absent "HKCU\\$run_key" Tamberlinox

@@ -81,7 +81,7 @@ TEST_F(CommandLineTest, AnythingButOneKnownArgumentShowsTheUsage) {
     ASSERT_EQ(os.boxes.size(), 1u);
     EXPECT_EQ(os.boxes[0].title, "Tamberlinox");
     EXPECT_EQ(os.boxes[0].flags, c.flags);
-    EXPECT_TRUE(os.boxes[0].text.starts_with("Tamberlinox.exe [/show | /hide | /toggle | /exit]\r\n"));
+    EXPECT_TRUE(os.boxes[0].text.starts_with("Tamberlinox.exe [/show | /hide | /toggle | /exit | /options]\r\n"));
   }
   EXPECT_FALSE(DesktopVisible());
   EXPECT_TRUE(main->tray.added);

@@ -1,9 +1,12 @@
 // The options as stored: defaults for missing values, and anything the
-// program would not write itself read as the default and left in place.
+// program would not write itself read as the default and left in place; and
+// the Options window that shows and stores them.
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
 #include "options/Options.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/unit/RunningProgram.h"
 
 namespace tamberlinox::test {
 namespace {
@@ -42,6 +45,92 @@ TEST(OptionsTest, OddValuesReadAsTheDefaultAndStay) {
   os.registry.SetBytes(Hive::CurrentUser, kKey, "DoubleClick", 4, {0, 0, 0});  // three bytes
   EXPECT_TRUE(options::ReadOptions(os).doubleClick);
   EXPECT_EQ(os.registry.Bytes(Hive::CurrentUser, kKey, "DoubleClick"), (std::vector<std::uint8_t>{0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace tamberlinox::test
+
+// ------------------------------------------------------ the Options window
+namespace tamberlinox::test {
+namespace {
+
+using options::OptionsWindow;
+
+class OptionsWindowTest : public RunningProgram {
+ protected:
+  FakeWindow* Window() { return os.WindowByCaption(OptionsWindow::kCaption); }
+  std::optional<std::vector<std::uint8_t>> Stored(const char* name) {
+    return os.registry.Bytes(Hive::CurrentUser, kKey, name);
+  }
+};
+
+// "/options" opens the window in the running copy, which comes to the front;
+// OK stores the values and puts them in force at once.
+TEST_F(OptionsWindowTest, RoundTripWithTheRunningCopy) {
+  Start();
+  EXPECT_EQ(RunCommandLine(os, {"/options"}), 0);
+  FakeWindow* window = Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->shown);
+  EXPECT_EQ(os.cameToFrontFor, std::vector<platform::WindowHandle>{main->handle});
+  EXPECT_TRUE(window->Checked(OptionsWindow::kDoubleClickBox));
+  EXPECT_FALSE(window->Checked(OptionsWindow::kFolderMenusBox));
+  EXPECT_EQ(window->Control(OptionsWindow::kFolderMenusBox)->text, "Show desktop &folders as submenus");
+  EXPECT_FALSE(window->Checked(OptionsWindow::kIdleBox));
+  EXPECT_EQ(window->Text(OptionsWindow::kIdleMinutesBox), "10");
+  EXPECT_EQ(RunCommandLine(os, {"-OPTIONS"}), 0);  // never twice: the same window, to the front
+  EXPECT_EQ(Window(), window);
+  EXPECT_EQ(window->broughtToFront, 2);
+
+  window->Click(OptionsWindow::kDoubleClickBox);
+  window->Click(OptionsWindow::kFolderMenusBox);
+  window->Click(OptionsWindow::kIdleBox);
+  window->SetText(OptionsWindow::kIdleMinutesBox, "121");
+  EXPECT_TRUE(window->PressEnter());
+  ASSERT_EQ(os.boxes.size(), 1u);  // out of range: asked again
+  EXPECT_EQ(os.boxes[0].text, "Please enter a number of minutes from 1 to 120.");
+  EXPECT_FALSE(Stored("IdleMinutes"));
+  window->SetText(OptionsWindow::kIdleMinutesBox, "7");
+  EXPECT_TRUE(window->PressEnter());
+  EXPECT_EQ(Window(), nullptr);
+  EXPECT_EQ(Stored("DoubleClick"), Dword(0));
+  EXPECT_EQ(Stored("FolderMenus"), Dword(1));
+  EXPECT_EQ(Stored("IdleMinutes"), Dword(7));
+  EXPECT_EQ(os.inputWatchWindow, 0u);  // no double-click, so no watch
+  EXPECT_EQ(main->timers[MainWindow::kIdleTimer].intervalMs, 7 * 60000u);
+
+  program.optionsWindow().Show();  // the stored values again; Esc changes nothing
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_FALSE(Window()->Checked(OptionsWindow::kDoubleClickBox));
+  EXPECT_EQ(Window()->Text(OptionsWindow::kIdleMinutesBox), "7");
+  Window()->Click(OptionsWindow::kIdleBox);
+  Window()->PressEsc();
+  EXPECT_EQ(Window(), nullptr);
+  EXPECT_EQ(Stored("IdleMinutes"), Dword(7));
+
+  os.AnswerBox(platform::kIdNo);  // "Close Program", No: the options go with the settings
+  program.optionsWindow().Show();
+  Command("Close Program");
+  EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kKey));
+  EXPECT_TRUE(main->FireTimer(MainWindow::kShutdownTimer));
+  EXPECT_EQ(Window(), nullptr);  // closed with the program
+}
+
+// Without a running copy the program starts as usual and opens the window;
+// odd stored values show as the defaults and stay as they are.
+TEST_F(OptionsWindowTest, WithoutARunningCopyTheProgramStartsWithIt) {
+  os.registry.SetText(Hive::CurrentUser, kKey, "IdleMinutes", "5");
+  os.arguments = {"/Options"};
+  EXPECT_EQ(RunCommandLine(os, os.arguments), std::nullopt);
+  Start();
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_TRUE(Window()->shown);
+  EXPECT_TRUE(main->tray.added);
+  EXPECT_FALSE(Window()->Checked(OptionsWindow::kIdleBox));
+  EXPECT_EQ(os.registry.Text(Hive::CurrentUser, kKey, "IdleMinutes"), "5");
+  Window()->Close();
+  EXPECT_EQ(Window(), nullptr);
+  EXPECT_EQ(os.registry.Text(Hive::CurrentUser, kKey, "IdleMinutes"), "5");
 }
 
 }  // namespace

@@ -1,0 +1,146 @@
+#include "options/OptionsWindow.h"
+
+#include <optional>
+#include <string>
+
+#include "platform/ResourceIds.h"
+
+namespace tamberlinox::options {
+
+using namespace platform;
+
+namespace {
+
+constexpr char kMinutesOutOfRange[] = "Please enter a number of minutes from 1 to 120.";
+constexpr char kNotSaved[] =
+    "Your options are in force until Tamberlinox ends, but they could not be saved for the next time.";
+
+// The options that are on or off, a check box each, top to bottom.
+struct Switch {
+  int id;
+  const char* caption;
+  bool Options::*value;
+};
+constexpr Switch kSwitches[] = {
+    {OptionsWindow::kDoubleClickBox, "&Double-click the desktop to show or hide the icons", &Options::doubleClick},
+    {OptionsWindow::kFolderMenusBox, "Show desktop &folders as submenus", &Options::folderMenus},
+};
+
+// Pixels at 96 dpi.
+constexpr int kMargin = 12;
+constexpr int kClientWidth = 352;
+constexpr int kRowHeight = 23;
+constexpr int kBoxHeight = 19;
+constexpr int kButtonWidth = 75, kButtonHeight = 23, kButtonGap = 8;
+constexpr int kOkLeft = kClientWidth - kMargin - 2 * kButtonWidth - kButtonGap;
+constexpr int kCancelLeft = kClientWidth - kMargin - kButtonWidth;
+
+void Add(WindowSpec& spec, int id, ControlKind kind, const char* text, Rect bounds) {
+  ControlSpec& control = spec.controls.emplace_back();
+  control.id = id;
+  control.kind = kind;
+  control.text = text;
+  control.bounds = bounds;
+}
+
+// The switches, then the idle row below them, then OK and Cancel; the tab
+// order is the same.
+WindowSpec Layout() {
+  WindowSpec spec;
+  spec.caption = OptionsWindow::kCaption;
+  spec.frame = Frame::Fixed;
+  spec.icon = IDI_FORMS;
+  spec.clientWidth = kClientWidth;
+  int top = kMargin;
+  for (const Switch& option : kSwitches) {
+    Add(spec, option.id, ControlKind::CheckBox, option.caption, {kMargin, top, kClientWidth - 2 * kMargin, kBoxHeight});
+    top += kRowHeight;
+  }
+  Add(spec, OptionsWindow::kIdleBox, ControlKind::CheckBox, "&Hide the icons after", {kMargin, top, 140, kBoxHeight});
+  Add(spec, OptionsWindow::kIdleMinutesBox, ControlKind::NumberBox, "", {156, top - 1, 48, 21});
+  spec.controls.back().minimum = kMinIdleMinutes;
+  spec.controls.back().maximum = kMaxIdleMinutes;
+  Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
+  top += kRowHeight + 16;
+  Add(spec, OptionsWindow::kOkButton, ControlKind::Button, "OK", {kOkLeft, top, kButtonWidth, kButtonHeight});
+  spec.controls.back().defaultButton = true;
+  Add(spec, OptionsWindow::kCancelButton, ControlKind::Button, "Cancel", {kCancelLeft, top, kButtonWidth, kButtonHeight});
+  spec.controls.back().cancel = true;
+  spec.clientHeight = top + kButtonHeight + kMargin;
+  return spec;
+}
+
+// A whole number of minutes as typed: digits only, blanks around them allowed.
+std::optional<int> ParseMinutes(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  const std::size_t last = text.find_last_not_of(' ');
+  if (first == std::string::npos || last - first >= 3) return std::nullopt;
+  int minutes = 0;
+  for (std::size_t i = first; i <= last; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    minutes = minutes * 10 + (text[i] - '0');
+  }
+  if (minutes < kMinIdleMinutes || minutes > kMaxIdleMinutes) return std::nullopt;
+  return minutes;
+}
+
+}  // namespace
+
+void OptionsWindow::Show() {
+  if (!window_) {
+    window_ = os_.OpenWindow(Layout(), *this);
+    if (!window_) return;
+    Load();
+  }
+  window_->BringToFront();
+}
+
+void OptionsWindow::Close() {
+  // Moved out first: whatever runs while the window is destroyed sees it closed.
+  std::unique_ptr<Window> closing = std::move(window_);
+}
+
+void OptionsWindow::Load() {
+  const Options stored = ReadOptions(os_);
+  for (const Switch& option : kSwitches) window_->SetChecked(option.id, stored.*option.value);
+  window_->SetChecked(kIdleBox, stored.idleMinutes != 0);
+  const int minutes = stored.idleMinutes != 0 ? stored.idleMinutes : kSuggestedIdleMinutes;
+  window_->SetText(kIdleMinutesBox, std::to_string(minutes));
+}
+
+void OptionsWindow::OnOk() {
+  // What the window does not show stays as it is in force.
+  Options chosen = ReadOptions(os_);
+  for (const Switch& option : kSwitches) chosen.*option.value = window_->Checked(option.id);
+  chosen.idleMinutes = 0;
+  if (window_->Checked(kIdleBox)) {
+    const std::optional<int> minutes = ParseMinutes(window_->Text(kIdleMinutesBox));
+    if (!minutes) {
+      // The window stays open for another try.
+      os_.ShowMessage(kMinutesOutOfRange, kCaption, kMbOk | kMbIconExclamation);
+      return;
+    }
+    chosen.idleMinutes = *minutes;
+  }
+  window_->Hide();
+  const bool saved = WriteOptions(os_, chosen);
+  apply_(chosen);
+  if (!saved) {
+    os_.ShowMessage(kNotSaved, kCaption, kMbOk | kMbIconExclamation);
+    // The tray works while the notice is up: an Options opened meanwhile stays.
+    if (window_ && window_->Visible()) return;
+  }
+  Close();
+}
+
+void OptionsWindow::OnClick(int controlId) {
+  if (controlId == kOkButton) {
+    OnOk();
+  } else if (controlId == kCancelButton) {
+    Close();
+  }
+}
+
+void OptionsWindow::OnClose() { Close(); }
+
+}  // namespace tamberlinox::options

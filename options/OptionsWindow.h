@@ -1,0 +1,58 @@
+// The Options window: what the program does besides the hot key. OK stores
+// the options and puts them in force at once; Cancel, Esc and the close box
+// change nothing. The window exists only while it is open, so each opening
+// starts from the stored options, and it is never open twice.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "options/Options.h"
+#include "platform/Platform.h"
+
+namespace tamberlinox::options {
+
+class OptionsWindow : private platform::WindowEvents {
+ public:
+  static constexpr char kCaption[] = "Tamberlinox Options";
+  // Control ids. The check boxes of the options that are on or off come
+  // first, from kDoubleClickBox on, in the order of the window.
+  enum : int {
+    kDoubleClickBox = 101,
+    kFolderMenusBox = 102,
+    kIdleBox = 110,
+    kIdleMinutesBox = 111,
+    kIdleMinutesLabel = 112,
+    kOkButton = 120,
+    kCancelButton = 121,
+  };
+  // The number the box suggests while hide-when-idle is off.
+  static constexpr int kSuggestedIdleMinutes = 10;
+
+  // Puts chosen options in force in the running program.
+  using Apply = std::function<void(const Options& chosen)>;
+
+  OptionsWindow(platform::Platform& os, Apply apply) : os_(os), apply_(std::move(apply)) {}
+  OptionsWindow(const OptionsWindow&) = delete;
+  OptionsWindow& operator=(const OptionsWindow&) = delete;
+
+  // Opens the window, or brings the open one to the front.
+  void Show();
+  // Destroys the window; nothing when it is not open.
+  void Close();
+
+  bool IsOpen() const { return window_ != nullptr; }
+  platform::Window* window() const { return window_.get(); }
+
+ private:
+  void Load();
+  void OnOk();
+  void OnClick(int controlId) override;
+  void OnClose() override;
+
+  platform::Platform& os_;
+  Apply apply_;
+  std::unique_ptr<platform::Window> window_;
+};
+
+}  // namespace tamberlinox::options
