@@ -39,6 +39,8 @@ class MenuTracker {
 
   // A message of the owner's; true when it was the menu's, with its result.
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Whether the message may be the measuring or drawing of an entry's picture.
+  static bool IsPictureMessage(UINT message) { return message == WM_MEASUREITEM || message == WM_DRAWITEM; }
 
   void SetEntryPicture(int id, MenuPicture picture);
   std::vector<int> EntriesOnScreen() const;

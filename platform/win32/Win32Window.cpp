@@ -546,6 +546,12 @@ LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message, WPARAM wPara
 // The procedure in front of the window's own while a filter is installed.
 LRESULT CALLBACK Win32Window::FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Win32Window* self = FromHandle(window);
+  // The pictures of an open menu are measured and drawn here, ahead of the
+  // filter: a menu of thousands of entries asks for each of them.
+  if (self != nullptr && self->menus_ && self->menus_->Up() && MenuTracker::IsPictureMessage(message)) {
+    LRESULT result = 0;
+    if (self->menus_->OnMessage(message, wParam, lParam, result)) return result;
+  }
   if (self != nullptr && self->filter_ != nullptr) {
     LResult result = 0;
     try {
