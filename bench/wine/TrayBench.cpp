@@ -414,6 +414,7 @@ struct RunFigures {
   double startBytes = -1;
   double afterMenuBytes = -1;  // after the first menu (large runs)
   double clickMs = -1;         // median of the run's clicks
+  double firstClickMs = -1;    // the run's first click, which builds the menu
   double mouseRate = -1;       // mouse events per second (runs that only start)
 };
 
@@ -443,6 +444,7 @@ RunFigures Measure(const std::wstring& exe, RunKind kind, ShellStandIn& shell, D
 
   std::vector<double> times;
   if (!Clicks(icon->window, program.Id(), 1, times)) return figures;
+  figures.firstClickMs = times.front();
   figures.afterMenuBytes = PrivateBytes(program.Id());
   if (!Clicks(icon->window, program.Id(), kind == RunKind::kLargeMenus ? kLargeClicks : kSmallClicks, times)) {
     return figures;
@@ -496,21 +498,21 @@ std::vector<double> MeasureFolder(const std::wstring& exe, ShellStandIn& shell, 
     PostMessageW(icon->window, kTrayMessage, kTrayId, WM_LBUTTONUP);
     HWND menu = nullptr;
     failed = "the desktop menu";
-    if (!WaitUntil([&] { return (menu = VisibleMenuOf(program.Id())) != nullptr; }, 120000)) return {};
+    if (!WaitUntil([&] { return (menu = VisibleMenuOf(program.Id())) != nullptr; }, 120000)) return times;
     Settle(icon->window);
     RECT r{};
     GetWindowRect(menu, &r);
     const double pointed = NowMs();
     SetCursorPos(r.left + 40, r.top + 10);
     failed = "the folder's submenu";
-    if (!WaitUntil([&] { return VisibleMenus(program.Id()) == 2; }, 120000)) return {};
+    if (!WaitUntil([&] { return VisibleMenus(program.Id()) == 2; }, 120000)) return times;
     times.push_back(NowMs() - pointed);
     // Both keys go to the menu itself: Wine drops the messages queued for a
     // submenu's window when it destroys it.
     PostKey(menu, VK_ESCAPE);
     PostKey(menu, VK_ESCAPE);
     failed = "closing the menus";
-    if (!WaitUntil([&] { return VisibleMenuOf(program.Id()) == nullptr; }, 30000)) return {};
+    if (!WaitUntil([&] { return VisibleMenuOf(program.Id()) == nullptr; }, 30000)) return times;
     Settle(icon->window);
   }
   failed = nullptr;
@@ -540,6 +542,7 @@ struct Figures {
   double afterMenuBytes = -1;
   double smallClickMs = -1;
   double largeClickMs = -1;
+  double largeFirstClickMs = -1;
   double mouseRate = -1;
 
   bool Complete() const {
@@ -565,6 +568,7 @@ Figures Combine(const RunFigures& large, const RunFigures& small, const std::vec
   figures.afterMenuBytes = large.afterMenuBytes;
   figures.smallClickMs = small.clickMs;
   figures.largeClickMs = large.clickMs;
+  figures.largeFirstClickMs = large.firstClickMs;
   return figures;
 }
 
@@ -689,6 +693,7 @@ int main(int argc, char** argv) {
   }
 
   Series start, startBytes, afterMenuBytes, smallClick, largeClick, mouse;
+  std::vector<double> largeFirstClicks;  // Tamberlinox's
   for (int pair = 1; pair <= pairs; ++pair) {
     // Every other pair starts with the bare program, so that neither always goes first.
     Figures p, b;
@@ -708,13 +713,16 @@ int main(int argc, char** argv) {
     afterMenuBytes.Add(p.afterMenuBytes, b.afterMenuBytes);
     smallClick.Add(p.smallClickMs, b.smallClickMs);
     largeClick.Add(p.largeClickMs, b.largeClickMs);
+    largeFirstClicks.push_back(p.largeFirstClickMs);
     mouse.Add(p.mouseRate, b.mouseRate);
   }
   if (start.program.empty()) {
     std::printf("no complete pair; no figures\n");
     return 1;
   }
-  std::vector<double> folderOpens;
+  // The first opening of the submenu in each run lists and sorts the folder
+  // and makes its entries; later ones find them made.
+  std::vector<double> folderFirstOpens, folderOpens;
   {
     const FolderMenusOn folders;
     for (int run = 0; run < kFolderRuns; ++run) {
@@ -724,7 +732,9 @@ int main(int argc, char** argv) {
       for (double ms : times) std::printf(" %.1f ms", ms);
       if (failed != nullptr) std::printf(" (incomplete: %s)", failed);
       std::printf("\n");
-      folderOpens.insert(folderOpens.end(), times.begin(), times.end());
+      if (times.empty()) continue;
+      folderFirstOpens.push_back(times.front());
+      folderOpens.insert(folderOpens.end(), times.begin() + 1, times.end());
     }
   }
 
@@ -741,12 +751,16 @@ int main(int argc, char** argv) {
   PrintRatio("left click to menu, 1,000 files", smallClick, 1.10);
   PrintRatio("left click to menu, 10,000 files", largeClick, 0.6);
   PrintRate("mouse events per second", mouse, 0.98);
-  if (!folderOpens.empty()) {
-    // Against Tamberlinox's own desktop menu of as many files.
-    const double folder = Median(folderOpens), menu = Median(largeClick.program);
-    std::printf(kRowFormat, "folder of 10,000 files to its submenu", Format("%.1f ms", folder).c_str(),
-                Format("(menu %.1f ms)", menu).c_str(), Format("%.2fx", folder / menu).c_str(), "<= 1.00x menu",
-                Verdict(folder <= menu));
-  }
+  // Against Tamberlinox's own desktop menu of as many files: a first opening
+  // against the first showing of that menu, the others against its clicks.
+  const auto printFolder = [](const char* name, const std::vector<double>& opens, const std::vector<double>& clicks,
+                              const char* against) {
+    if (opens.empty() || clicks.empty()) return;
+    const double folder = Median(opens), menu = Median(clicks);
+    std::printf(kRowFormat, name, Format("%.1f ms", folder).c_str(), Format(against, menu).c_str(),
+                Format("%.2fx", folder / menu).c_str(), "<= 1.00x menu", Verdict(folder <= menu));
+  };
+  printFolder("folder of 10,000 files, first opening", folderFirstOpens, largeFirstClicks, "(first menu %.1f ms)");
+  printFolder("folder of 10,000 files, opened again", folderOpens, largeClick.program, "(menu %.1f ms)");
   return 0;
 }
