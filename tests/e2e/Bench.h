@@ -154,8 +154,11 @@ enum Modifiers : unsigned { kNone = 0, kAlt = MOD_ALT, kCtrl = MOD_CONTROL, kShi
 // of Wine's gets the X input focus (a window is activated and the X server
 // grants Wine's request) or has the X pointer enter it (a window appears or
 // disappears under the pointer), Wine's X11 driver sets the key state of the
-// whole desktop to the keys the X server holds (KeymapNotify), a moment later,
-// on the thread of that window. Keys sent through SendInput never reach the X
+// whole desktop to the keys the X server holds (KeymapNotify), later, on the
+// thread of that window, when that thread next wakes: for a program that
+// sleeps until its next message, that may be long after its window came or
+// went (seen: a dialog's focus taken in only when its message box was
+// answered). Keys sent through SendInput never reach the X
 // server, so every key the harness holds at that moment is released under it,
 // and a combination pressed then matches no hot key. The bench therefore keeps
 // its own windows from taking the focus (see ShellStandIn) and away from the

@@ -308,21 +308,23 @@ bool ShellTest::WaitForIcons(bool visible, Millis timeout) {
 }
 
 bool ShellTest::PressAndWaitForIcons(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout) {
-  PressKey(modifiers, vk);
+  const bool held = PressKey(modifiers, vk);
   if (WaitForIcons(visibleAfter, timeout)) return true;
   ADD_FAILURE() << KeyName(modifiers, vk) << " left the icons " << (visibleAfter ? "hidden" : "shown") << " in the "
-                << LayoutName(shell_->Windows().layout) << " desktop";
+                << LayoutName(shell_->Windows().layout) << " desktop"
+                << (held ? "" : "; Wine released the modifiers during the press");
   return false;
 }
 
 bool ShellTest::PressAndWaitForDesktop(unsigned modifiers, WORD vk, bool visibleAfter, Millis timeout) {
-  PressKey(modifiers, vk);
+  const bool held = PressKey(modifiers, vk);
   if (WaitUntil([&] { return shell_->DesktopVisible() == visibleAfter; }, timeout)) return true;
   std::string report;
   EnumWindows(AddDesktopWindow, reinterpret_cast<LPARAM>(&report));
   ADD_FAILURE() << KeyName(modifiers, vk) << " left the desktop " << (visibleAfter ? "hidden" : "shown")
                 << "; the stand-in says " << (shell_->DesktopVisible() ? "visible" : "hidden")
-                << ", the desktop windows are:" << report << " (harness process " << GetCurrentProcessId() << ")";
+                << ", the desktop windows are:" << report << " (harness process " << GetCurrentProcessId() << ")"
+                << (held ? "" : "; Wine released the modifiers during the press");
   return false;
 }
 

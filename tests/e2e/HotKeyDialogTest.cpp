@@ -136,47 +136,56 @@ TEST_F(HotKeyDialog, SaveWritesTheChosenKeyAndModifiers) {
   EXPECT_EQ(Setting("F10"), "Yes");
 }
 
-// A key typed into the box: from then on only the new combination toggles the
-// desktop. F10 is pressed first, then the new combination: input reaches the
-// program in order, so when the new one has shown the desktop, an F10 that
-// still toggled would already have been seen.
-TEST_F(HotKeyDialog, SavedCombinationTogglesTheDesktopAndF10NoLonger) {
+// A key typed into the box: from then on only the new key toggles the
+// desktop. F10 is pressed first, then the new key: input reaches the program
+// in order, so when the new one has shown the desktop, an F10 that still
+// toggled would already have been seen.
+//
+// The keys pressed right after the dialog has gone carry no modifiers: under
+// Wine the program's thread takes in the focus events of its dialog and
+// message box when it next wakes, which may be while the harness holds a
+// modifier, and Wine then releases it (see PressKey). The modifiers' part is
+// the registration, checked as it is.
+TEST_F(HotKeyDialog, SavedKeyTogglesTheDesktopAndF10NoLonger) {
   Running& r = StartProgram();
   HWND dialog = OpenDialog(r);
   ASSERT_NE(dialog, nullptr);
   TypeKey(dialog, "Q");
-  SendClick(dialog, kShiftBox);
   ASSERT_TRUE(SaveAndConfirm(r, dialog));
 
   EXPECT_TRUE(WaitUntil([] { return !HotKeyTaken(kNone, VK_F10); })) << "F10 is still registered";
-  EXPECT_TRUE(HotKeyTaken(kShift, 'Q')) << "Shift+Q is not registered";
+  EXPECT_TRUE(HotKeyTaken(kNone, 'Q')) << "Q is not registered";
   const int changes = shell_->DesktopChanges();
   PressKey(kNone, VK_F10);
-  EXPECT_TRUE(PressAndWaitForDesktop(kShift, 'Q', true)) << "Shift+Q did not show the desktop";
-  EXPECT_TRUE(PressAndWaitForDesktop(kShift, 'Q', false)) << "Shift+Q did not hide it again";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, 'Q', true)) << "Q did not show the desktop";
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, 'Q', false)) << "Q did not hide it again";
   EXPECT_EQ(shell_->DesktopChanges(), changes + 2) << "F10 toggled the desktop too";
 }
 
 // Saving twice in one run replaces the hot key each time (a new identifier for
-// each registration); the second choice is the one that works.
+// each registration); the second choice is the one that works. The first has
+// a modifier, which is part of what is registered and given back.
 TEST_F(HotKeyDialog, SecondSaveReplacesTheFirstChoice) {
   Running& r = StartProgram();
   HWND dialog = OpenDialog(r);
   ASSERT_NE(dialog, nullptr);
   TypeKey(dialog, "F7");
+  SendClick(dialog, kShiftBox);
   ASSERT_TRUE(SaveAndConfirm(r, dialog));
-  ASSERT_TRUE(WaitUntil([] { return HotKeyTaken(kNone, VK_F7); }));
+  ASSERT_TRUE(WaitUntil([] { return HotKeyTaken(kShift, VK_F7); }));
+  EXPECT_FALSE(HotKeyTaken(kNone, VK_F7)) << "F7 without Shift is taken";
 
   dialog = OpenDialog(r);
   ASSERT_NE(dialog, nullptr);
   TypeKey(dialog, "F8");
-  SendClick(dialog, kAltBox);
+  SendClick(dialog, kShiftBox);  // off again
   ASSERT_TRUE(SaveAndConfirm(r, dialog));
-  EXPECT_FALSE(HotKeyTaken(kNone, VK_F7)) << "the first choice is still registered";
-  EXPECT_TRUE(HotKeyTaken(kAlt, VK_F8));
-  EXPECT_TRUE(PressAndWaitForDesktop(kAlt, VK_F8, true));
+  EXPECT_FALSE(HotKeyTaken(kShift, VK_F7)) << "the first choice is still registered";
+  EXPECT_FALSE(HotKeyTaken(kShift, VK_F8)) << "Shift stayed with the second choice";
+  EXPECT_TRUE(HotKeyTaken(kNone, VK_F8));
+  EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F8, true));
   EXPECT_EQ(Setting("Key"), "119");
-  EXPECT_EQ(Setting("Alt"), "262144");
+  EXPECT_EQ(Setting("Shift"), "");
 }
 
 TEST_F(HotKeyDialog, ReopenedDialogShowsTheStoredChoice) {
