@@ -160,7 +160,9 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
 // were its repeats. Still down: further presses count again once the input
 // watch has seen the key's release, which it reports after the repeats that
 // came before it and before the next press; should the watch miss it, a look
-// at the key now and then finds it up.
+// at the key now and then finds it up. The key is looked at once more when
+// the watch has begun: a release that came before it would never be heard,
+// and a quick second press would be taken for a repeat.
 void MainWindow::OnHotKey() {
   if (hotKeyHeld_) return;
   program_.icons().Toggle();
@@ -171,6 +173,10 @@ void MainWindow::OnHotKey() {
   }
   hotKeyHeld_ = true;
   program_.gestures().WatchKeyRelease(key);
+  if (!os_.IsKeyDown(key)) {
+    LetGoOfHotKey(true);
+    return;
+  }
   window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
 }
 

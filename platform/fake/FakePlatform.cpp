@@ -645,6 +645,10 @@ bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, c
   inputWatchMessage = watching ? firstMessage : 0;
   inputWatch = watching ? watch : InputWatch{};
   inputArrivedReported = false;
+  if (watch.keyReleased != 0 && watch.keyReleased == releasedBeforeWatch) {
+    std::erase(keysDown, releasedBeforeWatch);
+    releasedBeforeWatch = 0;
+  }
   return true;
 }
 

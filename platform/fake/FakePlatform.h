@@ -276,6 +276,9 @@ class FakePlatform final : public Platform {
   // window of the program holds it.
   bool PressHotKey(std::uint32_t modifiers, int key);
   std::vector<int> keysDown;  // IsKeyDown
+  // A key let go of after the program looked at it and before its watch
+  // began: the watch never hears that release.
+  int releasedBeforeWatch = 0;
 
   // ---- Internet.
   bool connected = true;

@@ -286,6 +286,16 @@ TEST_F(StartupTest, AHeldHotKeyTogglesOnce) {
   EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
   EXPECT_TRUE(os.PressHotKey(0, 121));
   EXPECT_TRUE(DesktopVisible());
+
+  // Let go of while the watch was being set up: the next press counts at once.
+  os.keysDown = {121};
+  os.releasedBeforeWatch = 121;
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_FALSE(DesktopVisible());
+  EXPECT_EQ(os.inputWatch.keyReleased, 0);
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(DesktopVisible());
 }
 
 TEST_F(StartupTest, AProgramThatGoesGivesBackItsAtomHotKeyAndWindows) {
