@@ -14,9 +14,9 @@
 
 namespace tamberlinox {
 
-// What another process asks of the running copy: the message, with one of
-// these as its wParam, posted to the main window.
-inline constexpr std::uint32_t kRemoteCommandMessage = platform::kWmUser + 2;
+// What another process asks of the running copy: one of these as the wParam
+// of platform::kRemoteCommandMessage, posted to the main window.
+using platform::kRemoteCommandMessage;
 enum class RemoteCommand : platform::WParam { ShowIcons = 1, HideIcons, ToggleIcons, Exit, OpenOptions };
 
 // Exit codes.

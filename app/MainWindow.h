@@ -23,17 +23,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
  public:
   static constexpr char kCaption[] = "Zemrik Program";
   static constexpr std::uint32_t kTrayIconId = 125;
-  static constexpr std::uint32_t kTrayMessage = platform::kWmUser + 1;
-  // The main window's timers; each runs only while there is something to wait for.
-  enum : int {
-    kShutdownTimer = 1,     // 500 ms: the program's windows go once "Close Program" is done
-    kTrayRetryTimer = 2,    // 2 s: adds the icon again while the shell is not ready for it
-    kDesktopWatchTimer = 3, // the shell's icon view is looked for while it may be on its way
-    kHotKeyReleaseTimer = 4,// the hot key is held: further presses wait for its release
-    kIdleTimer = 5,         // hide when idle is on and the icons are shown
-    kDesktopClickTimer = 6, // a double-click on the desktop to be decided
-    kBalloonTimer = 10,     // a balloon waits for the one shown to go
-  };
+  // Its timers and messages: platform/Messages.h.
+  using enum platform::MainWindowTimer;
   // A balloon waits at most this long for the one shown, where the shell does
   // not say when that has gone.
   static constexpr std::uint32_t kBalloonWaitMs = 30000;

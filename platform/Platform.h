@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
+
 namespace tamberlinox::platform {
 
 using WindowHandle = std::uintptr_t;  // 0 = none
@@ -40,7 +42,6 @@ inline constexpr std::uint32_t kWmQueryEndSession = 0x0011;  // WM_QUERYENDSESSI
 inline constexpr std::uint32_t kWmEndSession = 0x0016;       // WM_ENDSESSION
 inline constexpr std::uint32_t kWmCommand = 0x0111;      // WM_COMMAND
 inline constexpr std::uint32_t kWmHotKey = 0x0312;       // WM_HOTKEY
-inline constexpr std::uint32_t kWmUser = 0x0400;         // WM_USER
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;    // WM_LBUTTONUP, as a tray notification
 inline constexpr std::uint32_t kWmRButtonUp = 0x0205;    // WM_RBUTTONUP, as a tray notification
 
@@ -136,6 +137,7 @@ enum InputReport : std::uint32_t {
   kKeyReleased = 3,         // wParam = the key
   kInputReportCount = 4,
 };
+static_assert(kInputReportCount <= kInputReportSlots, "the input watch reports more than its messages hold");
 inline LParam PackPoint(Point p) {
   return LParam(std::uint32_t(std::uint16_t(p.x)) | (std::uint32_t(std::uint16_t(p.y)) << 16));
 }

@@ -49,9 +49,9 @@ class MenuTracker {
  private:
   // Tells the owner that a right button was released in a menu whose loop
   // did not say so with WM_MENURBUTTONUP (some systems' menus do not).
-  static constexpr UINT kRightButtonMessage = WM_APP + 0x155;
+  static constexpr UINT kRightButtonMessage = kMenuRightButtonMessage;
   // The owner's timer that gives the program its idle slices while a menu is up.
-  static constexpr UINT_PTR kIdleTimer = 0x7A11;
+  static constexpr UINT_PTR kIdleTimer = kMenuIdleTimer;
   static constexpr UINT kIdleMs = 10;
 
   void Sync(HMENU menu, const std::vector<MenuEntry>& entries);

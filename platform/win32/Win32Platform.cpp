@@ -64,7 +64,7 @@ void Win32Platform::HandleMessage(MSG& message) {
   const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
   if (windowClass_.IsOwnWindow(root)) {
     if (IsEscapeForWindow(message)) {
-      ::SendMessageW(root, WindowClass::kEscapeMessage, 0, 0);
+      ::SendMessageW(root, kEscapeMessage, 0, 0);
       return;
     }
     if (::IsDialogMessageW(root, &message)) return;

@@ -39,7 +39,7 @@ bool WindowClass::Register(WNDPROC procedure) {
   wc.lpszClassName = kName;
   atom_ = ::RegisterClassW(&wc);
   // The shell's broadcast after its taskbar has been (re)created.
-  taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  taskbarCreated_ = ::RegisterWindowMessageW(Widen(kTaskbarCreatedName).c_str());
   return atom_ != 0;
 }
 
@@ -522,7 +522,7 @@ void Win32Window::DropQueuedMessages(std::uint32_t message) {
 void Win32Window::WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) {
   std::vector<std::wstring> wide;
   for (const std::string& name : classNames) wide.push_back(Widen(name));
-  shellWatch_.Start(hwnd_, WindowClass::kShellWindowMessage, process, std::move(wide));
+  shellWatch_.Start(hwnd_, kShellWindowMessage, process, std::move(wide));
 }
 
 // ------------------------------------------------------ window procedures
@@ -620,10 +620,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case DM_GETDEFID:
       return OnGetDefaultId();
-    case WindowClass::kEscapeMessage:
+    case kEscapeMessage:
       OnEscape();
       return 0;
-    case WindowClass::kShellWindowMessage:
+    case kShellWindowMessage:
       events_.OnShellWindowCreated(static_cast<WindowHandle>(wParam));
       return 0;
     case WM_ACTIVATE:

@@ -27,11 +27,6 @@ class WindowClass {
   WindowClass& operator=(const WindowClass&) = delete;
 
   static constexpr const wchar_t* kName = L"TamberlinoxForm";
-  // Sent to a window by the message loop when Esc is pressed in it.
-  // (IDCANCEL cannot tell Esc from a click on a control whose id is 2.)
-  static constexpr UINT kEscapeMessage = WM_APP + 0x154;
-  // Posted by the window's ShellWatch: wParam is the other program's window.
-  static constexpr UINT kShellWindowMessage = WM_APP + 0x155;
 
   HINSTANCE Instance() const { return instance_; }
   // Registers the class the first time; false when it cannot be registered.
