@@ -163,7 +163,8 @@ HWND MakeDesktopWindow(ShellStandIn::State* s, const char* className, const char
   HWND w = CreateWindowExA(exStyle, className, title, style, 0, 0, kDesktopWidth, kDesktopHeight, parent, nullptr,
                            GetModuleHandleA(nullptr), s);
   std::lock_guard lock(s->mutex);
-  s->records[w] = WindowRecord{IsWindowVisible(w) != FALSE, 0};
+  // By its own style: inside a hidden Progman it is visible all the same.
+  s->records[w] = WindowRecord{(GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0, 0};
   return w;
 }
 

@@ -223,6 +223,27 @@ TEST_F(KeptIconsTest, ProgmanWithTheWallpaperIsNeverHidden) {
   EXPECT_FALSE(Visible(progman));
 }
 
+// At logon the shell may make Progman before its list: Progman is hidden in
+// the list's place, and shown again when the list comes, which alone is
+// hidden; also when the shell, busy making the list, has not carried out the
+// hide yet.
+TEST_F(KeptIconsTest, ProgmanHiddenBeforeTheListComesBackWithIt) {
+  for (const bool busy : {false, true}) {
+    Make(NoList);
+    os.OtherWindowAt(progman)->hung = busy;
+    desktop::Icons atLogon(os, signals);
+    atLogon.Choose(false);
+    EXPECT_EQ(Visible(progman), busy);
+    const WindowHandle list = IconList(os, progman);
+    atLogon.OnShellWindowCreated(list);
+    os.Answer(progman);
+    EXPECT_TRUE(Visible(progman));
+    EXPECT_FALSE(Visible(list));
+    atLogon.Toggle();
+    EXPECT_TRUE(Visible(list));
+  }
+}
+
 // Idleness hides only icons the user chose to see, and brings back only those;
 // F10 meanwhile acts on what the user sees.
 TEST_F(KeptIconsTest, IdlenessNeverChangesTheChoice) {
