@@ -62,6 +62,7 @@ struct ShellStandIn::State {
   std::thread thread;
   std::thread reportThread;
   RECT listItem{};
+  DWORD listAnswerDelayMs = 0;
   int listHitTests = 0;
   int hiddenListHitTests = 0;
 };
@@ -115,7 +116,19 @@ void RecordShowOrHide(HWND w, const WINDOWPOS& pos) {
 constexpr UINT kListHitTest = 0x1012;  // LVM_HITTEST
 constexpr UINT kOnItemIcon = 0x0002, kNowhere = 0x0001;
 LRESULT ListHitTest(ShellStandIn::State& s, HWND list, LPARAM record) {
+  DWORD delayMs;
+  {
+    std::lock_guard lock(s.mutex);
+    delayMs = s.listAnswerDelayMs;
+  }
+  Sleep(delayMs);  // then reads and writes the record, as a busy shell does
   auto* bytes = reinterpret_cast<unsigned char*>(record);
+  // A record the asker has released meanwhile is not answered. (Measured under
+  // Wine: the access violation of a window procedure called for a message sent
+  // from another thread is ignored and its handling ends there, as on 64-bit
+  // Windows; nothing crashes, so the stand-in looks.)
+  MEMORY_BASIC_INFORMATION memory{};
+  if (VirtualQuery(bytes, &memory, sizeof memory) == 0 || memory.State != MEM_COMMIT) return -1;
   POINT at;
   std::memcpy(&at, bytes, sizeof at);
   std::lock_guard lock(s.mutex);
@@ -539,9 +552,10 @@ void ShellStandIn::StallDesktop(Millis duration) {
   WaitForSingleObject(state_->stalled.Get(), 10000);
 }
 
-void ShellStandIn::PutItemOnList(RECT item) {
+void ShellStandIn::PutItemOnList(RECT item, Millis answerDelay) {
   std::lock_guard lock(state_->mutex);
   state_->listItem = item;
+  state_->listAnswerDelayMs = DWORD(answerDelay.count());
 }
 
 int ShellStandIn::ListHitTests() const {
