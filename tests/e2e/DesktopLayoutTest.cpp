@@ -251,26 +251,6 @@ TEST_F(DesktopLayoutTest, AtLogonTheWallpaperStaysUntilTheListComes) {
   ExpectOnlyTheIconsChanged();
 }
 
-// A shell that draws no wallpaper in Progman may be as late with its list: then
-// Progman is hidden in the list's place, and when the list comes Progman is
-// shown again and the list alone hidden. (Windows tells the program of the new
-// list; Wine gives no window events from another process, so here the news is
-// the "TaskbarCreated" that the shell sends when its taskbar is made.)
-TEST_F(DesktopLayoutTest, AtLogonProgmanHiddenBeforeTheListComesBackWithIt) {
-  shell_->SetLayout(DesktopLayout::kClassic);
-  shell_->RemoveIconView();
-  Running& r = StartUntilReady(GetPaths().installed, Hides::kDesktop);
-  shell_->RecreateIconView();
-  shell_->RecreateTray();
-  desk_ = shell_->Windows();
-  BroadcastTaskbarCreated();
-  EXPECT_TRUE(WaitUntil([&] { return shell_->Visible(desk_.desktop) && !shell_->Visible(desk_.list); }, 1000ms))
-      << "Progman " << (shell_->Visible(desk_.desktop) ? "shown" : "hidden") << ", the list "
-      << (shell_->Visible(desk_.list) ? "shown" : "hidden") << " a second after the list came";
-  EXPECT_TRUE(WaitForIcon(r.main, 5000ms)) << "no icon in the new taskbar";
-  EXPECT_TRUE(PressAndWaitForIcons(kNone, VK_F10, true));
-}
-
 // The shell's desktop thread is busy for seconds (a stuck network drive, a
 // slow shell extension). F10 and the tray menu answer at once all the same,
 // the menu offers what F10 asked for, and the shell carries it out when it

@@ -123,10 +123,8 @@ LRESULT ListHitTest(ShellStandIn::State& s, HWND list, LPARAM record) {
   }
   Sleep(delayMs);  // then reads and writes the record, as a busy shell does
   auto* bytes = reinterpret_cast<unsigned char*>(record);
-  // A record the asker has released meanwhile is not answered. (Measured under
-  // Wine: the access violation of a window procedure called for a message sent
-  // from another thread is ignored and its handling ends there, as on 64-bit
-  // Windows; nothing crashes, so the stand-in looks.)
+  // A record released meanwhile is not answered. (Wine ignores a window
+  // procedure's access violation for a message sent from another thread.)
   MEMORY_BASIC_INFORMATION memory{};
   if (VirtualQuery(bytes, &memory, sizeof memory) == 0 || memory.State != MEM_COMMIT) return -1;
   POINT at;
