@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/RemotePage.h"
 #include "platform/win32/Automation.h"
 #include "platform/win32/Com.h"
 #include "platform/win32/InputHooks.h"
@@ -10,6 +11,16 @@
 #include "platform/win32/Win32Window.h"
 
 namespace tamberlinox::platform::win32 {
+
+// Another process's memory, for a RemotePage (MouseAndInput.cpp).
+struct ProcessMemory {
+  using Process = HANDLE;
+  HANDLE Open(std::uint32_t processId);
+  bool Ended(HANDLE process);
+  void* Allocate(HANDLE process);
+  void Free(HANDLE process, void* page);
+  void Close(HANDLE process);
+};
 
 class Win32Platform final : public Platform {
  public:
@@ -119,6 +130,7 @@ class Win32Platform final : public Platform {
   Module shlwapi_;  // loaded when first needed
   bool shlwapiTried_ = false;
   InputHooks inputHooks_;
+  RemotePage<ProcessMemory> hitTestPage_;  // in the shell's process, for its icon list's hit tests
 };
 
 }  // namespace tamberlinox::platform::win32
