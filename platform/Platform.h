@@ -554,6 +554,12 @@ class Platform {
   // False when the message could not be posted (no such window, or the
   // system's message filter keeps it from a program running elevated).
   virtual bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  // Sends the message and waits for the window's answer, patienceMs at most
+  // (less for a thread the system knows to be hung). Nothing when it could
+  // not be sent (as for PostWindowMessage) or was not answered in time; a
+  // message not answered in time may still be handled later.
+  virtual std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                   LParam lParam, std::uint32_t patienceMs) = 0;
   // A window of this program's own kind with this caption, made by another
   // running copy of the program; 0 when there is none.
   virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;

@@ -407,6 +407,16 @@ bool Win32Platform::PostWindowMessage(WindowHandle window, std::uint32_t message
   return window != 0 && ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
 }
 
+std::optional<LResult> Win32Platform::SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                       LParam lParam, std::uint32_t patienceMs) {
+  DWORD_PTR answer = 0;
+  if (window == 0 || ::SendMessageTimeoutW(ToHwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG, patienceMs,
+                                           &answer) == 0) {
+    return std::nullopt;
+  }
+  return static_cast<LResult>(answer);
+}
+
 WindowHandle Win32Platform::FindProgramWindow(const std::string& caption) {
   return reinterpret_cast<WindowHandle>(::FindWindowW(WindowClass::kName, Widen(caption).c_str()));
 }
