@@ -176,8 +176,10 @@ class GlobalAtom {
 // thread, never the program. One call runs at a time: the program starts it,
 // then looks at LastCall() (without waiting) until it is no longer pending,
 // and decides itself how long it waits. Destroying the object lets the thread
-// go: it finishes the call it was given, if that call ever returns, then
-// releases the browser (released, not quit) and ends on its own.
+// go: it finishes the call it was given, if that call ever returns, tells a
+// browser that was never shown to quit (nobody could see or close it), then
+// releases the browser and ends on its own. A browser shown is the user's and
+// runs on. At the program's end such a thread has a moment to finish.
 class WebBrowser {
  public:
   enum class CallState { Pending, Done, Failed };

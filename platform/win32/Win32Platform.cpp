@@ -480,7 +480,7 @@ bool Win32Platform::InternetConnected(std::uint32_t& flags) {
   return connected != FALSE;
 }
 
-std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return StartBrowserThread(); }
+std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return browsers_.Start(); }
 
 // ------------------------------------------------------------- the user
 

@@ -4,6 +4,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Automation.h"
+#include "platform/win32/BrowserThread.h"
 #include "platform/win32/Com.h"
 #include "platform/win32/InputHooks.h"
 #include "platform/win32/Win32.h"
@@ -70,6 +71,8 @@ class Win32Platform final : public Platform {
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
   bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam,
+                                           std::uint32_t patienceMs) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
@@ -119,6 +122,7 @@ class Win32Platform final : public Platform {
   Module shlwapi_;  // loaded when first needed
   bool shlwapiTried_ = false;
   InputHooks inputHooks_;
+  BrowserThreads browsers_;  // goes first: the end waits a moment for browsers told to quit
 };
 
 }  // namespace tamberlinox::platform::win32

@@ -446,6 +446,8 @@ class WebRequestKeptWaiting : public WebRequest {
     EXPECT_EQ(Record("Navigated"), kDonationAddress);
     return asked ? connecting : nullptr;
   }
+  // Whether the program has let go of the stand-in's object.
+  static bool WaitUntilReleased() { return WaitUntil([] { return Record("Released") == "1"; }, 10000ms); }
   // Both tray menus open within a second, and close again.
   void ExpectTrayMenusAnswer(Running& r) {
     for (UINT click : {UINT(WM_RBUTTONUP), UINT(WM_LBUTTONUP)}) {
@@ -492,22 +494,28 @@ TEST_F(WebRequestKeptWaiting, AHungBrowserHoldsNothingAndIsGivenUpAfterThirtySec
 
 enum class Ending { Exit, Logoff, CloseProgram, CloseBox };
 
-void PrintTo(Ending e, std::ostream* os) {
-  *os << (e == Ending::Exit ? "Exit" : e == Ending::Logoff ? "Logoff" : e == Ending::CloseProgram ? "CloseProgram"
-                                                                                                  : "CloseBox");
-}
+struct EndingCase {
+  const char* name;
+  Ending ending;
+  const char* mode;  // the stand-in's
+};
 
-class EndingTheWait : public WebRequestKeptWaiting, public ::testing::WithParamInterface<Ending> {};
+void PrintTo(const EndingCase& c, std::ostream* os) { *os << c.name; }
+
+class EndingTheWait : public WebRequestKeptWaiting, public ::testing::WithParamInterface<EndingCase> {};
 
 // "/exit", a logoff or "Close Program" while the browser hangs end the program
 // at once, as usual, with the icons shown. The window's close box ends the
-// request: the browser, which answers but never has its page, is let go and
-// never shown, and its stand-in ends once released.
+// request and the program runs on. A browser given up before it was shown is
+// never shown, and one that answers is told to quit (nobody could see or close
+// it), also when the program ends; the stand-in ends once released.
 TEST_P(EndingTheWait, EndsItAtOnce) {
+  const EndingCase& c = GetParam();
   Running& r = StartProgram();
-  HWND connecting = StartWaiting(r, GetParam() == Ending::CloseBox ? "NeverReady" : "Hang");
+  HWND connecting = StartWaiting(r, c.mode);
   ASSERT_NE(connecting, nullptr);
-  switch (GetParam()) {
+  const bool answers = std::string(c.mode) != "Hang";
+  switch (c.ending) {
     case Ending::Exit: {
       Running& exit = Launch(GetPaths().installed, "/exit", false);
       EXPECT_TRUE(exit.process.WaitForExit(5000ms));
@@ -531,28 +539,40 @@ TEST_P(EndingTheWait, EndsItAtOnce) {
     case Ending::CloseBox:
       PostMessageA(connecting, WM_SYSCOMMAND, SC_CLOSE, 0);
       EXPECT_TRUE(WaitUntil([&] { return !IsWindow(connecting); }, 1000ms)) << "the window did not close";
-      {
-        UniqueHandle server(OpenProcess(SYNCHRONIZE, FALSE, DWORD(std::stoul(Record("Pid")))));
-        EXPECT_TRUE(server && WaitForSingleObject(server.Get(), 10000) == WAIT_OBJECT_0)
-            << "the browser was never released";
-      }
-      EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
-      EXPECT_TRUE(r.process.Running());
-      EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true, 1000ms)) << "F10 no longer works";
-      return;
+      break;
+  }
+  if (answers) {
+    EXPECT_TRUE(WaitUntilReleased()) << "the browser was never released";
+    EXPECT_EQ(Record("Quit"), "1") << "the browser, never shown, was not told to quit";
+  }
+  EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
+  if (c.ending == Ending::CloseBox) {
+    EXPECT_TRUE(r.process.Running());
+    EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true, 1000ms)) << "F10 no longer works";
+    return;
   }
   EXPECT_TRUE(r.process.WaitForExit(2000ms)) << "the program did not end";
   EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); }, 1000ms)) << "the program ended with the icons hidden";
-  EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
 }
 
 INSTANTIATE_TEST_SUITE_P(WebRequest, EndingTheWait,
-                         ::testing::Values(Ending::Exit, Ending::Logoff, Ending::CloseProgram, Ending::CloseBox),
-                         [](const ::testing::TestParamInfo<Ending>& info) {
-                           std::ostringstream name;
-                           PrintTo(info.param, &name);
-                           return name.str();
-                         });
+                         ::testing::Values(EndingCase{"Exit", Ending::Exit, "Hang"},
+                                           EndingCase{"Logoff", Ending::Logoff, "Hang"},
+                                           EndingCase{"CloseProgram", Ending::CloseProgram, "Hang"},
+                                           EndingCase{"CloseBox", Ending::CloseBox, "NeverReady"},
+                                           EndingCase{"ExitWhileLoading", Ending::Exit, "NeverReady"}),
+                         [](const ::testing::TestParamInfo<EndingCase>& info) { return std::string(info.param.name); });
+
+// A browser that has its page is shown, and is then the user's: the program
+// lets go of it and never tells it to quit.
+TEST_F(WebRequestKeptWaiting, AShownBrowserIsTheUsers) {
+  Running& r = StartProgram();
+  ASSERT_NE(StartWaiting(r, "Complete"), nullptr);
+  EXPECT_TRUE(WaitUntil([] { return Record("Visible") == "1"; }, 5000ms)) << "the browser was not shown";
+  EXPECT_TRUE(WaitUntilRequestEnded(r));
+  EXPECT_TRUE(WaitUntilReleased()) << "the browser was never released";
+  EXPECT_EQ(Record("Quit"), "") << "the browser the user sees was told to quit";
+}
 
 }  // namespace
 }  // namespace e2e
