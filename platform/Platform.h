@@ -176,8 +176,10 @@ class GlobalAtom {
 // thread, never the program. One call runs at a time: the program starts it,
 // then looks at LastCall() (without waiting) until it is no longer pending,
 // and decides itself how long it waits. Destroying the object lets the thread
-// go: it finishes the call it was given, if that call ever returns, then
-// releases the browser (released, not quit) and ends on its own.
+// go: it finishes the call it was given, if that call ever returns, tells a
+// browser that was never shown to quit (nobody could see or close it), then
+// releases the browser and ends on its own. A browser shown is the user's and
+// runs on. At the program's end such a thread has a moment to finish.
 class WebBrowser {
  public:
   enum class CallState { Pending, Done, Failed };
@@ -554,6 +556,12 @@ class Platform {
   // False when the message could not be posted (no such window, or the
   // system's message filter keeps it from a program running elevated).
   virtual bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  // Sends the message and waits for the window's answer, patienceMs at most
+  // (less for a thread the system knows to be hung). Nothing when it could
+  // not be sent (as for PostWindowMessage) or was not answered in time; a
+  // message not answered in time may still be handled later.
+  virtual std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                   LParam lParam, std::uint32_t patienceMs) = 0;
   // A window of this program's own kind with this caption, made by another
   // running copy of the program; 0 when there is none.
   virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;

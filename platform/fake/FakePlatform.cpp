@@ -581,6 +581,14 @@ bool FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message,
   return false;
 }
 
+// Only the program's own windows answer.
+std::optional<LResult> FakePlatform::SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                       LParam lParam, std::uint32_t) {
+  FakeWindow* own = WindowByHandle(window);
+  if (failPosts || own == nullptr) return std::nullopt;
+  return own->Send(message, wParam, lParam);
+}
+
 bool FakePlatform::IsWindowAnswering(WindowHandle window) {
   const OtherWindow* other = OtherWindowAt(window);
   return other != nullptr ? !other->hung : WindowByHandle(window) != nullptr;

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/RemotePage.h"
 #include "platform/win32/Automation.h"
+#include "platform/win32/BrowserThread.h"
 #include "platform/win32/Com.h"
 #include "platform/win32/InputHooks.h"
 #include "platform/win32/Win32.h"
@@ -81,6 +82,8 @@ class Win32Platform final : public Platform {
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
   bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam,
+                                           std::uint32_t patienceMs) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
@@ -131,6 +134,7 @@ class Win32Platform final : public Platform {
   bool shlwapiTried_ = false;
   InputHooks inputHooks_;
   RemotePage<ProcessMemory> hitTestPage_;  // in the shell's process, for its icon list's hit tests
+  BrowserThreads browsers_;  // goes first: the end waits a moment for browsers told to quit
 };
 
 }  // namespace tamberlinox::platform::win32
