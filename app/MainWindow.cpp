@@ -198,7 +198,7 @@ void MainWindow::PopUpDesktopMenu() {
   window_->SetTop(kMenuTop);
   {
     // The menu holds what it shows; the items are not kept until the next click.
-    menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(os_).folderMenus);
+    menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(program_.settings()).folderMenus);
     const std::vector<platform::MenuEntry> entries = launcher.Entries();
     os_.RestoreDefaultCursor();
     menuTheme_.BeforeMenu();
