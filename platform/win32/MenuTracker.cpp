@@ -232,7 +232,7 @@ std::optional<int> MenuTracker::EntryAt(HMENU menu, UINT position) const {
 
 // ------------------------------------------------------------- showing
 
-int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at) {
+int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at, bool selectFirst) {
   // One menu at a time: the system refuses a second one while the first is up.
   if (up_) return 0;
   if (!menu_) {
@@ -257,6 +257,9 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
   do {
     reopen_ = false;
     ::SetForegroundWindow(owner_);
+    // The menu's loop takes the key as the first thing to do: Down selects
+    // the first entry, as the system's own menus opened from the keyboard do.
+    if (selectFirst) ::PostMessageW(owner_, WM_KEYDOWN, VK_DOWN, 0);
     chosen = static_cast<int>(::TrackPopupMenu(menu_.Get(), TPM_RETURNCMD, at_.x, at_.y, 0, owner_, nullptr));
     // Lets the menu's owner give up the foreground properly.
     ::PostMessageW(owner_, WM_NULL, 0, 0);
