@@ -349,6 +349,14 @@ struct MenuEntry {
 
 // What an open popup menu tells the program. Every call comes from inside
 // Window::PopupMenu, on the user-interface thread.
+// What the program makes of a character typed in an open menu: whether it
+// takes it (the menu then does nothing of its own with it), and the entry of
+// that menu to select (by position, separators counted).
+struct MenuCharAnswer {
+  bool taken = false;
+  std::optional<std::size_t> select;
+};
+
 class MenuEvents {
  public:
   // The submenu of this entry opens for the first time in this showing:
@@ -360,6 +368,14 @@ class MenuEvents {
   // True while there is more to do; it is asked again in a moment, and again
   // after the user has done something in the menu.
   virtual bool OnMenuIdle() = 0;
+  // A character was typed (UTF-8; "\b" for Backspace) in an open menu, at
+  // this tick, whose entries show these names ("" for a separator), with
+  // this entry selected.
+  virtual MenuCharAnswer OnMenuChar(const std::string& /*typed*/, std::uint32_t /*tick*/,
+                                    const std::vector<std::string>& /*names*/,
+                                    std::optional<std::size_t> /*selected*/) {
+    return {};
+  }
 
  protected:
   ~MenuEvents() = default;
@@ -525,6 +541,9 @@ class Platform {
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
   // The absolute form of a path, a relative name taken from the current folder.
   virtual std::string FullPath(const std::string& path) = 0;
+  // The text in lower case as the system folds it (any script), for names
+  // compared without regard to case.
+  virtual std::string LowerCase(const std::string& text) = 0;
 
   // Files, folders and the shell.
   // The entries of a folder, in the order the system gives them; none when
