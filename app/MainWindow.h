@@ -30,8 +30,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   static constexpr std::uint32_t kBalloonWaitMs = 30000;
   // The shell's tray notifications of a balloon that has gone: hidden, timed
   // out, clicked (NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT, NIN_BALLOONUSERCLICK).
-  static constexpr platform::LParam kBalloonHidden = platform::kWmUser + 3;
-  static constexpr platform::LParam kBalloonClicked = platform::kWmUser + 5;
+  static constexpr std::uint32_t kBalloonHidden = platform::kWmUser + 3;
+  static constexpr std::uint32_t kBalloonClicked = platform::kWmUser + 5;
   static constexpr int kTrayRetryLimit = 60;  // two minutes
 
   MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program), pictures_(os) {}
@@ -77,8 +77,10 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void LetGoOfHotKey(bool dropQueuedPresses);
   void ShowNextBalloon();
   void BalloonGone();
-  void PopUpDesktopMenu();
-  void PopUpCommandMenu();
+  void OnTrayEvent(const platform::TrayEvent& tray);
+  void PopUpDesktopMenu(const platform::MenuOpening& opening);
+  void PopUpCommandMenu(const platform::MenuOpening& opening);
+  void MenuDismissed(const platform::MenuOpening& opening);
   void OnTimer(int timerId) override;
   void OnClose() override;
   void OnTaskbarCreated() override;
@@ -95,6 +97,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   // A tray menu is up, or the command chosen from it is still running: the
   // tray's clicks are ignored meanwhile, so menus never nest.
   bool menuOpen_ = false;
+  // The fourth form's right click, whose WM_CONTEXTMENU comes next.
+  bool rightClickPending_ = false;
   bool trayIconShown_ = false;
   bool trayIconRemoved_ = false;  // "Close Program" took it away for good
   int trayRetries_ = 0;

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/Platform.h"
-#include "settings/ValueStore.h"
+#include "settings/Settings.h"
 
 namespace tamberlinox::hotkey {
 
@@ -31,7 +31,7 @@ class HotKeyWindow : private platform::WindowEvents {
   // hot key; false when the system refused it.
   using Reregister = std::function<bool(int key, std::uint32_t modifiers)>;
 
-  HotKeyWindow(platform::Platform& os, const settings::ValueStore& store, Reregister reregister)
+  HotKeyWindow(platform::Platform& os, const settings::Store& store, Reregister reregister)
       : os_(os), store_(store), reregister_(std::move(reregister)) {}
   HotKeyWindow(const HotKeyWindow&) = delete;
   HotKeyWindow& operator=(const HotKeyWindow&) = delete;
@@ -51,7 +51,7 @@ class HotKeyWindow : private platform::WindowEvents {
   void OnClose() override;
 
   platform::Platform& os_;
-  const settings::ValueStore& store_;
+  const settings::Store& store_;
   Reregister reregister_;
   std::unique_ptr<platform::Window> window_;
 };

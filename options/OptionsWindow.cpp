@@ -12,6 +12,7 @@ using namespace platform;
 namespace {
 
 constexpr char kMinutesOutOfRange[] = "Please enter a number of minutes from 1 to 120.";
+constexpr char kPlaceText[] = "Settings are kept in ";
 constexpr char kNotSaved[] =
     "Your options are in force until Tamberlinox ends, but they could not be saved for the next time.";
 
@@ -31,6 +32,7 @@ constexpr int kMargin = 12;
 constexpr int kClientWidth = 352;
 constexpr int kRowHeight = 23;
 constexpr int kBoxHeight = 19;
+constexpr int kPlaceLineHeight = 15;
 constexpr int kButtonWidth = 75, kButtonHeight = 23, kButtonGap = 8;
 constexpr int kOkLeft = kClientWidth - kMargin - 2 * kButtonWidth - kButtonGap;
 constexpr int kCancelLeft = kClientWidth - kMargin - kButtonWidth;
@@ -43,9 +45,9 @@ void Add(WindowSpec& spec, int id, ControlKind kind, const char* text, Rect boun
   control.bounds = bounds;
 }
 
-// The switches, then the idle row below them, then OK and Cancel; the tab
-// order is the same.
-WindowSpec Layout() {
+// The switches, then the idle row below them, where the settings are kept,
+// then OK and Cancel; the tab order is the same.
+WindowSpec Layout(const std::string& place) {
   WindowSpec spec;
   spec.caption = OptionsWindow::kCaption;
   spec.frame = Frame::Fixed;
@@ -61,7 +63,12 @@ WindowSpec Layout() {
   spec.controls.back().minimum = kMinIdleMinutes;
   spec.controls.back().maximum = kMaxIdleMinutes;
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
-  top += kRowHeight + 16;
+  top += kRowHeight + 8;
+  // Two lines' room: a long path wraps at its backslashes' words.
+  const std::string placeText = kPlaceText + place + ".";
+  Add(spec, OptionsWindow::kPlaceLabel, ControlKind::Label, placeText.c_str(),
+      {kMargin, top, kClientWidth - 2 * kMargin, 2 * kPlaceLineHeight});
+  top += 2 * kPlaceLineHeight + 8;
   Add(spec, OptionsWindow::kOkButton, ControlKind::Button, "OK", {kOkLeft, top, kButtonWidth, kButtonHeight});
   spec.controls.back().defaultButton = true;
   Add(spec, OptionsWindow::kCancelButton, ControlKind::Button, "Cancel", {kCancelLeft, top, kButtonWidth, kButtonHeight});
@@ -88,7 +95,7 @@ std::optional<int> ParseMinutes(const std::string& text) {
 
 void OptionsWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(Layout(), *this);
+    window_ = os_.OpenWindow(Layout(store_.Location()), *this);
     if (!window_) return;
     Load();
   }
@@ -101,7 +108,7 @@ void OptionsWindow::Close() {
 }
 
 void OptionsWindow::Load() {
-  const Options stored = ReadOptions(os_);
+  const Options stored = ReadOptions(store_);
   for (const Switch& option : kSwitches) window_->SetChecked(option.id, stored.*option.value);
   window_->SetChecked(kIdleBox, stored.idleMinutes != 0);
   const int minutes = stored.idleMinutes != 0 ? stored.idleMinutes : kSuggestedIdleMinutes;
@@ -110,7 +117,7 @@ void OptionsWindow::Load() {
 
 void OptionsWindow::OnOk() {
   // What the window does not show stays as it is in force.
-  Options chosen = ReadOptions(os_);
+  Options chosen = ReadOptions(store_);
   for (const Switch& option : kSwitches) chosen.*option.value = window_->Checked(option.id);
   chosen.idleMinutes = 0;
   if (window_->Checked(kIdleBox)) {
@@ -123,7 +130,7 @@ void OptionsWindow::OnOk() {
     chosen.idleMinutes = *minutes;
   }
   window_->Hide();
-  const bool saved = WriteOptions(os_, chosen);
+  const bool saved = WriteOptions(store_, chosen);
   apply_(chosen);
   if (!saved) {
     os_.ShowMessage(kNotSaved, kCaption, kMbOk | kMbIconExclamation);

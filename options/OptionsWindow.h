@@ -23,6 +23,7 @@ class OptionsWindow : private platform::WindowEvents {
     kIdleBox = 110,
     kIdleMinutesBox = 111,
     kIdleMinutesLabel = 112,
+    kPlaceLabel = 113,  // where the settings are kept
     kOkButton = 120,
     kCancelButton = 121,
   };
@@ -32,7 +33,8 @@ class OptionsWindow : private platform::WindowEvents {
   // Puts chosen options in force in the running program.
   using Apply = std::function<void(const Options& chosen)>;
 
-  OptionsWindow(platform::Platform& os, Apply apply) : os_(os), apply_(std::move(apply)) {}
+  OptionsWindow(platform::Platform& os, const settings::Store& store, Apply apply)
+      : os_(os), store_(store), apply_(std::move(apply)) {}
   OptionsWindow(const OptionsWindow&) = delete;
   OptionsWindow& operator=(const OptionsWindow&) = delete;
 
@@ -51,6 +53,7 @@ class OptionsWindow : private platform::WindowEvents {
   void OnClose() override;
 
   platform::Platform& os_;
+  const settings::Store& store_;
   Apply apply_;
   std::unique_ptr<platform::Window> window_;
 };

@@ -388,6 +388,8 @@ class FakePlatform final : public Platform {
   std::optional<bool> ListItemAt(WindowHandle list, Point at) override;
   ClickLimits MouseClickLimits() override { return clickLimits; }
   std::uint32_t TickCount() override { return tickCount; }
+  // ASCII, Latin-1 and Cyrillic capitals folded: enough scripts for the tests.
+  std::string LowerCase(const std::string& text) override;
   std::uint32_t LastInputTick() override { return lastInputTick; }
   bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
   void LetComeToFront(WindowHandle window) override { cameToFrontFor.push_back(window); }

@@ -143,6 +143,13 @@ bool FakeWindow::TrayClick(LParam mouseMessage) {
   return true;
 }
 
+bool FakeWindow::TrayEvent(std::uint32_t event, Point at) {
+  if (!tray.added) return false;
+  const WParam point = WParam(std::uint16_t(at.x)) | (WParam(std::uint16_t(at.y)) << 16);
+  Send(tray.callbackMessage, point, LParam(event | (tray.id << 16)));
+  return true;
+}
+
 void FakeWindow::ChangeDpi(int newDpi, const Rect& suggested) {
   if (!LaysOutAgain(spec, layout.dpi, newDpi)) return;
   layout = LayOut(spec, newDpi, os_.text);
@@ -234,10 +241,11 @@ bool FakeWindow::TimerRunning(int id) const {
   return found != timers.end() && found->second.running;
 }
 
-int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
+int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events, const MenuOpening& opening) {
   FakePlatform& os = os_;     // the chooser may destroy this window
   if (os.menuOpen) return 0;  // Windows refuses a second popup menu while one is open
   lastMenu = entries;
+  lastMenuOpening = opening;
   submenus.clear();
   entryPictures.clear();
   for (const MenuEntry& entry : entries) entryPictures[entry.id] = entry.picture;

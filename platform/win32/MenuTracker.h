@@ -34,7 +34,9 @@ class MenuTracker {
   // Shows the entries at the point until the menu closes: the chosen entry's
   // id, or 0. Returns 0 at once while a menu is up (the system refuses a
   // second one).
-  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at);
+  // With selectFirst (a menu opened from the keyboard) its first entry is
+  // selected when it opens.
+  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at, bool selectFirst = false);
   bool Up() const { return up_; }
 
   // A message of the owner's; true when it was the menu's, with its result.
@@ -76,6 +78,8 @@ class MenuTracker {
   void StopIdle();
   void RepaintOpenMenus() const;
 
+  // A character typed in the menu; true when the program took it.
+  bool OnTyped(const MSG& message);
   static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
   static MenuTracker* hooked_;  // the one whose menu is up: the program has one UI thread
 

@@ -90,6 +90,12 @@ ClickLimits Win32Platform::MouseClickLimits() {
 
 std::uint32_t Win32Platform::TickCount() { return ::GetTickCount(); }
 
+std::string Win32Platform::LowerCase(const std::string& text) {
+  std::wstring wide = Widen(text);
+  if (!wide.empty()) ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return Narrow(wide);
+}
+
 std::uint32_t Win32Platform::LastInputTick() {
   LASTINPUTINFO last{sizeof last, 0};
   return ::GetLastInputInfo(&last) ? last.dwTime : ::GetTickCount();

@@ -94,6 +94,7 @@ class Win32Platform final : public Platform {
   std::optional<bool> ListItemAt(WindowHandle list, Point screen) override;
   ClickLimits MouseClickLimits() override;
   std::uint32_t TickCount() override;
+  std::string LowerCase(const std::string& text) override;
   std::uint32_t LastInputTick() override;
   bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
   void LetComeToFront(WindowHandle window) override;

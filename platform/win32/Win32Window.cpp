@@ -428,9 +428,10 @@ bool Win32Window::TimerRunning(int id) const { return std::find(timers_.begin(),
 
 // ----------------------------------------------------------------- menu
 
-int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
+int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events, const MenuOpening& opening) {
   if (!menus_) menus_ = std::make_unique<MenuTracker>(hwnd_, com_, alive_);
-  return menus_->Track(entries, events, MenuPoint());
+  const POINT at = opening.at ? POINT{opening.at->x, opening.at->y} : MenuPoint();
+  return menus_->Track(entries, events, at, opening.fromKeyboard);
 }
 
 int Win32Window::MenuDpi() { return MonitorDpi(::MonitorFromPoint(MenuPoint(), MONITOR_DEFAULTTONEAREST)); }
@@ -467,7 +468,20 @@ bool Win32Window::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, c
   std::copy_n(text.begin(), n, data.szTip);
   if (!::Shell_NotifyIconW(NIM_ADD, &data)) return false;
   trayId_ = id;
+  // The fourth way of telling: the keyboard reaches the icon too. A shell
+  // that does not know it goes on telling in the first.
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;  // the version lies past the first layout
+  data.uVersion = 4;  // NOTIFYICON_VERSION_4, which the headers give only for Vista and later
+  ::Shell_NotifyIconW(NIM_SETVERSION, &data);
   return true;
+}
+
+void Win32Window::FocusTrayIcon(std::uint32_t id) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = hwnd_;
+  data.uID = id;
+  ::Shell_NotifyIconW(NIM_SETFOCUS, &data);
 }
 
 bool Win32Window::RemoveTrayIcon(std::uint32_t id) {

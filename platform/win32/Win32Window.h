@@ -84,7 +84,8 @@ class Win32Window final : public Window {
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
 
-  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr,
+                const MenuOpening& opening = {}) override;
   int MenuDpi() override;
   void SetMenuEntryPicture(int id, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
@@ -92,6 +93,7 @@ class Win32Window final : public Window {
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
+  void FocusTrayIcon(std::uint32_t id) override;
   bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
                        BalloonIcon icon) override;
 

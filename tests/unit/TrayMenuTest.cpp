@@ -195,3 +195,55 @@ TEST_F(TrayMenuTest, ATrayClickWhileAMenuOrItsCommandIsUpIsIgnored) {
 
 }  // namespace
 }  // namespace tamberlinox::test
+
+// ------------------------------------------------------------ from the keyboard
+namespace tamberlinox::test {
+namespace {
+
+constexpr std::uint32_t kLeftDown = 0x0201, kLeftUp = 0x0202, kRightUp = 0x0205;
+constexpr std::uint32_t kSelect = platform::kTraySelect, kKeySelect = platform::kTrayKeySelect;
+constexpr std::uint32_t kContextMenu = platform::kWmContextMenu;
+constexpr platform::Point kIcon{1000, 740};
+
+// What the shell tells in its fourth form, as a user clicks or types: each
+// click opens its menu once, at the pointer; the keyboard's events open the
+// menu at the icon with its first entry selected, and Esc there gives the
+// focus back to the icon.
+struct TrayCase {
+  const char* what;
+  std::vector<std::uint32_t> events;
+  const char* firstEntry;  // of the one menu shown
+  bool fromKeyboard;
+};
+
+class TrayKeyboardTest : public RunningProgram, public ::testing::WithParamInterface<TrayCase> {};
+
+TEST_P(TrayKeyboardTest, EachWayOpensItsMenuOnce) {
+  const TrayCase& c = GetParam();
+  Start();
+  for (const std::uint32_t event : c.events) ASSERT_TRUE(main->TrayEvent(event, kIcon));
+  ASSERT_EQ(main->menusShown, 1) << c.what;
+  EXPECT_EQ(main->LastMenuCaptions()[0], c.firstEntry);
+  EXPECT_EQ(main->lastMenuOpening.fromKeyboard, c.fromKeyboard);
+  EXPECT_EQ(main->lastMenuOpening.at, c.fromKeyboard ? std::optional(kIcon) : std::nullopt);
+  EXPECT_EQ(main->tray.focused, c.fromKeyboard ? 1 : 0) << "nothing chosen: Esc";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FourthForm, TrayKeyboardTest,
+    ::testing::Values(TrayCase{"left click", {kLeftDown, kLeftUp, kSelect}, "My Computer", false},
+                      TrayCase{"right click", {kRightUp, kContextMenu}, "Program Help", false},
+                      TrayCase{"Enter or Space", {kKeySelect}, "My Computer", true},
+                      TrayCase{"menu key or Shift+F10", {kContextMenu}, "Program Help", true}));
+
+// The first form, as other programs post it, opens both menus as ever.
+TEST_F(TrayKeyboardTest, TheFirstFormStillOpensBothMenus) {
+  Start();
+  EXPECT_EQ(MenuOf(kLeftClick)[0], "My Computer");
+  EXPECT_EQ(MenuOf(kRightClick)[0], "Program Help");
+  EXPECT_EQ(main->menusShown, 2);
+  EXPECT_FALSE(main->lastMenuOpening.fromKeyboard);
+}
+
+}  // namespace
+}  // namespace tamberlinox::test
