@@ -1,6 +1,6 @@
-// The look of the program's popup menus and windows. Menus: dark where the user has chosen the
-// dark mode for apps (Settings, Personalization, Colors), light otherwise,
-// and the system's own colours while high contrast is on. The submenus and
+// The look of the program's popup menus and windows. Menus: dark where the
+// user has chosen the dark mode for apps (Settings, Personalization, Colors),
+// light otherwise, and the system's own colours while high contrast is on. The submenus and
 // the shell's context menus shown from them take the same look. It is
 // decided when the first menu opens, and again when the system says that the
 // colour mode or high contrast changed; the dark look is asked of the system
@@ -35,7 +35,6 @@ MenuLook ChooseMenuLook(std::optional<std::uint32_t> appsUseLightTheme, bool hig
 // A control's colours: as designed, or in high contrast none (the system's).
 struct ControlColours {
   std::optional<platform::Colour> fore, back;
-  friend bool operator==(const ControlColours&, const ControlColours&) = default;
 };
 ControlColours ChooseControlColours(const platform::ControlSpec& designed, bool highContrast);
 // The window's design with every control's colours chosen so.
