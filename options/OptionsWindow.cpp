@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "menu/MenuTheme.h"
 #include "platform/ResourceIds.h"
 
 namespace tamberlinox::options {
@@ -62,6 +63,7 @@ WindowSpec Layout(const std::string& place) {
   Add(spec, OptionsWindow::kIdleMinutesBox, ControlKind::NumberBox, "", {156, top - 1, 48, 21});
   spec.controls.back().minimum = kMinIdleMinutes;
   spec.controls.back().maximum = kMaxIdleMinutes;
+  spec.controls.back().accessibleName = "Minutes without input before the icons hide";
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
   top += kRowHeight + 8;
   // Two lines' room: a long path wraps at its backslashes' words.
@@ -95,7 +97,7 @@ std::optional<int> ParseMinutes(const std::string& text) {
 
 void OptionsWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(Layout(store_.Location()), *this);
+    window_ = os_.OpenWindow(menu::WithContrast(Layout(store_.Location()), os_.HighContrast()), *this);
     if (!window_) return;
     Load();
   }
@@ -149,5 +151,9 @@ void OptionsWindow::OnClick(int controlId) {
 }
 
 void OptionsWindow::OnClose() { Close(); }
+
+void OptionsWindow::OnSettingChange(std::uint32_t action, const std::string& /*area*/) {
+  menu::OnWindowSettingChange(os_, window_.get(), Layout(store_.Location()), action);
+}
 
 }  // namespace tamberlinox::options

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "options/Options.h"
 #include "platform/Platform.h"
@@ -51,6 +53,7 @@ class OptionsWindow : private platform::WindowEvents {
   void OnOk();
   void OnClick(int controlId) override;
   void OnClose() override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
   const settings::Store& store_;

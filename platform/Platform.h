@@ -287,6 +287,10 @@ struct ControlSpec {
   // Buttons: Enter presses this one, unless the focus is on another button.
   bool defaultButton = false;
   int minimum = 0, maximum = 0;  // number boxes
+  // The name a screen reader reads for a control whose own text does not name
+  // it (a combo box or a number box shows a value, not what it is for), as
+  // the label just before it in the tab order would give it; "" = its text.
+  std::string accessibleName;
 };
 
 enum class Frame {
@@ -444,6 +448,8 @@ class Window {
   virtual bool IsVisible(int id) const = 0;
   virtual void SetForeColour(int id, Colour colour) = 0;
   virtual Colour ForeColour(int id) const = 0;
+  // Both colours at once, as a ControlSpec gives them: nothing is the system's default.
+  virtual void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) = 0;
   virtual void SetChecked(int id, bool checked) = 0;
   virtual bool Checked(int id) const = 0;
   virtual void AddItems(int id, const std::vector<std::string>& texts) = 0;  // combo box entries
