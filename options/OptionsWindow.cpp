@@ -15,8 +15,10 @@ namespace {
 
 constexpr char kMinutesOutOfRange[] = "Please enter a number of minutes from 1 to 120.";
 constexpr char kChooseAMenuKey[] = "Please choose one of the keys in the list for the desktop menu, or None.";
-constexpr char kMenuKeyIsHotKey[] = " shows and hides the icons already. Please choose another key for the desktop menu.";
-constexpr char kMenuKeyTaken[] = " is in use by another program, so it does not open the desktop menu. Please choose another.";
+constexpr char kMenuKeyIsHotKey[] =
+    " shows and hides the icons already. Please choose another key for the desktop menu.";
+constexpr char kMenuKeyTaken[] =
+    " is in use by another program, so it does not open the desktop menu. Please choose another.";
 constexpr char kPlaceText[] = "Settings are kept in ";
 constexpr char kNotSaved[] =
     "Your options are in force until Tamberlinox ends, but they could not be saved for the next time.";
