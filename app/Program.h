@@ -50,7 +50,7 @@ class Program {
   // The program's own values: in its key, or in a portable copy's file.
   const settings::Store& settings() const { return settings_; }
   hotkey::HotKey& hotKey() { return hotKey_; }
-  // The key that opens the desktop menu; none until the Options window sets one.
+  // The key that opens the desktop menu, when one is set (the Options window).
   hotkey::FixedHotKey& menuKey() { return menuKey_; }
   desktop::Icons& icons() { return icons_; }
   MainWindow& mainWindow() { return mainWindow_; }
