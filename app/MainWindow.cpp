@@ -118,6 +118,7 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
     return true;
   }
   if (message == kRemoteCommandMessage) {
+    result = 0;
     switch (static_cast<RemoteCommand>(wParam)) {
       case RemoteCommand::ShowIcons:
         program_.icons().Choose(true);
@@ -130,12 +131,14 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
         break;
       case RemoteCommand::Exit:
         program_.Leave();
-        break;
+        return true;
       case RemoteCommand::OpenOptions:
         program_.optionsWindow().Show();
-        break;
+        return true;
     }
-    result = 0;
+    // The command line waits for the desktop to be as the copy asked.
+    const RemoteAnswer asked = program_.icons().Chosen() ? RemoteAnswer::IconsShown : RemoteAnswer::IconsHidden;
+    result = static_cast<LResult>(asked);
     return true;
   }
   if (message == Gestures::kFirstReport + kKeyReleased) {

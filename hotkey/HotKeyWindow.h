@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/Platform.h"
 #include "settings/Settings.h"
@@ -49,6 +50,7 @@ class HotKeyWindow : private platform::WindowEvents {
   void OnSave();
   void OnClick(int controlId) override;
   void OnClose() override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
   const settings::Store& store_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hotkey/KeyCodes.h"
+#include "menu/MenuTheme.h"
 #include "platform/ResourceIds.h"
 
 namespace tamberlinox::options {
@@ -69,6 +70,7 @@ WindowSpec Layout(const std::string& place) {
   Add(spec, OptionsWindow::kIdleMinutesBox, ControlKind::NumberBox, "", {156, top - 1, 48, 21});
   spec.controls.back().minimum = kMinIdleMinutes;
   spec.controls.back().maximum = kMaxIdleMinutes;
+  spec.controls.back().accessibleName = "Minutes without input before the icons hide";
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
   top += kRowHeight;
   Add(spec, OptionsWindow::kMenuKeyLabel, ControlKind::Label, "Desktop &menu key:", {kMargin, top + 3, 100, 15});
@@ -118,7 +120,7 @@ std::optional<int> ParseMinutes(const std::string& text) {
 
 void OptionsWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(Layout(store_.Location()), *this);
+    window_ = os_.OpenWindow(menu::WithContrast(Layout(store_.Location()), os_.HighContrast()), *this);
     if (!window_) return;
     Load();
   }
@@ -207,5 +209,9 @@ void OptionsWindow::OnClick(int controlId) {
 }
 
 void OptionsWindow::OnClose() { Close(); }
+
+void OptionsWindow::OnSettingChange(std::uint32_t action, const std::string& /*area*/) {
+  menu::OnWindowSettingChange(os_, window_.get(), Layout(store_.Location()), action);
+}
 
 }  // namespace tamberlinox::options

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "options/Options.h"
 #include "platform/Platform.h"
@@ -63,6 +65,7 @@ class OptionsWindow : private platform::WindowEvents {
   bool ReadMenuKey(Options& chosen);
   void OnClick(int controlId) override;
   void OnClose() override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
   const settings::Store& store_;

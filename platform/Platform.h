@@ -205,8 +205,10 @@ class GlobalAtom {
 // thread, never the program. One call runs at a time: the program starts it,
 // then looks at LastCall() (without waiting) until it is no longer pending,
 // and decides itself how long it waits. Destroying the object lets the thread
-// go: it finishes the call it was given, if that call ever returns, then
-// releases the browser (released, not quit) and ends on its own.
+// go: it finishes the call it was given, if that call ever returns, tells a
+// browser that was never shown to quit (nobody could see or close it), then
+// releases the browser and ends on its own. A browser shown is the user's and
+// runs on. At the program's end such a thread has a moment to finish.
 class WebBrowser {
  public:
   enum class CallState { Pending, Done, Failed };
@@ -285,6 +287,10 @@ struct ControlSpec {
   // Buttons: Enter presses this one, unless the focus is on another button.
   bool defaultButton = false;
   int minimum = 0, maximum = 0;  // number boxes
+  // The name a screen reader reads for a control whose own text does not name
+  // it (a combo box or a number box shows a value, not what it is for), as
+  // the label just before it in the tab order would give it; "" = its text.
+  std::string accessibleName;
 };
 
 enum class Frame {
@@ -349,6 +355,14 @@ struct MenuEntry {
 
 // What an open popup menu tells the program. Every call comes from inside
 // Window::PopupMenu, on the user-interface thread.
+// What the program makes of a character typed in an open menu: whether it
+// takes it (the menu then does nothing of its own with it), and the entry of
+// that menu to select (by position, separators counted).
+struct MenuCharAnswer {
+  bool taken = false;
+  std::optional<std::size_t> select;
+};
+
 class MenuEvents {
  public:
   // The submenu of this entry opens for the first time in this showing:
@@ -360,6 +374,14 @@ class MenuEvents {
   // True while there is more to do; it is asked again in a moment, and again
   // after the user has done something in the menu.
   virtual bool OnMenuIdle() = 0;
+  // A character was typed (UTF-8; "\b" for Backspace) in an open menu, at
+  // this tick, whose entries show these names ("" for a separator), with
+  // this entry selected.
+  virtual MenuCharAnswer OnMenuChar(const std::string& /*typed*/, std::uint32_t /*tick*/,
+                                    const std::vector<std::string>& /*names*/,
+                                    std::optional<std::size_t> /*selected*/) {
+    return {};
+  }
 
  protected:
   ~MenuEvents() = default;
@@ -426,6 +448,8 @@ class Window {
   virtual bool IsVisible(int id) const = 0;
   virtual void SetForeColour(int id, Colour colour) = 0;
   virtual Colour ForeColour(int id) const = 0;
+  // Both colours at once, as a ControlSpec gives them: nothing is the system's default.
+  virtual void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) = 0;
   virtual void SetChecked(int id, bool checked) = 0;
   virtual bool Checked(int id) const = 0;
   virtual void AddItems(int id, const std::vector<std::string>& texts) = 0;  // combo box entries
@@ -525,6 +549,9 @@ class Platform {
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
   // The absolute form of a path, a relative name taken from the current folder.
   virtual std::string FullPath(const std::string& path) = 0;
+  // The text in lower case as the system folds it (any script), for names
+  // compared without regard to case.
+  virtual std::string LowerCase(const std::string& text) = 0;
 
   // Files, folders and the shell.
   // The entries of a folder, in the order the system gives them; none when
@@ -587,6 +614,12 @@ class Platform {
   // False when the message could not be posted (no such window, or the
   // system's message filter keeps it from a program running elevated).
   virtual bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  // Sends the message and waits for the window's answer, patienceMs at most
+  // (less for a thread the system knows to be hung). Nothing when it could
+  // not be sent (as for PostWindowMessage) or was not answered in time; a
+  // message not answered in time may still be handled later.
+  virtual std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                   LParam lParam, std::uint32_t patienceMs) = 0;
   // A window of this program's own kind with this caption, made by another
   // running copy of the program; 0 when there is none.
   virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;

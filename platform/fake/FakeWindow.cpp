@@ -29,7 +29,7 @@ FakeWindow::FakeWindow(FakePlatform& os, const WindowSpec& windowSpec, WindowEve
       events_(events) {
   for (const ControlSpec& control : spec.controls) {
     const Colour colour = control.foreColour.value_or(DefaultForeColour(control.kind));
-    controls[control.id] = FakeControl{control, control.text, control.visible, colour, false, {}};
+    controls[control.id] = FakeControl{control, control.text, control.visible, colour, false, {}, control.backColour};
   }
 }
 
@@ -209,6 +209,13 @@ void FakeWindow::SetForeColour(int id, Colour colour) {
 Colour FakeWindow::ForeColour(int id) const {
   const FakeControl* control = Control(id);
   return control != nullptr ? control->foreColour : Colour();
+}
+
+void FakeWindow::SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) {
+  FakeControl* control = Control(id);
+  if (control == nullptr) return;
+  control->foreColour = fore.value_or(DefaultForeColour(control->spec.kind));
+  control->backColour = back;
 }
 
 void FakeWindow::SetChecked(int id, bool checked) {

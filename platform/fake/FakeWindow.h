@@ -35,6 +35,7 @@ struct FakeControl {
   Colour foreColour;
   bool checked = false;
   std::vector<std::string> items;  // combo box entries
+  std::optional<Colour> backColour;  // nothing: the control's default
 };
 
 struct FakeTimer {
@@ -178,6 +179,7 @@ class FakeWindow final : public Window {
   bool IsVisible(int id) const override;
   void SetForeColour(int id, Colour colour) override;
   Colour ForeColour(int id) const override;
+  void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) override;
   void SetChecked(int id, bool checked) override;
   bool Checked(int id) const override;
   void AddItems(int id, const std::vector<std::string>& texts) override;

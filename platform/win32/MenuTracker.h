@@ -78,6 +78,8 @@ class MenuTracker {
   void StopIdle();
   void RepaintOpenMenus() const;
 
+  // A character typed in the menu; true when the program took it.
+  bool OnTyped(const MSG& message);
   static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
   static MenuTracker* hooked_;  // the one whose menu is up: the program has one UI thread
 

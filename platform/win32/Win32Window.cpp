@@ -131,7 +131,24 @@ bool Win32Window::CreateWindowAndControls(const WindowSpec& spec) {
   return true;
 }
 
+// A control's name for screen readers, where its own text is not one: a
+// label just before it in the creation order, which is the tab order and the
+// Z order. Active Accessibility names an edit box or a combo box by the static
+// text that precedes it (Windows; Wine for edit boxes, where a combo box
+// reads as its text). The label is visible for the lookups that skip hidden
+// ones, but has no size, so nothing shows. The other way, a name annotated
+// through IAccPropServices, would bring COM and oleacc into the process for
+// every such window, and Wine does not implement it (E_NOTIMPL): the label
+// costs one window and no library.
+void Win32Window::CreateNameLabel(const ControlSpec& spec) {
+  if (spec.accessibleName.empty()) return;
+  ::CreateWindowExW(0, L"Static", Widen(spec.accessibleName).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                    0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), windowClass_.Instance(),
+                    nullptr);
+}
+
 bool Win32Window::CreateControl(ControlSpec& spec) {
+  CreateNameLabel(spec);
   auto control = std::make_unique<Control>(this, spec);
 
   const wchar_t* windowClass = L"Static";
@@ -201,6 +218,10 @@ void Win32Window::AttachUpDown(Control& control) {
   ::SendMessageW(control.upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
   ::SendMessageW(control.upDown, UDM_SETRANGE32, static_cast<WPARAM>(control.spec.minimum),
                  static_cast<LPARAM>(control.spec.maximum));
+  // Its arrows step the box's number: a screen reader names them as the box.
+  if (!control.spec.accessibleName.empty()) {
+    ::SetWindowTextW(control.upDown, Widen(control.spec.accessibleName).c_str());
+  }
 }
 
 // "MS Sans Serif" in the size and style asked for, one font object per
@@ -365,6 +386,20 @@ Colour Win32Window::ForeColour(int id) const {
   Control* control = FindControl(id);
   if (control == nullptr || !control->spec.foreColour) return Colour::System(COLOR_BTNTEXT);
   return *control->spec.foreColour;
+}
+
+void Win32Window::SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) {
+  Control* control = FindControl(id);
+  if (control == nullptr || (control->spec.foreColour == fore && control->spec.backColour == back)) return;
+  control->spec.foreColour = fore;
+  control->spec.backColour = back;
+  control->backBrush.Reset(back && !back->system ? ::CreateSolidBrush(ToColorRef(*back)) : nullptr);
+  if (control->spec.kind == ControlKind::Label && control->spec.transparent) {
+    InvalidateUnder(*control);
+  } else {
+    ::InvalidateRect(control->hwnd, nullptr, TRUE);
+    if (control->comboEdit != nullptr) ::InvalidateRect(control->comboEdit, nullptr, TRUE);
+  }
 }
 
 void Win32Window::SetChecked(int id, bool checked) {

@@ -75,6 +75,7 @@ class Win32Window final : public Window {
   bool IsVisible(int id) const override;
   void SetForeColour(int id, Colour colour) override;
   Colour ForeColour(int id) const override;
+  void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) override;
   void SetChecked(int id, bool checked) override;
   bool Checked(int id) const override;
   void AddItems(int id, const std::vector<std::string>& texts) override;
@@ -107,7 +108,7 @@ class Win32Window final : public Window {
   struct Control {
     Control(Win32Window* owner, ControlSpec& ownSpec) : window(owner), spec(ownSpec) {}
     Win32Window* window;
-    ControlSpec& spec;  // in the window's spec_; its fore colour follows SetForeColour
+    ControlSpec& spec;  // in the window's spec_; its colours follow SetForeColour and SetColours
     HWND hwnd = nullptr;
     HWND comboEdit = nullptr;  // combo boxes: the edit field and the drop-down list
     HWND comboList = nullptr;
@@ -127,6 +128,7 @@ class Win32Window final : public Window {
   Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events, Com& com);
   bool CreateWindowAndControls(const WindowSpec& spec);
   bool CreateControl(ControlSpec& spec);
+  void CreateNameLabel(const ControlSpec& spec);
   HFONT FontFor(const Font& font) { return FontFor(font, dpi_); }
   HFONT FontFor(const Font& font, int dpi);
   void AttachUpDown(Control& control);

@@ -393,5 +393,35 @@ TEST_F(MenuKeyboard, KeySelectAndContextMenuOpenTheirMenusAtTheIcon) {
   }
 }
 
+// Typed letters select the entry whose name begins with them, a space
+// inside a name among them; the menu stays open until Enter.
+TEST_F(MenuKeyboard, TypedLettersSelectTheEntryTheyBegin) {
+  for (const char* name : {"Alpha.txt", "Beta.txt", "Bravo.txt"}) ASSERT_FALSE(desktops_->AddFile(kUser, name).empty());
+  Running& p = StartProgram();
+  auto menu = Click(p, WM_LBUTTONUP);
+  ASSERT_TRUE(menu);
+  // The entry selected once the letters have been typed, as soon as it is
+  // the one expected (or whatever it is after a second).
+  const auto selectedAfter = [&](const char* typed, const std::string& expected) {
+    for (const char* c = typed; *c != '\0'; ++c) PostMessageW(menu->window, WM_CHAR, WPARAM(*c), 1);
+    std::string selected;
+    WaitUntil(
+        [&] {
+          selected.clear();
+          for (const MenuEntry& e : reader_->Read(menu->window).value_or(std::vector<MenuEntry>{})) {
+            if (e.state & MFS_HILITE) selected = e.caption;
+          }
+          return selected == expected;
+        },
+        1000ms);
+    return selected;
+  };
+  EXPECT_EQ(selectedAfter("br", "Bravo"), "Bravo");
+  Sleep(1100);  // a pause: the next letter starts again
+  EXPECT_EQ(selectedAfter("my d", "My Documents"), "My Documents");
+  EXPECT_TRUE(MenuShown(p)) << "a typed letter closed the menu";
+  ASSERT_TRUE(CloseMenu(p, *menu));
+}
+
 }  // namespace
 }  // namespace e2e
