@@ -75,6 +75,7 @@ WindowSpec Layout(const std::string& place) {
   top += kRowHeight;
   Add(spec, OptionsWindow::kMenuKeyLabel, ControlKind::Label, "Desktop &menu key:", {kMargin, top + 3, 100, 15});
   Add(spec, OptionsWindow::kMenuKeyList, ControlKind::ComboBox, "", {116, top - 1, 64, 21});
+  spec.controls.back().accessibleName = "Desktop menu key";
   Add(spec, OptionsWindow::kMenuShiftBox, ControlKind::CheckBox, "&Shift", {190, top, 50, kBoxHeight});
   Add(spec, OptionsWindow::kMenuCtrlBox, ControlKind::CheckBox, "&Ctrl", {244, top, 46, kBoxHeight});
   Add(spec, OptionsWindow::kMenuAltBox, ControlKind::CheckBox, "&Alt", {294, top, 46, kBoxHeight});
