@@ -97,7 +97,12 @@ void MainWindow::Destroy() {
 
 bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
   if (message == kWmHotKey) {
-    OnHotKey();  // whatever the key's identifier
+    // The desktop menu's key has its own id; any other is the hot key's.
+    if (wParam == WParam(kMenuHotKeyId)) {
+      OnMenuKey();
+    } else {
+      OnHotKey();
+    }
     return false;
   }
   if (message == kWmQueryEndSession) {
@@ -205,6 +210,10 @@ void MainWindow::OnHotKey() {
   }
   window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
 }
+
+// The menu opens at the pointer, on its monitor. Presses while it is up find
+// it open and do nothing.
+void MainWindow::OnMenuKey() { PopUpDesktopMenu({}); }
 
 void MainWindow::OnHotKeyReleaseTick() {
   if (!os_.IsKeyDown(program_.hotKey().Key())) LetGoOfHotKey(true);
