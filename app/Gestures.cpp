@@ -35,9 +35,10 @@ bool Gestures::OnMessage(std::uint32_t message, WParam wParam, LParam lParam) {
 
 void Gestures::OnIdleTimer() { Follow(idle_.Check()); }
 
-void Gestures::WatchKeyRelease(int key) {
+bool Gestures::WatchKeyRelease(int key) {
   keyReleased_ = key;
   UpdateWatch();
+  return watching_ && watched_.keyReleased == key;
 }
 
 void Gestures::Follow(const desktop::IdleHide::Plan& plan) {

@@ -33,8 +33,9 @@ class Gestures {
   void Stop();
 
   // The input watch also reports each release of this key (0: none), as
-  // kKeyReleased, for whoever waits for it (the hot key held down).
-  void WatchKeyRelease(int key);
+  // kKeyReleased, for whoever waits for it (the hot key held down). False
+  // when the watch is not in place.
+  bool WatchKeyRelease(int key);
 
   // The watch's reports; false for any other message.
   bool OnMessage(std::uint32_t message, platform::WParam wParam, platform::LParam lParam);

@@ -29,7 +29,7 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
     kShutdownTimer = 1,     // 500 ms: the program's windows go once "Close Program" is done
     kTrayRetryTimer = 2,    // 2 s: adds the icon again while the shell is not ready for it
     kDesktopWatchTimer = 3, // the shell's icon view is looked for while it may be on its way
-    kHotKeyReleaseTimer = 4,// the hot key is held: further presses wait for its release
+    kHotKeyReleaseTimer = 4,// the hot key is held unwatched, or its watch is to end
     kIdleTimer = 5,         // hide when idle is on and the icons are shown
     kDesktopClickTimer = 6, // a double-click on the desktop to be decided
     kBalloonTimer = 10,     // a balloon waits for the one shown to go
@@ -80,10 +80,9 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool AddTrayIcon();
   void RetryTrayIcon();
   void OnHotKey();
+  void OnInputReport(platform::InputReport report, int key);  // of the hot key's release watch
   void OnHotKeyReleaseTick();
-  // The hot key is up again: its next press counts. Looked at rather than
-  // reported, the presses queued meanwhile are taken for repeats.
-  void LetGoOfHotKey(bool dropQueuedPresses);
+  void FollowHotKey();
   void ShowNextBalloon();
   void BalloonGone();
   void PopUpDesktopMenu();
@@ -110,6 +109,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   // The hot key went down and has not been seen released: the key's repeats
   // while it is held are not presses of their own.
   bool hotKeyHeld_ = false;
+  int releaseWatched_ = 0;  // the key whose releases the input watch reports; 0: none
+  bool releaseInOrder_ = false;  // its kKeyWatchBegun has arrived
   // The balloons to show, in order; the first is on the screen while balloonShown_.
   struct Balloon {
     std::string title, text;

@@ -70,8 +70,8 @@ std::optional<bool> Win32Platform::ListItemAt(WindowHandle listHandle, Point scr
     return std::nullopt;
   }
   DWORD_PTR item = 0;
-  // Sent messages are served meanwhile (the calls of the input watch's hooks
-  // among them); posted ones, the watch's reports among them, wait.
+  // Sent messages are served meanwhile; posted ones, the input watch's
+  // reports among them, wait.
   if (!::SendMessageTimeoutW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.Get()), SMTO_ABORTIFHUNG,
                              kListAnswerMs, &item) ||
       !::ReadProcessMemory(process.Get(), remote.Get(), &hit, sizeof hit, nullptr)) {

@@ -220,6 +220,7 @@ TEST_F(StartupTest, TheHotKeyTogglesTheDesktopAsItIsNow) {
   EXPECT_TRUE(os.PressHotKey(0, 121));
   EXPECT_TRUE(DesktopVisible());
   main->Send(platform::kWmHotKey, 4711);  // whatever the identifier
+  os.ReleaseKey(121);
   EXPECT_FALSE(DesktopVisible());
   os.RemoveOtherWindow(desktop);  // the shell makes a new, visible one
   desktop = os.AddOtherWindow("Progman", "Program Manager");
@@ -264,38 +265,71 @@ TEST_F(StartupTest, TheRetriesStopAfterTwoMinutesButARestartedTaskbarGetsTheIcon
 }
 
 // A key held down repeats, and where the system does not leave the repeats
-// out each comes as a press: only the first counts, until the key is up, as
-// the input watch reports it or, where the watch missed it, as a look finds it.
+// out each comes as a press: only the first counts, until the input watch
+// reports the key's release. The watch stays on until the release timer ticks
+// after the release, so that the next press is heard in order; without a
+// watch, a look at the key finds it up.
 TEST_F(StartupTest, AHeldHotKeyTogglesOnce) {
   Start();
+  const auto changes = [&] { return os.OtherWindowAt(desktop)->changes; };
+  const int before = changes();
   os.keysDown = {121};
   for (int repeat = 0; repeat < 3; ++repeat) EXPECT_TRUE(os.PressHotKey(0, 121));
-  EXPECT_TRUE(DesktopVisible());
-  EXPECT_EQ(os.inputWatch.keyReleased, 121);
+  EXPECT_EQ(changes(), before + 1);
+  EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));  // the watch reports the release
   os.ReleaseKey(121);
-  EXPECT_EQ(os.inputWatch.keyReleased, 0);
-  EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_EQ(os.inputWatch.keyReleased, 121);
   os.keysDown = {121};
   EXPECT_TRUE(os.PressHotKey(0, 121));  // pressed again at once: it counts
-  EXPECT_FALSE(DesktopVisible());
-  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
   EXPECT_TRUE(os.PressHotKey(0, 121));
-  EXPECT_FALSE(DesktopVisible());
-  os.keysDown.clear();  // up, and the watch did not say so
+  EXPECT_EQ(changes(), before + 2);
+  os.ReleaseKey(121);
   EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_EQ(os.inputWatch.keyReleased, 0);
   EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
-  EXPECT_TRUE(os.PressHotKey(0, 121));
-  EXPECT_TRUE(DesktopVisible());
 
   // Let go of while the watch was being set up: the next press counts at once.
   os.keysDown = {121};
   os.releasedBeforeWatch = 121;
   EXPECT_TRUE(os.PressHotKey(0, 121));
-  EXPECT_FALSE(DesktopVisible());
-  EXPECT_EQ(os.inputWatch.keyReleased, 0);
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_EQ(changes(), before + 4);
+
+  // No watch: the key is looked at now and then.
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  os.failInputWatch = true;
+  os.keysDown = {121};
+  for (int repeat = 0; repeat < 2; ++repeat) EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  os.keysDown.clear();
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
   EXPECT_FALSE(main->TimerRunning(MainWindow::kHotKeyReleaseTimer));
   EXPECT_TRUE(os.PressHotKey(0, 121));
-  EXPECT_TRUE(DesktopVisible());
+  EXPECT_EQ(changes(), before + 6);
+}
+
+// Presses that wait in the queue while the program is busy each count: two
+// quick presses before the watch began, and, with the watch still on after an
+// earlier release, a press, its repeats, its release and a new press.
+TEST_F(StartupTest, EveryQueuedPressCountsButNotTheRepeats) {
+  Start();
+  const auto changes = [&] { return os.OtherWindowAt(desktop)->changes; };
+  const int before = changes();
+  os.busy = true;
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  os.WorkDone();
+  EXPECT_EQ(changes(), before + 2);
+
+  os.busy = true;
+  os.keysDown = {121};
+  for (int repeat = 0; repeat < 3; ++repeat) EXPECT_TRUE(os.PressHotKey(0, 121));
+  os.ReleaseKey(121);
+  EXPECT_TRUE(os.PressHotKey(0, 121));
+  os.WorkDone();
+  EXPECT_EQ(changes(), before + 4);
+  EXPECT_TRUE(main->FireTimer(MainWindow::kHotKeyReleaseTimer));
+  EXPECT_EQ(os.inputWatch.keyReleased, 0);
 }
 
 TEST_F(StartupTest, AProgramThatGoesGivesBackItsAtomHotKeyAndWindows) {
