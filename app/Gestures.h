@@ -4,7 +4,7 @@
 // whose reports reach the main window, and hide-when-idle by the main
 // window's idle timer. The watch runs only while one of them needs it: the
 // left button while the double-click is on, any input while the icons are
-// hidden for idleness.
+// hidden for idleness (which they are only once the watch is in place).
 #pragma once
 
 #include <cstdint>
