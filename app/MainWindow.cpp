@@ -165,11 +165,12 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
 // (the key is looked at once the watch is on, for the presses after it): the
 // system leaves their repeats out where it can, and elsewhere the first repeat
 // comes the keyboard's delay after the press, when the watch is in place
-// unless the program was busy. The watch stays on after the release until
-// the release timer ticks, which it does only once nothing posted waits in
-// the queue: a quick next press, even one that waits behind busy work, is
-// heard in order too. Without the watch, the timer looks at the key now and
-// then, and the presses meanwhile are repeats.
+// unless the program was busy. The release timer runs meanwhile; it ticks
+// only once nothing posted waits in the queue. While the key is held its tick
+// looks at the key, should the watch be missing or have missed the release
+// (the presses meanwhile are repeats); after the release the watch stays on
+// until the tick, so that a quick next press, even one that waits behind busy
+// work, is heard in order too.
 void MainWindow::OnHotKey() {
   const int key = program_.hotKey().Key();
   if (releaseWatched_ == key) {
@@ -203,10 +204,8 @@ void MainWindow::OnHotKeyReleaseTick() {
   FollowHotKey();
 }
 
-// The release timer runs while the key is held and no watch reports its
-// release, and while the watch stays on after the release.
 void MainWindow::FollowHotKey() {
-  if (hotKeyHeld_ == (releaseWatched_ != 0)) {
+  if (!hotKeyHeld_ && releaseWatched_ == 0) {
     window_->StopTimer(kHotKeyReleaseTimer);
   } else if (!window_->TimerRunning(kHotKeyReleaseTimer)) {
     window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);

@@ -29,7 +29,7 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
     kShutdownTimer = 1,     // 500 ms: the program's windows go once "Close Program" is done
     kTrayRetryTimer = 2,    // 2 s: adds the icon again while the shell is not ready for it
     kDesktopWatchTimer = 3, // the shell's icon view is looked for while it may be on its way
-    kHotKeyReleaseTimer = 4,// the hot key is held unwatched, or its watch is to end
+    kHotKeyReleaseTimer = 4,// the hot key is held, or the watch of its release is to end
     kIdleTimer = 5,         // hide when idle is on and the icons are shown
     kDesktopClickTimer = 6, // a double-click on the desktop to be decided
     kBalloonTimer = 10,     // a balloon waits for the one shown to go
