@@ -94,6 +94,9 @@ bool SetThreadHooks(bool mouse, bool keyboard) {
 
 // The hook thread: its message loop is where the system calls the hooks.
 DWORD WINAPI HookThread(void* answered) {
+  // Every event of the session waits for this thread, which takes microseconds
+  // for one: it goes before the program's own work.
+  ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
   MSG message;
   // The thread's queue exists before the thread says it is ready.
   ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
