@@ -10,8 +10,10 @@
 //
 // The thread runs only while something is watched, and only the hooks asked
 // for are set (under Wine every low-level hook costs each event a trip
-// through the server). Its stack is reserved small: a thread otherwise
-// reserves, and under Wine commits, a megabyte.
+// through the server). Its stack is reserved small, 64 KiB, of which Windows
+// commits only what is used. (Wine gives every thread a stack of at least a
+// megabyte whatever is asked, and counts about that much more as the
+// process's own: 0.97 MiB measured, with the small reservation or without.)
 #pragma once
 
 #include "platform/Platform.h"
