@@ -76,15 +76,12 @@ tests_with_result() {
   sed -nE "s/^\[ *$result *\] ([^ ,]+)(, where .*)? \([0-9]+ ms\)$/\1/p" "$log"
 }
 
-# A folder of empty files "File 1.txt" ... "File N.txt" for the tests that need
-# a big folder (C:\e2e files\N), made here at once: Wine makes files one at a
-# time through its server, minutes for 10,000 on a busy machine.
+# A folder of N empty files (C:\e2e files\N) for the tests: made here at once,
+# where Wine would take minutes to make them one by one.
 make_folder_of_files() {
-  local folder=$1 count=$2
-  [ "$(find "$folder" -maxdepth 1 -type f 2>/dev/null | wc -l)" -eq "$count" ] && return 0
-  rm -rf "$folder"
-  mkdir -p "$folder"
-  (cd "$folder" && seq 1 "$count" | sed 's/.*/File &.txt/' | tr '\n' '\0' | xargs -0 touch)
+  [ "$(find "$1" -maxdepth 1 -type f 2>/dev/null | wc -l)" -eq "$2" ] && return 0
+  rm -rf "$1" && mkdir -p "$1"
+  (cd "$1" && seq 1 "$2" | sed 's/.*/File &.txt/' | tr '\n' '\0' | xargs -0 touch)
 }
 
 # One run of the suite, as a single run of this script would do it. $1: the

@@ -642,8 +642,7 @@ std::optional<bool> FakePlatform::ListItemAt(WindowHandle list, Point at) {
 
 bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) {
   const bool watching = !failInputWatch && (watch.leftButton || watch.anyInput || watch.keyReleased != 0);
-  // Posted by the program's own thread as it asks: it arrives after the
-  // message being handled.
+  // Posted by the program's own thread: it arrives after the message being handled.
   if (watching && watch.keyReleased != 0 && watch.keyReleased != inputWatch.keyReleased) {
     queue_.push_back({window, firstMessage + kKeyWatchBegun, WParam(watch.keyReleased), 0});
   }
@@ -666,25 +665,14 @@ void FakePlatform::Report(InputReport report, WParam wParam, LParam lParam) {
   if (inputWatchWindow != 0) Post({inputWatchWindow, inputWatchMessage + report, wParam, lParam});
 }
 
-void FakePlatform::Post(const Posted& posted) {
-  queue_.push_back(posted);
-  Deliver();
-}
-
 void FakePlatform::Deliver() {
   if (delivering_) return;  // the loop below takes what comes meanwhile
   delivering_ = true;
-  while (!busy && !queue_.empty()) {
+  for (; !busy && !queue_.empty(); queue_.pop_front()) {
     const Posted next = queue_.front();
-    queue_.pop_front();
     if (FakeWindow* window = WindowByHandle(next.window)) window->Send(next.message, next.wParam, next.lParam);
   }
   delivering_ = false;
-}
-
-void FakePlatform::WorkDone() {
-  busy = false;
-  Deliver();
 }
 
 void FakePlatform::PressLeftButton(Point at) {

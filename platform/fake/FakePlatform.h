@@ -283,11 +283,13 @@ class FakePlatform final : public Platform {
   // A key let go of after the program looked at it and before its watch
   // began: the watch never hears that release.
   int releasedBeforeWatch = 0;
-  // While busy, the program's thread is at work: the hot key's messages and
-  // the input watch's reports wait in its queue, in order, and arrive when
-  // the work is done.
+  // While busy, the hot key's messages and the input watch's reports wait in
+  // the program's queue, in order, until the work is done.
   bool busy = false;
-  void WorkDone();
+  void WorkDone() {
+    busy = false;
+    Deliver();
+  }
 
   // ---- Internet.
   bool connected = true;
@@ -433,7 +435,10 @@ class FakePlatform final : public Platform {
     WParam wParam;
     LParam lParam;
   };
-  void Post(const Posted& posted);  // arrives at once unless busy, after those queued before it
+  void Post(const Posted& posted) {  // arrives at once unless busy, after those queued before it
+    queue_.push_back(posted);
+    Deliver();
+  }
   void Deliver();
   std::deque<Posted> queue_;
   bool delivering_ = false;

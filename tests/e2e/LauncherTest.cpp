@@ -290,17 +290,13 @@ TEST_F(LauncherFolders, ARightClickOnAFolderShowsTheFoldersMenu) {
   EXPECT_TRUE(CloseMenu(p, OpenMenu{back, {}}));
 }
 
-// The input watch's hooks live on a thread of their own, so the session's
-// mouse does not wait for the program while it lists a folder of 10,000 files
-// for its submenu: every mouse event passes the watch's hook (the
-// double-click is on), and under Wine SendInput returns only once the hook has
-// seen the event: 200 moves go through while the program still does not
-// answer. Two presses of F10 made meanwhile wait in the program's queue and
-// are two toggles once it is done. (With the hooks on the program's thread,
-// the moves waited for the folder, and the second press was taken for the
-// first one's repeat.)
+// While the program lists a folder of 10,000 files for its submenu, 200
+// pointer moves go through the input watch's hook (under Wine SendInput waits
+// for it), and two presses of F10 wait in the program's queue and are two
+// toggles once it is done. (With the hooks on the program's thread the moves
+// waited for the folder, and the second press was taken for a repeat.)
 TEST_F(LauncherFolders, ThePointerMovesAndEveryPressCountsWhileABigFolderOpens) {
-  ASSERT_FALSE(desktops_->MoveInFolderOfFiles(kUser, "Big", 10000).empty());
+  ASSERT_FALSE(desktops_->MoveInFolderOfFiles(kUser, "Big", 10000).empty()) << "no folder from scripts/e2e.sh";
   Running& p = StartProgram();
   auto menu = Click(p, WM_LBUTTONUP);
   ASSERT_TRUE(menu);
@@ -326,9 +322,6 @@ TEST_F(LauncherFolders, ThePointerMovesAndEveryPressCountsWhileABigFolderOpens) 
   EXPECT_TRUE(reader_->WaitForAnotherMenu(p.process, {menu->window}, 60000ms)) << "\"Big\" opened no submenu";
   EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopChanges() == changes + 2; }))
       << "F10 twice made " << shell_->DesktopChanges() - changes << " changes";
-  reader_->Press(menu->window, VK_ESCAPE);
-  reader_->Press(menu->window, VK_ESCAPE);
-  EXPECT_TRUE(Gone(menu->window));
 }
 
 }  // namespace

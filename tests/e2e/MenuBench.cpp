@@ -142,15 +142,7 @@ std::string DesktopFolders::AddFolderIn(const std::string& folder, const std::st
 
 std::string DesktopFolders::MoveInFolderOfFiles(Which which, const std::string& name, int files) {
   const std::string source = "C:\\e2e files\\" + std::to_string(files);
-  MakeFolder("C:\\e2e files");
-  MakeFolder(source);
-  if (paths_[which].empty() || !IsFolder(source)) return {};
-  const bool complete = Names(source).size() >= size_t(files);
-  for (int i = 1; i <= files && !complete; ++i) {
-    const std::wstring path = ToWide(Join(source, "File " + std::to_string(i) + ".txt"));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
+  if (paths_[which].empty() || Names(source).size() != size_t(files)) return {};
   const std::string folder = Join(paths_[which], name);
   if (!MoveFileW(ToWide(source).c_str(), ToWide(folder).c_str())) return {};
   movedIn_.emplace_back(folder, source);

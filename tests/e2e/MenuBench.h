@@ -46,9 +46,8 @@ class DesktopFolders {
   // A file or folder inside a folder made here (the parent's full path).
   std::string AddFileIn(const std::string& folder, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
   std::string AddFolderIn(const std::string& folder, const std::string& name);
-  // A folder holding this many empty files ("File 1.txt", ...): the one that
-  // scripts/e2e.sh leaves in C:\e2e files\<files> (made here, slowly, when it
-  // is not there), moved in and back out again when this object goes.
+  // A folder of this many empty files, the one that scripts/e2e.sh makes in
+  // C:\e2e files\<files>, moved in, and back out when this object goes.
   std::string MoveInFolderOfFiles(Which which, const std::string& name, int files);
   // Removes something this object put there.
   bool Remove(const std::string& path);
