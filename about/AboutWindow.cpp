@@ -24,6 +24,7 @@ constexpr std::uint32_t kConnectingPauseMs = 300;  // the connecting state is up
 constexpr std::uint32_t kPageOpenedPauseMs = 500;  // and stays a little after it has the page
 constexpr std::uint32_t kClosePauseMs = 50;
 constexpr Colour kWhite = Colour::Rgb(0xFF, 0xFF, 0xFF);
+constexpr Colour kBlack = Colour::Rgb(0x00, 0x00, 0x00);
 constexpr Colour kMagenta = Colour::Rgb(0xFF, 0x00, 0xFF);
 
 // One text; the run of blanks pushes its second paragraph onto later lines.
@@ -48,7 +49,11 @@ ControlSpec Label(int id, std::string text, Rect bounds, Font font, Colour colou
   return label;
 }
 
-WindowSpec Layout() {
+// The window keeps its picture design in high contrast: its texts are fixed
+// white on its own dark picture, readable whatever the user's scheme. Only the
+// notice that takes the system's highlight text colour (black in some
+// schemes, which vanishes on the picture) is white then.
+WindowSpec Layout(bool highContrast) {
   WindowSpec spec;
   spec.caption = kCaption;
   spec.clientWidth = 333;
@@ -64,7 +69,8 @@ WindowSpec Layout() {
                            TextAlign::Centre);
   link.notifyMouse = true;
   ControlSpec connecting = Label(AboutWindow::kConnectingLabel, kConnectingText, {0, 16, 329, 121},
-                                 {36, true, false}, Colour::System(kColorHighlightText), TextAlign::Centre);
+                                 {36, true, false}, highContrast ? kWhite : Colour::System(kColorHighlightText),
+                                 TextAlign::Centre);
   connecting.visible = false;
 
   ControlSpec close;
@@ -74,6 +80,9 @@ WindowSpec Layout() {
   close.bounds = {80, 192, 161, 33};
   close.font = {18, true, false};
   close.backColour = kWhite;
+  // Its caption in a fixed black on the fixed white, as on the usual scheme,
+  // where the scheme's button text colour may be white.
+  close.foreColour = kBlack;
   close.picture = IDB_ABOUT_BUTTON;
   close.cancel = true;  // Esc closes the window like the button
 
@@ -85,7 +94,7 @@ WindowSpec Layout() {
 
 bool AboutWindow::Open() {
   if (window_) return true;
-  window_ = os_.OpenWindow(Layout(), *this);
+  window_ = os_.OpenWindow(Layout(os_.HighContrast()), *this);
   if (!window_) return false;
   if (donationRequested_) window_->StartTimer(kRequestTimer, kRequestIntervalMs);
   return true;

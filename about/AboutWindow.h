@@ -17,20 +17,14 @@ namespace tamberlinox::about {
 
 class AboutWindow : private platform::WindowEvents {
  public:
-  // Control and timer ids.
+  // Control ids.
   enum : int {
     kTextLabel = 101,
     kHomePageLink = 102,
     kConnectingLabel = 105,
     kCloseButton = 110,
   };
-  enum : int {
-    kEndTimer = 1,           // 100 ms: closes the window once a request is over
-    kRequestTimer = 2,       // 1000 ms: runs the web request
-    kPauseTimer = 3,         // the short pauses of a request and of "Close Form", each ticks once
-    kBrowserTimer = 4,       // 50 ms: the steps of the wait for the browser
-    kBrowserLimitTimer = 5,  // 30 s: the end of that wait
-  };
+  using enum platform::AboutWindowTimer;  // platform/Messages.h
 
   explicit AboutWindow(platform::Platform& os) : os_(os) {}
   AboutWindow(const AboutWindow&) = delete;

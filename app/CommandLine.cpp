@@ -19,8 +19,9 @@ constexpr char kUsage[] =
     "\r\n"
     "Without an argument Tamberlinox starts.\r\n"
     "\r\n"
-    "Exit codes: 0 done, 1 nothing to act on, 2 unknown argument,\r\n"
-    "3 could not reach the running Tamberlinox.";
+    "Exit codes: 0 done, 1 not done (the desktop did not end as asked,\r\n"
+    "or nothing to act on), 2 unknown argument, 3 could not reach the\r\n"
+    "running Tamberlinox.";
 
 std::string Lower(std::string text) {
   for (char& c : text)
@@ -38,19 +39,38 @@ std::optional<RemoteCommand> CommandNamed(const std::string& argument) {
   return std::nullopt;
 }
 
-// Without a running copy the desktop itself is shown or hidden. The shell
-// carries it out on its own thread; the command ends when it has, or when the
-// shell has not answered for a while.
-int ActOnDesktop(platform::Platform& os, RemoteCommand command) {
+// The running copy has at most this long to answer.
+constexpr std::uint32_t kAnswerPatienceMs = 5000;
+
+// The shell carries out a show or hide on its own thread: the command has
+// done what it asked when the icons are so, and not when they are not within
+// a short wait. Nothing to wait for where the shell has no desktop at all.
+int AwaitDesktop(platform::Platform& os, bool show) {
   constexpr std::uint32_t kPauseMs = 20, kPatienceMs = 2000;
   if (desktop::FindIconList(os) == 0 && os.FindTopLevelWindow(desktop::kDesktopClass, std::nullopt) == 0)
-    return kExitNothingToActOn;
+    return kExitNotDone;
+  for (std::uint32_t waited = 0; desktop::IconsVisible(os) != show; waited += kPauseMs) {
+    if (waited >= kPatienceMs) return kExitNotDone;
+    os.Sleep(kPauseMs);
+  }
+  return kExitDone;
+}
+
+// The running copy shows or hides the icons as the user's choice and answers
+// how it asked the desktop to be.
+int ActThroughRunningCopy(platform::Platform& os, platform::WindowHandle running, RemoteCommand command) {
+  const std::optional<platform::LResult> answer = os.SendWindowMessage(
+      running, kRemoteCommandMessage, static_cast<platform::WParam>(command), 0, kAnswerPatienceMs);
+  if (!answer) return kExitUnreachable;
+  return AwaitDesktop(os, static_cast<RemoteAnswer>(*answer) == RemoteAnswer::IconsShown);
+}
+
+// Without a running copy the desktop itself is shown or hidden.
+int ActOnDesktop(platform::Platform& os, RemoteCommand command) {
   const bool show =
       command == RemoteCommand::ToggleIcons ? !desktop::IconsVisible(os) : command == RemoteCommand::ShowIcons;
-  if (!desktop::ShowIcons(os, show)) return kExitDone;
-  for (std::uint32_t waited = 0; waited < kPatienceMs && desktop::IconsVisible(os) != show; waited += kPauseMs)
-    os.Sleep(kPauseMs);
-  return kExitDone;
+  if (!desktop::ShowIcons(os, show)) return kExitNotDone;
+  return AwaitDesktop(os, show);
 }
 
 }  // namespace
@@ -79,12 +99,13 @@ std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std:
     os.ShowMessage(kUsage, kUsageTitle, platform::kMbOk | platform::kMbIconExclamation);
     return kExitUsage;
   }
-  if (const platform::WindowHandle running = os.FindProgramWindow(MainWindow::kCaption)) {
+  const platform::WindowHandle running = os.FindProgramWindow(MainWindow::kCaption);
+  if (*command == RemoteCommand::Exit) {
+    if (running == 0) return kExitNotDone;
     const bool posted = os.PostWindowMessage(running, kRemoteCommandMessage, static_cast<platform::WParam>(*command), 0);
     return posted ? kExitDone : kExitUnreachable;
   }
-  if (*command == RemoteCommand::Exit) return kExitNothingToActOn;
-  return ActOnDesktop(os, *command);
+  return running != 0 ? ActThroughRunningCopy(os, running, *command) : ActOnDesktop(os, *command);
 }
 
 }  // namespace tamberlinox

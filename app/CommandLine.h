@@ -1,7 +1,9 @@
 // Tamberlinox.exe's command line. Without arguments the program starts as
 // usual. "/show", "/hide", "/toggle" and "/exit" (also with "-", in any case)
-// act on the copy that is running, through its main window, and return at
-// once; with no copy running the first three act on the desktop directly.
+// act on the copy that is running, through its main window; with no copy
+// running the first three act on the desktop directly. "/exit" returns at
+// once; the other three return when the desktop is as they asked, or when it
+// has not become so within a short wait, and say which with their exit code.
 // "/?" shows how to use it.
 #pragma once
 
@@ -14,14 +16,21 @@
 
 namespace tamberlinox {
 
-// What another process asks of the running copy: the message, with one of
-// these as its wParam, posted to the main window.
-inline constexpr std::uint32_t kRemoteCommandMessage = platform::kWmUser + 2;
+// What another process asks of the running copy: one of these as the wParam
+// of platform::kRemoteCommandMessage, sent to the main window (Exit and
+// OpenOptions posted).
+using platform::kRemoteCommandMessage;
 enum class RemoteCommand : platform::WParam { ShowIcons = 1, HideIcons, ToggleIcons, Exit, OpenOptions };
+// The running copy's answer to ShowIcons, HideIcons and ToggleIcons: how it
+// asked the desktop to be.
+enum class RemoteAnswer : platform::LResult { IconsShown = 1, IconsHidden = 2 };
 
 // Exit codes.
 inline constexpr int kExitDone = 0;
-inline constexpr int kExitNothingToActOn = 1;  // no running copy to end, no desktop to show or hide
+// Not done: the desktop did not end as asked (a hide refused because it would
+// take the wallpaper with it, a shell that did not carry it out within the
+// wait, no desktop at all), or no running copy for "/exit" to end.
+inline constexpr int kExitNotDone = 1;
 inline constexpr int kExitUsage = 2;           // an argument the program does not know
 inline constexpr int kExitUnreachable = 3;     // the running copy could not be reached (it runs elevated, say)
 

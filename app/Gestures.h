@@ -20,7 +20,7 @@ namespace tamberlinox {
 class Gestures {
  public:
   // The watch's reports arrive at the main window as kFirstReport + InputReport.
-  static constexpr std::uint32_t kFirstReport = platform::kWmUser + 0x100;
+  static constexpr std::uint32_t kFirstReport = platform::kFirstInputReport;
 
   Gestures(platform::Platform& os, desktop::Icons& icons) : os_(os), clicks_(os, icons), idle_(os, icons) {}
   Gestures(const Gestures&) = delete;

@@ -113,6 +113,7 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
     return true;
   }
   if (message == kRemoteCommandMessage) {
+    result = 0;
     switch (static_cast<RemoteCommand>(wParam)) {
       case RemoteCommand::ShowIcons:
         program_.icons().Choose(true);
@@ -125,12 +126,14 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
         break;
       case RemoteCommand::Exit:
         program_.Leave();
-        break;
+        return true;
       case RemoteCommand::OpenOptions:
         program_.optionsWindow().Show();
-        break;
+        return true;
     }
-    result = 0;
+    // The command line waits for the desktop to be as the copy asked.
+    const RemoteAnswer asked = program_.icons().Chosen() ? RemoteAnswer::IconsShown : RemoteAnswer::IconsHidden;
+    result = static_cast<LResult>(asked);
     return true;
   }
   if (message == Gestures::kFirstReport + kKeyReleased || message == Gestures::kFirstReport + kKeyWatchBegun) {
@@ -143,15 +146,38 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
     return true;
   }
   if (message != kTrayMessage) return false;
-  if (lParam == kWmLButtonUp) {
-    PopUpDesktopMenu();
-  } else if (lParam == kWmRButtonUp) {
-    PopUpCommandMenu();
-  } else if (lParam >= kBalloonHidden && lParam <= kBalloonClicked) {
-    BalloonGone();
-  }
+  OnTrayEvent(ReadTrayEvent(kTrayIconId, wParam, lParam));
   result = 0;  // every other tray notification is ignored, and none is passed on
   return true;
+}
+
+// A click opens each menu once, in either form: the fourth form follows a
+// left click's release with NIN_SELECT and a right click's with
+// WM_CONTEXTMENU, and only those that no click came before are the
+// keyboard's.
+void MainWindow::OnTrayEvent(const TrayEvent& tray) {
+  switch (tray.event) {
+    case kWmLButtonUp:
+      PopUpDesktopMenu({});
+      break;
+    case kTrayKeySelect:
+      PopUpDesktopMenu(MenuOpening{tray.at, true});
+      break;
+    case kWmRButtonUp:
+      if (tray.fourthForm) {
+        rightClickPending_ = true;  // its WM_CONTEXTMENU opens the menu
+      } else {
+        PopUpCommandMenu({});
+      }
+      break;
+    case kWmContextMenu:
+      PopUpCommandMenu(rightClickPending_ ? MenuOpening{} : MenuOpening{tray.at, true});
+      rightClickPending_ = false;
+      break;
+    default:
+      if (tray.event >= kBalloonHidden && tray.event <= kBalloonClicked) BalloonGone();
+      break;
+  }
 }
 
 // A held key repeats, and where the system does not leave the repeats out
@@ -212,31 +238,44 @@ void MainWindow::FollowHotKey() {
   }
 }
 
-void MainWindow::PopUpDesktopMenu() {
+void MainWindow::PopUpDesktopMenu(const MenuOpening& opening) {
   if (menuOpen_ || !window_) return;
   menuOpen_ = true;
   window_->SetTop(kMenuTop);
   {
     // The menu holds what it shows; the items are not kept until the next click.
-    menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(os_).folderMenus);
+    menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(program_.settings()).folderMenus);
     const std::vector<platform::MenuEntry> entries = launcher.Entries();
     os_.RestoreDefaultCursor();
     menuTheme_.BeforeMenu();
-    const int chosen = window_->PopupMenu(entries, &launcher);
-    if (const menu::DesktopItem* item = launcher.ItemOf(chosen)) program_.OpenDesktopItem(*item);
+    const int chosen = window_->PopupMenu(entries, &launcher, opening);
+    if (const menu::DesktopItem* item = launcher.ItemOf(chosen)) {
+      program_.OpenDesktopItem(*item);
+    } else {
+      MenuDismissed(opening);
+    }
   }
   menuOpen_ = false;
 }
 
-void MainWindow::PopUpCommandMenu() {
+// A menu the keyboard opened and Esc closed gives the focus back to the icon.
+void MainWindow::MenuDismissed(const MenuOpening& opening) {
+  if (opening.fromKeyboard && window_ && trayIconShown_) window_->FocusTrayIcon(kTrayIconId);
+}
+
+void MainWindow::PopUpCommandMenu(const MenuOpening& opening) {
   if (menuOpen_ || !window_) return;
   menuOpen_ = true;
   window_->SetTop(kMenuTop);
   const auto entries = menu::CommandMenu(windowsMinimized_, program_.icons().Shown(), os_.ProgramVersion());
   os_.RestoreDefaultCursor();
   menuTheme_.BeforeMenu();
-  const int chosen = window_->PopupMenu(entries);
-  if (chosen > 0) program_.RunCommand(static_cast<menu::Command>(chosen));
+  const int chosen = window_->PopupMenu(entries, nullptr, opening);
+  if (chosen > 0) {
+    program_.RunCommand(static_cast<menu::Command>(chosen));
+  } else {
+    MenuDismissed(opening);
+  }
   menuOpen_ = false;
 }
 

@@ -23,24 +23,15 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
  public:
   static constexpr char kCaption[] = "Zemrik Program";
   static constexpr std::uint32_t kTrayIconId = 125;
-  static constexpr std::uint32_t kTrayMessage = platform::kWmUser + 1;
-  // The main window's timers; each runs only while there is something to wait for.
-  enum : int {
-    kShutdownTimer = 1,     // 500 ms: the program's windows go once "Close Program" is done
-    kTrayRetryTimer = 2,    // 2 s: adds the icon again while the shell is not ready for it
-    kDesktopWatchTimer = 3, // the shell's icon view is looked for while it may be on its way
-    kHotKeyReleaseTimer = 4,// the hot key is held, or the watch of its release is to end
-    kIdleTimer = 5,         // hide when idle is on and the icons are shown
-    kDesktopClickTimer = 6, // a double-click on the desktop to be decided
-    kBalloonTimer = 10,     // a balloon waits for the one shown to go
-  };
+  // Its timers and messages: platform/Messages.h.
+  using enum platform::MainWindowTimer;
   // A balloon waits at most this long for the one shown, where the shell does
   // not say when that has gone.
   static constexpr std::uint32_t kBalloonWaitMs = 30000;
   // The shell's tray notifications of a balloon that has gone: hidden, timed
   // out, clicked (NIN_BALLOONHIDE, NIN_BALLOONTIMEOUT, NIN_BALLOONUSERCLICK).
-  static constexpr platform::LParam kBalloonHidden = platform::kWmUser + 3;
-  static constexpr platform::LParam kBalloonClicked = platform::kWmUser + 5;
+  static constexpr std::uint32_t kBalloonHidden = platform::kWmUser + 3;
+  static constexpr std::uint32_t kBalloonClicked = platform::kWmUser + 5;
   static constexpr int kTrayRetryLimit = 60;  // two minutes
 
   MainWindow(platform::Platform& os, Program& program) : os_(os), program_(program), pictures_(os) {}
@@ -85,8 +76,10 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void FollowHotKey();
   void ShowNextBalloon();
   void BalloonGone();
-  void PopUpDesktopMenu();
-  void PopUpCommandMenu();
+  void OnTrayEvent(const platform::TrayEvent& tray);
+  void PopUpDesktopMenu(const platform::MenuOpening& opening);
+  void PopUpCommandMenu(const platform::MenuOpening& opening);
+  void MenuDismissed(const platform::MenuOpening& opening);
   void OnTimer(int timerId) override;
   void OnClose() override;
   void OnTaskbarCreated() override;
@@ -103,6 +96,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   // A tray menu is up, or the command chosen from it is still running: the
   // tray's clicks are ignored meanwhile, so menus never nest.
   bool menuOpen_ = false;
+  // The fourth form's right click, whose WM_CONTEXTMENU comes next.
+  bool rightClickPending_ = false;
   bool trayIconShown_ = false;
   bool trayIconRemoved_ = false;  // "Close Program" took it away for good
   int trayRetries_ = 0;

@@ -8,13 +8,14 @@ namespace tamberlinox {
 Program::Program(platform::Platform& os)
     : os_(os),
       store_(os),
+      settings_(os, store_, os.ProgramFolder()),
       hotKey_(os),
       icons_(os, mainWindow_),
       mainWindow_(os, *this),
-      hotKeyWindow_(os, store_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
+      hotKeyWindow_(os, settings_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
       aboutWindow_(os),
       gestures_(os, icons_),
-      optionsWindow_(os, [this](const options::Options& chosen) { ApplyOptions(chosen); }) {}
+      optionsWindow_(os, settings_, [this](const options::Options& chosen) { ApplyOptions(chosen); }) {}
 
 Program::~Program() {
   // The windows go first: while they are destroyed their messages may still

@@ -12,6 +12,7 @@
 #include "menu/TrayMenus.h"
 #include "options/OptionsWindow.h"
 #include "platform/Platform.h"
+#include "settings/Settings.h"
 #include "settings/ValueStore.h"
 
 namespace tamberlinox {
@@ -44,7 +45,8 @@ class Program {
   // Puts options in force at once (the Options window's OK).
   void ApplyOptions(const options::Options& chosen);
 
-  const settings::ValueStore& store() const { return store_; }
+  // The program's own values: in its key, or in a portable copy's file.
+  const settings::Store& settings() const { return settings_; }
   hotkey::HotKey& hotKey() { return hotKey_; }
   desktop::Icons& icons() { return icons_; }
   MainWindow& mainWindow() { return mainWindow_; }
@@ -58,6 +60,7 @@ class Program {
 
   platform::Platform& os_;
   settings::ValueStore store_;
+  settings::Store settings_;
   hotkey::HotKey hotKey_;
   desktop::Icons icons_;
   MainWindow mainWindow_;

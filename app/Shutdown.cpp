@@ -15,7 +15,7 @@ constexpr char kInfoTitle[] = "Zemrik Info.....";
 void Program::CloseProgram() {
   if (os_.ShowMessage(kCloseQuestion, kInfoTitle, platform::kMbYesNo | platform::kMbIconQuestion) ==
       platform::kIdNo) {
-    settings::RemoveAutostartAndSettings(store_);
+    settings::RemoveAutostartAndSettings(settings_);
   }
   Leave();
 }

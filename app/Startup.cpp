@@ -16,6 +16,9 @@ constexpr char kBalloonTitle[] = "Tamberlinox";
 constexpr char kKeyTakenText[] =
     " is in use by another program, so it does nothing here. Right-click this icon and choose \"Select Hot Key\" "
     "to choose another.";
+constexpr char kNotWritableText[] = "Tamberlinox cannot write its settings to ";
+constexpr char kNotWritableEnd[] =
+    ". It runs with the settings it has read; changes to them last until it ends.";
 // The first start for this user: where the program is, what it does, and how
 // to keep its icon in sight (new icons go to the hidden ones on Windows 11).
 constexpr char kFirstStartTitle[] = "Tamberlinox is running";
@@ -27,9 +30,10 @@ constexpr char kFirstStartText[] =
 }  // namespace
 
 void Program::Start() {
-  // No settings key before this start: the program has never run for this user.
-  const bool firstStart = !os_.RegistryKeyExists(platform::Hive::CurrentUser, settings::kKeyPath);
-  const settings::HotKeySettings stored = settings::PrepareAtStartup(store_, os_.ProgramFolder());
+  // No settings before this start: the program has never run for this user
+  // (or from this portable copy's folder).
+  const bool firstStart = !settings_.Exists();
+  const settings::HotKeySettings stored = settings::PrepareAtStartup(settings_, os_.ProgramFolder());
   const std::uint32_t modifiers = hotkey::ModifierFlags(stored.alt, stored.ctrl, stored.shift);
 
   if (!mainWindow_.Create()) return;
@@ -42,6 +46,11 @@ void Program::Start() {
   if (!registered) {
     mainWindow_.ShowBalloon(kBalloonTitle, "The hot key " + hotkey::Describe(key, modifiers) + kKeyTakenText);
   }
+  // A portable copy on a medium it cannot write to: said once, then it runs
+  // with what it read.
+  if (settings_.Portable() && !settings_.Writable()) {
+    mainWindow_.ShowBalloon(kBalloonTitle, kNotWritableText + settings_.Location() + kNotWritableEnd);
+  }
   if (firstStart) {
     // A key that another program holds shows and hides nothing: the balloon before this one said so.
     std::string hint = registered ? hotkey::Describe(key, modifiers) + kShowsAndHides : std::string();
@@ -49,7 +58,7 @@ void Program::Start() {
   }
 
   // The gestures first: once the icons are seen hidden, a double-click is heard.
-  ApplyOptions(options::ReadOptions(os_));
+  ApplyOptions(options::ReadOptions(settings_));
   icons_.Choose(false);
 
   window.SetSize(kHiddenSize, kHiddenSize);

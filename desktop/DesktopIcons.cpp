@@ -22,16 +22,20 @@ WindowHandle FindIconView(platform::Platform& os) {
   return 0;
 }
 
-// Shows or hides the list, or the desktop window where there is none. A
-// desktop window left hidden (by an earlier version of this program, say)
-// would keep the list out of sight, so it is shown with the list. Gives the
-// window whose visibility is now the icons'.
-WindowHandle ShowIconWindow(platform::Platform& os, WindowHandle desktop, WindowHandle list, bool show) {
+// Shows or hides the list, or the desktop window where there is none. Where
+// there is a list, only the list is hidden: a desktop window left hidden (from
+// before the shell made its list, at logon; or by an earlier version of this
+// program) would keep the list and the wallpaper out of sight, so it is shown
+// whenever the list is acted on; also when a hide asked of it is still on its
+// way (desktopAskedHidden), as it is while the shell is busy making its list.
+// Gives the window whose visibility is now the icons'.
+WindowHandle ShowIconWindow(platform::Platform& os, WindowHandle desktop, WindowHandle list, bool show,
+                            bool desktopAskedHidden = false) {
   if (list == 0) {
     os.ShowWindow(desktop, show);
     return desktop;
   }
-  if (show && desktop != 0 && !os.IsWindowVisible(desktop)) os.ShowWindow(desktop, true);
+  if (desktop != 0 && (desktopAskedHidden || !os.IsWindowVisible(desktop))) os.ShowWindow(desktop, true);
   os.ShowWindow(list, show);
   return list;
 }
@@ -165,7 +169,7 @@ WindowHandle Icons::IconWindow(WindowHandle list) {
 void Icons::Ask(WindowHandle list) {
   const bool show = Target();
   const WindowHandle desktop = os_.FindTopLevelWindow(kDesktopClass, std::nullopt);
-  asked_ = ShowIconWindow(os_, desktop, list, show);
+  asked_ = ShowIconWindow(os_, desktop, list, show, desktop != 0 && asked_ == desktop && !askedVisible_);
   askedVisible_ = show;
 }
 

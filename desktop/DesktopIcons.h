@@ -71,7 +71,10 @@ class ShellSignals {
 // events where it sends them, and from a few looks after the shell announces a
 // new taskbar ("TaskbarCreated"), in whichever order the list and the taskbar
 // come. While the list is missing for a moment, Progman is left alone (it may
-// draw the wallpaper) and the choice waits for the list.
+// draw the wallpaper) and the choice waits for the list. A shell that has not
+// made its list yet (at logon) and draws no wallpaper in Progman has Progman
+// hidden in its place; when the list comes, Progman is shown again and the
+// list alone hidden.
 //
 // Shows and hides are asked of the shell and carried out by it later: while
 // the shell does not answer, what the user is taken to see is what was asked.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hotkey/KeyCodes.h"
+#include "menu/MenuTheme.h"
 #include "platform/ResourceIds.h"
 #include "settings/Settings.h"
 
@@ -48,6 +49,7 @@ WindowSpec Layout() {
   spec.icon = IDI_FORMS;
   ControlSpec keyList = Control(HotKeyWindow::kKeyList, ControlKind::ComboBox, "", {176, 64, 113, 21});
   keyList.backColour = Colour::System(kColorCaptionText);
+  keyList.accessibleName = "Select Your Hot Key";
   ControlSpec cancel = Control(HotKeyWindow::kCancelButton, ControlKind::Button, "Cancel", {16, 128, 113, 33}, 9.75);
   cancel.cancel = true;
   spec.controls = {
@@ -77,7 +79,7 @@ std::vector<std::string> KeyListEntries() {
 
 void HotKeyWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(Layout(), *this);
+    window_ = os_.OpenWindow(menu::WithContrast(Layout(), os_.HighContrast()), *this);
     if (!window_) return;
     LoadStoredChoice();
   }
@@ -138,5 +140,9 @@ void HotKeyWindow::OnClick(int controlId) {
 }
 
 void HotKeyWindow::OnClose() { Close(); }
+
+void HotKeyWindow::OnSettingChange(std::uint32_t action, const std::string& /*area*/) {
+  menu::OnWindowSettingChange(os_, window_.get(), Layout(), action);
+}
 
 }  // namespace tamberlinox::hotkey

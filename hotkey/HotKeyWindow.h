@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/Platform.h"
-#include "settings/ValueStore.h"
+#include "settings/Settings.h"
 
 namespace tamberlinox::hotkey {
 
@@ -31,7 +32,7 @@ class HotKeyWindow : private platform::WindowEvents {
   // hot key; false when the system refused it.
   using Reregister = std::function<bool(int key, std::uint32_t modifiers)>;
 
-  HotKeyWindow(platform::Platform& os, const settings::ValueStore& store, Reregister reregister)
+  HotKeyWindow(platform::Platform& os, const settings::Store& store, Reregister reregister)
       : os_(os), store_(store), reregister_(std::move(reregister)) {}
   HotKeyWindow(const HotKeyWindow&) = delete;
   HotKeyWindow& operator=(const HotKeyWindow&) = delete;
@@ -49,9 +50,10 @@ class HotKeyWindow : private platform::WindowEvents {
   void OnSave();
   void OnClick(int controlId) override;
   void OnClose() override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
-  const settings::ValueStore& store_;
+  const settings::Store& store_;
   Reregister reregister_;
   std::unique_ptr<platform::Window> window_;
 };

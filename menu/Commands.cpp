@@ -1,5 +1,6 @@
 #include "menu/Commands.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -49,19 +50,35 @@ std::size_t Utf16Length(const std::string& text) {
   return units;
 }
 
-// A file whose full path is too long for the shell (a long name on a long
-// redirected desktop) opens through its short path, or else through the
-// shell's item for it.
-void OpenFile(Platform& os, platform::WindowHandle owner, const std::string& path) {
-  const std::optional<std::string> folder = os.CurrentFolder();
-  if (os.ShellOpen(owner, kOpenItem, path, std::nullopt, folder, platform::kSwShow)) return;
-  if (Utf16Length(path) < kMaxPath) return;
-  const std::string shortPath = os.ShortPath(path);
-  if (!shortPath.empty() && shortPath != path &&
-      os.ShellOpen(owner, kOpenItem, shortPath, std::nullopt, folder, platform::kSwShow)) {
+// The extension of the path's last part ("" when it has none).
+std::string Extension(const std::string& path) {
+  const std::size_t dot = path.find_last_of(".\\");
+  return dot != std::string::npos && path[dot] == '.' ? path.substr(dot) : std::string();
+}
+
+bool SameExtension(const std::string& a, const std::string& b) {
+  const std::string x = Extension(a), y = Extension(b);
+  return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char p, char q) {
+           const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(p) == lower(q);
+         });
+}
+
+// A path too long for the shell's usual way of opening (a long name on a long
+// redirected desktop) opens through the shell's item for it, or else through
+// its short path. A file's program is chosen by its extension, and a short
+// name may cut it (".docx" becomes ".DOC", ".json" ".JSO": another program,
+// or none), so a file goes by its short path only where the extension stays.
+void OpenItem(Platform& os, platform::WindowHandle owner, const std::string& path, bool folder) {
+  const std::optional<std::string> current = os.CurrentFolder();
+  if (Utf16Length(path) < kMaxPath) {
+    os.ShellOpen(owner, kOpenItem, path, std::nullopt, current, platform::kSwShow);
     return;
   }
-  os.ShellOpenItem(owner, path);
+  if (os.ShellOpenItem(owner, path)) return;
+  const std::string shortPath = os.ShortPath(path);
+  if (shortPath.empty() || shortPath == path || (!folder && !SameExtension(shortPath, path))) return;
+  os.ShellOpen(owner, kOpenItem, shortPath, std::nullopt, current, platform::kSwShow);
 }
 
 }  // namespace
@@ -79,7 +96,7 @@ void OpenDesktopItem(Platform& os, platform::WindowHandle owner, const DesktopIt
       break;
     case Place::File:
     case Place::Folder:
-      OpenFile(os, owner, item.path);
+      OpenItem(os, owner, item.path, item.place == Place::Folder);
       break;
   }
 }

@@ -61,4 +61,10 @@ void LauncherMenu::OnEntryRightClick(int entryId) {
 
 bool LauncherMenu::OnMenuIdle() { return pictures_.Fill(window_); }
 
+platform::MenuCharAnswer LauncherMenu::OnMenuChar(const std::string& typed, std::uint32_t tick,
+                                                  const std::vector<std::string>& names,
+                                                  std::optional<std::size_t> selected) {
+  return typeToFind_.OnChar(typed, tick, names, selected);
+}
+
 }  // namespace tamberlinox::menu

@@ -7,6 +7,7 @@
 
 #include "menu/DesktopItems.h"
 #include "menu/MenuIcons.h"
+#include "menu/TypeToFind.h"
 #include "platform/Platform.h"
 
 namespace tamberlinox::menu {
@@ -28,6 +29,9 @@ class LauncherMenu final : public platform::MenuEvents {
   std::vector<platform::MenuEntry> OnSubmenuOpening(int entryId) override;
   void OnEntryRightClick(int entryId) override;
   bool OnMenuIdle() override;
+  platform::MenuCharAnswer OnMenuChar(const std::string& typed, std::uint32_t tick,
+                                      const std::vector<std::string>& names,
+                                      std::optional<std::size_t> selected) override;
 
  private:
   platform::MenuEntry EntryOf(std::size_t index);
@@ -36,6 +40,7 @@ class LauncherMenu final : public platform::MenuEvents {
   platform::Window& window_;
   MenuPictures& pictures_;
   const bool folderMenus_;
+  TypeToFind typeToFind_{os_};
   ShownFiles shown_;
   OwnIconTypes ownIcons_;
   // By entry id less kFirstDesktopItemId: the desktops' items, then those of

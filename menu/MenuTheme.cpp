@@ -7,6 +7,30 @@ MenuLook ChooseMenuLook(std::optional<std::uint32_t> appsUseLightTheme, bool hig
   return appsUseLightTheme == 0u ? MenuLook::Dark : MenuLook::Light;
 }
 
+ControlColours ChooseControlColours(const platform::ControlSpec& designed, bool highContrast) {
+  if (highContrast) return {};
+  return {designed.foreColour, designed.backColour};
+}
+
+platform::WindowSpec WithContrast(platform::WindowSpec designed, bool highContrast) {
+  for (platform::ControlSpec& control : designed.controls) {
+    const ControlColours colours = ChooseControlColours(control, highContrast);
+    control.foreColour = colours.fore;
+    control.backColour = colours.back;
+  }
+  return designed;
+}
+
+void OnWindowSettingChange(platform::Platform& os, platform::Window* window, const platform::WindowSpec& designed,
+                           std::uint32_t action) {
+  if (window == nullptr || action != kHighContrastAction) return;
+  const bool highContrast = os.HighContrast();
+  for (const platform::ControlSpec& control : designed.controls) {
+    const ControlColours colours = ChooseControlColours(control, highContrast);
+    window->SetColours(control.id, colours.fore, colours.back);
+  }
+}
+
 void MenuTheme::BeforeMenu() {
   if (!look_) {
     std::optional<std::uint32_t> light;

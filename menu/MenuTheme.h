@@ -1,10 +1,14 @@
-// The look of the program's popup menus: dark where the user has chosen the
-// dark mode for apps (Settings, Personalization, Colors), light otherwise,
-// and the system's own colours while high contrast is on. The submenus and
+// The look of the program's popup menus and windows. Menus: dark where the
+// user has chosen the dark mode for apps (Settings, Personalization, Colors),
+// light otherwise, and the system's own colours while high contrast is on. The submenus and
 // the shell's context menus shown from them take the same look. It is
 // decided when the first menu opens, and again when the system says that the
 // colour mode or high contrast changed; the dark look is asked of the system
-// only when it is wanted, so that a light desktop costs nothing.
+// only when it is wanted, so that a light desktop costs nothing. Windows:
+// the colours their design fixes, except while high contrast is on, when
+// every control takes the user's scheme (a fixed text colour may vanish on
+// the scheme's background); an open window follows when high contrast is
+// turned on or off.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +31,18 @@ inline constexpr std::uint32_t kHighContrastAction = 0x0043;
 // High contrast first; then "AppsUseLightTheme" 0 is dark, and any other
 // value, or none, light.
 MenuLook ChooseMenuLook(std::optional<std::uint32_t> appsUseLightTheme, bool highContrast);
+
+// A control's colours: as designed, or in high contrast none (the system's).
+struct ControlColours {
+  std::optional<platform::Colour> fore, back;
+};
+ControlColours ChooseControlColours(const platform::ControlSpec& designed, bool highContrast);
+// The window's design with every control's colours chosen so.
+platform::WindowSpec WithContrast(platform::WindowSpec designed, bool highContrast);
+// A window opened from the design: its colours chosen again, after a change
+// of the system's setting (WM_SETTINGCHANGE) that may be high contrast's.
+void OnWindowSettingChange(platform::Platform& os, platform::Window* window, const platform::WindowSpec& designed,
+                           std::uint32_t action);
 
 class MenuTheme {
  public:

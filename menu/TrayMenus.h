@@ -33,14 +33,13 @@ inline constexpr char kSelectHotKey[] = "Select Hot Key";
 inline constexpr char kCloseProgram[] = "Close Program";
 inline constexpr char kAboutVersion[] = "About----Version ";  // followed by major.minor
 
-// A desktop menu entry's id is this plus the item's index. The entries of
-// folders' submenus take the ids after the desktop's, as the submenus open.
-inline constexpr int kFirstDesktopItemId = 1000;
-// The commands of the shell's own menu of an item, shown over the desktop
-// menu, take ids below all of the desktop menu's: nothing the program hears
-// while both are up can be taken for the other's.
-inline constexpr int kFirstItemMenuId = 1;
-inline constexpr int kLastItemMenuId = kFirstDesktopItemId - 1;
+// The menus' id ranges: platform/Messages.h.
+using platform::kFirstDesktopItemId;
+using platform::kFirstItemMenuId;
+using platform::kLastItemMenuId;
+static_assert(static_cast<int>(Command::ProgramHelp) >= platform::kFirstCommandId &&
+                  static_cast<int>(Command::About) <= platform::kLastCommandId,
+              "the command menu's ids leave their range");
 
 // Help, donation, minimize or restore, show or hide, hot key, close and About,
 // with separators between them. The captions follow the state they are given.

@@ -1,18 +1,18 @@
 // The program's options, kept beside the hot key in the program's own key as
-// REG_DWORD values. Each has a default that holds while the value is missing
+// REG_DWORD values (in a portable copy's file as decimal text). Each has a default that holds while the value is missing
 // or holds anything the program would not write itself (another type, a
 // number out of range); such a value is read as the default and left as it is.
 #pragma once
 
 #include <cstdint>
 
-#include "platform/Platform.h"
+#include "settings/Settings.h"
 
 namespace tamberlinox::options {
 
-inline constexpr char kDoubleClick[] = "DoubleClick";  // 1 on, 0 off; missing = on
-inline constexpr char kIdleMinutes[] = "IdleMinutes";  // 0 or missing = off, 1-120 = on
-inline constexpr char kFolderMenus[] = "FolderMenus";  // 1 on, 0 off; missing = off
+using settings::kDoubleClick;  // 1 on, 0 off; missing = on
+using settings::kIdleMinutes;  // 0 or missing = off, 1-120 = on
+using settings::kFolderMenus;  // 1 on, 0 off; missing = off
 
 inline constexpr int kMinIdleMinutes = 1;
 inline constexpr int kMaxIdleMinutes = 120;
@@ -27,8 +27,8 @@ struct Options {
   friend bool operator==(const Options&, const Options&) = default;
 };
 
-Options ReadOptions(platform::Platform& os);
+Options ReadOptions(const settings::Store& store);
 // Writes all three; false when one could not be written.
-bool WriteOptions(platform::Platform& os, const Options& options);
+bool WriteOptions(const settings::Store& store, const Options& options);
 
 }  // namespace tamberlinox::options

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "menu/MenuTheme.h"
 #include "platform/ResourceIds.h"
 
 namespace tamberlinox::options {
@@ -12,6 +13,7 @@ using namespace platform;
 namespace {
 
 constexpr char kMinutesOutOfRange[] = "Please enter a number of minutes from 1 to 120.";
+constexpr char kPlaceText[] = "Settings are kept in ";
 constexpr char kNotSaved[] =
     "Your options are in force until Tamberlinox ends, but they could not be saved for the next time.";
 
@@ -31,6 +33,7 @@ constexpr int kMargin = 12;
 constexpr int kClientWidth = 352;
 constexpr int kRowHeight = 23;
 constexpr int kBoxHeight = 19;
+constexpr int kPlaceLineHeight = 15;
 constexpr int kButtonWidth = 75, kButtonHeight = 23, kButtonGap = 8;
 constexpr int kOkLeft = kClientWidth - kMargin - 2 * kButtonWidth - kButtonGap;
 constexpr int kCancelLeft = kClientWidth - kMargin - kButtonWidth;
@@ -43,9 +46,9 @@ void Add(WindowSpec& spec, int id, ControlKind kind, const char* text, Rect boun
   control.bounds = bounds;
 }
 
-// The switches, then the idle row below them, then OK and Cancel; the tab
-// order is the same.
-WindowSpec Layout() {
+// The switches, then the idle row below them, where the settings are kept,
+// then OK and Cancel; the tab order is the same.
+WindowSpec Layout(const std::string& place) {
   WindowSpec spec;
   spec.caption = OptionsWindow::kCaption;
   spec.frame = Frame::Fixed;
@@ -60,8 +63,14 @@ WindowSpec Layout() {
   Add(spec, OptionsWindow::kIdleMinutesBox, ControlKind::NumberBox, "", {156, top - 1, 48, 21});
   spec.controls.back().minimum = kMinIdleMinutes;
   spec.controls.back().maximum = kMaxIdleMinutes;
+  spec.controls.back().accessibleName = "Minutes without input before the icons hide";
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
-  top += kRowHeight + 16;
+  top += kRowHeight + 8;
+  // Two lines' room: a long path wraps at its backslashes' words.
+  const std::string placeText = kPlaceText + place + ".";
+  Add(spec, OptionsWindow::kPlaceLabel, ControlKind::Label, placeText.c_str(),
+      {kMargin, top, kClientWidth - 2 * kMargin, 2 * kPlaceLineHeight});
+  top += 2 * kPlaceLineHeight + 8;
   Add(spec, OptionsWindow::kOkButton, ControlKind::Button, "OK", {kOkLeft, top, kButtonWidth, kButtonHeight});
   spec.controls.back().defaultButton = true;
   Add(spec, OptionsWindow::kCancelButton, ControlKind::Button, "Cancel", {kCancelLeft, top, kButtonWidth, kButtonHeight});
@@ -88,7 +97,7 @@ std::optional<int> ParseMinutes(const std::string& text) {
 
 void OptionsWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(Layout(), *this);
+    window_ = os_.OpenWindow(menu::WithContrast(Layout(store_.Location()), os_.HighContrast()), *this);
     if (!window_) return;
     Load();
   }
@@ -101,7 +110,7 @@ void OptionsWindow::Close() {
 }
 
 void OptionsWindow::Load() {
-  const Options stored = ReadOptions(os_);
+  const Options stored = ReadOptions(store_);
   for (const Switch& option : kSwitches) window_->SetChecked(option.id, stored.*option.value);
   window_->SetChecked(kIdleBox, stored.idleMinutes != 0);
   const int minutes = stored.idleMinutes != 0 ? stored.idleMinutes : kSuggestedIdleMinutes;
@@ -110,7 +119,7 @@ void OptionsWindow::Load() {
 
 void OptionsWindow::OnOk() {
   // What the window does not show stays as it is in force.
-  Options chosen = ReadOptions(os_);
+  Options chosen = ReadOptions(store_);
   for (const Switch& option : kSwitches) chosen.*option.value = window_->Checked(option.id);
   chosen.idleMinutes = 0;
   if (window_->Checked(kIdleBox)) {
@@ -123,7 +132,7 @@ void OptionsWindow::OnOk() {
     chosen.idleMinutes = *minutes;
   }
   window_->Hide();
-  const bool saved = WriteOptions(os_, chosen);
+  const bool saved = WriteOptions(store_, chosen);
   apply_(chosen);
   if (!saved) {
     os_.ShowMessage(kNotSaved, kCaption, kMbOk | kMbIconExclamation);
@@ -142,5 +151,9 @@ void OptionsWindow::OnClick(int controlId) {
 }
 
 void OptionsWindow::OnClose() { Close(); }
+
+void OptionsWindow::OnSettingChange(std::uint32_t action, const std::string& /*area*/) {
+  menu::OnWindowSettingChange(os_, window_.get(), Layout(store_.Location()), action);
+}
 
 }  // namespace tamberlinox::options

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "options/Options.h"
 #include "platform/Platform.h"
@@ -23,6 +25,7 @@ class OptionsWindow : private platform::WindowEvents {
     kIdleBox = 110,
     kIdleMinutesBox = 111,
     kIdleMinutesLabel = 112,
+    kPlaceLabel = 113,  // where the settings are kept
     kOkButton = 120,
     kCancelButton = 121,
   };
@@ -32,7 +35,8 @@ class OptionsWindow : private platform::WindowEvents {
   // Puts chosen options in force in the running program.
   using Apply = std::function<void(const Options& chosen)>;
 
-  OptionsWindow(platform::Platform& os, Apply apply) : os_(os), apply_(std::move(apply)) {}
+  OptionsWindow(platform::Platform& os, const settings::Store& store, Apply apply)
+      : os_(os), store_(store), apply_(std::move(apply)) {}
   OptionsWindow(const OptionsWindow&) = delete;
   OptionsWindow& operator=(const OptionsWindow&) = delete;
 
@@ -49,8 +53,10 @@ class OptionsWindow : private platform::WindowEvents {
   void OnOk();
   void OnClick(int controlId) override;
   void OnClose() override;
+  void OnSettingChange(std::uint32_t action, const std::string& area) override;
 
   platform::Platform& os_;
+  const settings::Store& store_;
   Apply apply_;
   std::unique_ptr<platform::Window> window_;
 };

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
+
 namespace tamberlinox::platform {
 
 using WindowHandle = std::uintptr_t;  // 0 = none
@@ -40,7 +42,6 @@ inline constexpr std::uint32_t kWmQueryEndSession = 0x0011;  // WM_QUERYENDSESSI
 inline constexpr std::uint32_t kWmEndSession = 0x0016;       // WM_ENDSESSION
 inline constexpr std::uint32_t kWmCommand = 0x0111;      // WM_COMMAND
 inline constexpr std::uint32_t kWmHotKey = 0x0312;       // WM_HOTKEY
-inline constexpr std::uint32_t kWmUser = 0x0400;         // WM_USER
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;    // WM_LBUTTONUP, as a tray notification
 inline constexpr std::uint32_t kWmRButtonUp = 0x0205;    // WM_RBUTTONUP, as a tray notification
 
@@ -115,6 +116,35 @@ struct ClickLimits {
   int dragWidth = 4, dragHeight = 4;
 };
 
+// Where a popup menu opens: at the mouse position, or at a point the shell
+// gave (a menu opened from the keyboard, with its first entry selected).
+struct MenuOpening {
+  std::optional<Point> at;
+  bool fromKeyboard = false;
+};
+
+// A message from the icon in the notification area. The shell tells in one
+// of two forms: the first (lParam = the mouse message, wParam = the icon's
+// id), which other programs also post to click the icon, and the fourth
+// (lParam = the event in its low word and the icon's id in its high word,
+// wParam = the point on the screen where a menu belongs), which adds the
+// keyboard's events and a context menu after each right click.
+inline constexpr std::uint32_t kTraySelect = kWmUser + 0;     // NIN_SELECT: after a left click's release
+inline constexpr std::uint32_t kTrayKeySelect = kWmUser + 1;  // NIN_KEYSELECT: Enter or Space on the icon
+inline constexpr std::uint32_t kWmContextMenu = 0x007B;       // WM_CONTEXTMENU: the menu key, Shift+F10, a right click
+struct TrayEvent {
+  std::uint32_t event = 0;
+  bool fourthForm = false;  // the high word of lParam named the icon
+  Point at;                 // the fourth form's point
+};
+inline TrayEvent ReadTrayEvent(std::uint32_t iconId, WParam wParam, LParam lParam) {
+  TrayEvent read;
+  read.event = std::uint32_t(lParam) & 0xFFFF;
+  read.fourthForm = ((std::uint32_t(lParam) >> 16) & 0xFFFF) == iconId;
+  if (read.fourthForm) read.at = Point{std::int16_t(wParam & 0xFFFF), std::int16_t((wParam >> 16) & 0xFFFF)};
+  return read;
+}
+
 // What the session's input watch reports (Platform::WatchInput). It sees every
 // mouse and keyboard event of the session and lets it go at once; its reports
 // are posted to a window of the program, so they arrive on the program's
@@ -140,6 +170,7 @@ enum InputReport : std::uint32_t {
   kKeyWatchBegun = 4,       // wParam = the key
   kInputReportCount = 5,
 };
+static_assert(kInputReportCount <= kInputReportSlots, "the input watch reports more than its messages hold");
 inline LParam PackPoint(Point p) {
   return LParam(std::uint32_t(std::uint16_t(p.x)) | (std::uint32_t(std::uint16_t(p.y)) << 16));
 }
@@ -178,8 +209,10 @@ class GlobalAtom {
 // thread, never the program. One call runs at a time: the program starts it,
 // then looks at LastCall() (without waiting) until it is no longer pending,
 // and decides itself how long it waits. Destroying the object lets the thread
-// go: it finishes the call it was given, if that call ever returns, then
-// releases the browser (released, not quit) and ends on its own.
+// go: it finishes the call it was given, if that call ever returns, tells a
+// browser that was never shown to quit (nobody could see or close it), then
+// releases the browser and ends on its own. A browser shown is the user's and
+// runs on. At the program's end such a thread has a moment to finish.
 class WebBrowser {
  public:
   enum class CallState { Pending, Done, Failed };
@@ -258,6 +291,10 @@ struct ControlSpec {
   // Buttons: Enter presses this one, unless the focus is on another button.
   bool defaultButton = false;
   int minimum = 0, maximum = 0;  // number boxes
+  // The name a screen reader reads for a control whose own text does not name
+  // it (a combo box or a number box shows a value, not what it is for), as
+  // the label just before it in the tab order would give it; "" = its text.
+  std::string accessibleName;
 };
 
 enum class Frame {
@@ -322,6 +359,14 @@ struct MenuEntry {
 
 // What an open popup menu tells the program. Every call comes from inside
 // Window::PopupMenu, on the user-interface thread.
+// What the program makes of a character typed in an open menu: whether it
+// takes it (the menu then does nothing of its own with it), and the entry of
+// that menu to select (by position, separators counted).
+struct MenuCharAnswer {
+  bool taken = false;
+  std::optional<std::size_t> select;
+};
+
 class MenuEvents {
  public:
   // The submenu of this entry opens for the first time in this showing:
@@ -333,6 +378,14 @@ class MenuEvents {
   // True while there is more to do; it is asked again in a moment, and again
   // after the user has done something in the menu.
   virtual bool OnMenuIdle() = 0;
+  // A character was typed (UTF-8; "\b" for Backspace) in an open menu, at
+  // this tick, whose entries show these names ("" for a separator), with
+  // this entry selected.
+  virtual MenuCharAnswer OnMenuChar(const std::string& /*typed*/, std::uint32_t /*tick*/,
+                                    const std::vector<std::string>& /*names*/,
+                                    std::optional<std::size_t> /*selected*/) {
+    return {};
+  }
 
  protected:
   ~MenuEvents() = default;
@@ -399,6 +452,8 @@ class Window {
   virtual bool IsVisible(int id) const = 0;
   virtual void SetForeColour(int id, Colour colour) = 0;
   virtual Colour ForeColour(int id) const = 0;
+  // Both colours at once, as a ControlSpec gives them: nothing is the system's default.
+  virtual void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) = 0;
   virtual void SetChecked(int id, bool checked) = 0;
   virtual bool Checked(int id) const = 0;
   virtual void AddItems(int id, const std::vector<std::string>& texts) = 0;  // combo box entries
@@ -410,10 +465,11 @@ class Window {
   virtual bool TimerRunning(int id) const = 0;
 
   // Brings the window to the foreground and pops a menu up at the mouse
-  // position. Returns when the menu has closed: the id of the chosen entry,
-  // or 0 when none was chosen. The events, when given, hear what happens in
-  // the menu while it is up.
-  virtual int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) = 0;
+  // position (or where the opening says). Returns when the menu has closed:
+  // the id of the chosen entry, or 0 when none was chosen. The events, when
+  // given, hear what happens in the menu while it is up.
+  virtual int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr,
+                        const MenuOpening& opening = {}) = 0;
   // The pixels per inch that a popup menu opened now is drawn at, on the
   // monitor where it opens.
   virtual int MenuDpi() = 0;
@@ -431,10 +487,13 @@ class Window {
   // stays.
   virtual bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) = 0;
 
-  // The window's icon in the notification area: its tray messages arrive as
-  // callbackMessage with wParam = id and lParam = the mouse message. Return the
+  // The window's icon in the notification area, which the keyboard reaches
+  // too (the shell's fourth way of telling: TrayEvent). Its tray messages
+  // arrive as callbackMessage, in either form TrayEvent reads. Return the
   // shell's result (true = done).
   virtual bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) = 0;
+  // Gives the keyboard focus back to the icon in the notification area.
+  virtual void FocusTrayIcon(std::uint32_t id) = 0;
   virtual bool RemoveTrayIcon(std::uint32_t id) = 0;
   // A balloon with a title and a text at the icon; false when there is no icon.
   virtual bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
@@ -491,6 +550,9 @@ class Platform {
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
   // The absolute form of a path, a relative name taken from the current folder.
   virtual std::string FullPath(const std::string& path) = 0;
+  // The text in lower case as the system folds it (any script), for names
+  // compared without regard to case.
+  virtual std::string LowerCase(const std::string& text) = 0;
 
   // Files, folders and the shell.
   // The entries of a folder, in the order the system gives them; none when
@@ -553,6 +615,12 @@ class Platform {
   // False when the message could not be posted (no such window, or the
   // system's message filter keeps it from a program running elevated).
   virtual bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) = 0;
+  // Sends the message and waits for the window's answer, patienceMs at most
+  // (less for a thread the system knows to be hung). Nothing when it could
+  // not be sent (as for PostWindowMessage) or was not answered in time; a
+  // message not answered in time may still be handled later.
+  virtual std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                   LParam lParam, std::uint32_t patienceMs) = 0;
   // A window of this program's own kind with this caption, made by another
   // running copy of the program; 0 when there is none.
   virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;

@@ -62,6 +62,8 @@ if [ -z "$headless" ]; then
   exit 0
 fi
 
+first_start=
+wine reg query 'HKCU\Software\Zemrik Software\Tamberlinox' /v Key >/dev/null 2>&1 || first_start=1
 wine "$exe" &
 # Start-up writes the hot key setting just before it adds the tray icon. Nothing
 # outside tells when Wine's taskbar has painted the icon, so the screenshot
@@ -71,6 +73,15 @@ if ! wine_lib_wait_for 30 sh -c "wine reg query 'HKCU\\Software\\Zemrik Software
   exit 1
 fi
 sleep 1
+# On a first start the program's hint is up in a balloon above the taskbar,
+# which Wine draws as one long line across the bottom of the screen, over the
+# menu, and which lets clicks through to what is under it: the picture waits
+# until Wine has taken it away (Wine shows a balloon 2 seconds after it is
+# asked for, and for at least 10 seconds).
+if [ -n "$first_start" ]; then
+  echo "run: waiting for the first start's balloon to go (12 s)"
+  sleep 12
+fi
 # A right click on the tray icon (the last one in the taskbar's bottom-right
 # corner of the 1024x768 virtual desktop) opens the program's command menu for
 # the picture.

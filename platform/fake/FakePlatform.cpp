@@ -582,6 +582,14 @@ bool FakePlatform::PostWindowMessage(WindowHandle window, std::uint32_t message,
   return false;
 }
 
+// Only the program's own windows answer.
+std::optional<LResult> FakePlatform::SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                       LParam lParam, std::uint32_t) {
+  FakeWindow* own = WindowByHandle(window);
+  if (failPosts || own == nullptr) return std::nullopt;
+  return own->Send(message, wParam, lParam);
+}
+
 bool FakePlatform::IsWindowAnswering(WindowHandle window) {
   const OtherWindow* other = OtherWindowAt(window);
   return other != nullptr ? !other->hung : WindowByHandle(window) != nullptr;
@@ -832,6 +840,27 @@ FakeWindow* FakePlatform::WindowByHandle(WindowHandle handle) const {
 void FakePlatform::Destroyed(FakeWindow& window) {
   std::erase(windows_, &window);
   std::erase_if(hotKeys, [&window](const HotKey& hotKey) { return hotKey.window == window.handle; });
+}
+
+std::string FakePlatform::LowerCase(const std::string& text) {
+  std::string lower;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    if (length != 2 || i + 1 >= text.size()) {
+      lower += length == 1 && lead >= 'A' && lead <= 'Z' ? char(lead + 32) : text[i];
+      lower.append(text, i + 1, length - 1);
+      i += length;
+      continue;
+    }
+    std::uint32_t c = ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F)) c += 0x20;
+    else if (c >= 0x400 && c <= 0x40F) c += 0x50;
+    lower += char(0xC0 | (c >> 6));
+    lower += char(0x80 | (c & 0x3F));
+    i += 2;
+  }
+  return lower;
 }
 
 }  // namespace tamberlinox::platform

@@ -225,7 +225,7 @@ class FakePlatform final : public Platform {
   OtherWindow* OtherWindowAt(WindowHandle window);
   // A hung window's thread answers again: what was asked of it happens.
   void Answer(WindowHandle window);
-  bool failPosts = false;  // PostWindowMessage fails, as to a program running elevated
+  bool failPosts = false;  // PostWindowMessage and SendWindowMessage fail, as to a program running elevated
 
   // ---- The mouse, the keyboard and the screen.
   // The screen's own window (class "#32769"), under every other window.
@@ -390,6 +390,8 @@ class FakePlatform final : public Platform {
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
   bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam,
+                                           std::uint32_t patienceMs) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   WindowHandle WindowAt(Point at) override;
   std::string WindowClassName(WindowHandle window) override;
@@ -397,6 +399,8 @@ class FakePlatform final : public Platform {
   std::optional<bool> ListItemAt(WindowHandle list, Point at) override;
   ClickLimits MouseClickLimits() override { return clickLimits; }
   std::uint32_t TickCount() override { return tickCount; }
+  // ASCII, Latin-1 and Cyrillic capitals folded: enough scripts for the tests.
+  std::string LowerCase(const std::string& text) override;
   std::uint32_t LastInputTick() override { return lastInputTick; }
   bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
   void LetComeToFront(WindowHandle window) override { cameToFrontFor.push_back(window); }

@@ -29,7 +29,7 @@ FakeWindow::FakeWindow(FakePlatform& os, const WindowSpec& windowSpec, WindowEve
       events_(events) {
   for (const ControlSpec& control : spec.controls) {
     const Colour colour = control.foreColour.value_or(DefaultForeColour(control.kind));
-    controls[control.id] = FakeControl{control, control.text, control.visible, colour, false, {}};
+    controls[control.id] = FakeControl{control, control.text, control.visible, colour, false, {}, control.backColour};
   }
 }
 
@@ -143,6 +143,13 @@ bool FakeWindow::TrayClick(LParam mouseMessage) {
   return true;
 }
 
+bool FakeWindow::TrayEvent(std::uint32_t event, Point at) {
+  if (!tray.added) return false;
+  const WParam point = WParam(std::uint16_t(at.x)) | (WParam(std::uint16_t(at.y)) << 16);
+  Send(tray.callbackMessage, point, LParam(event | (tray.id << 16)));
+  return true;
+}
+
 void FakeWindow::ChangeDpi(int newDpi, const Rect& suggested) {
   if (!LaysOutAgain(spec, layout.dpi, newDpi)) return;
   layout = LayOut(spec, newDpi, os_.text);
@@ -204,6 +211,13 @@ Colour FakeWindow::ForeColour(int id) const {
   return control != nullptr ? control->foreColour : Colour();
 }
 
+void FakeWindow::SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) {
+  FakeControl* control = Control(id);
+  if (control == nullptr) return;
+  control->foreColour = fore.value_or(DefaultForeColour(control->spec.kind));
+  control->backColour = back;
+}
+
 void FakeWindow::SetChecked(int id, bool checked) {
   if (FakeControl* control = Control(id)) control->checked = checked;
 }
@@ -234,10 +248,11 @@ bool FakeWindow::TimerRunning(int id) const {
   return found != timers.end() && found->second.running;
 }
 
-int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
+int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events, const MenuOpening& opening) {
   FakePlatform& os = os_;     // the chooser may destroy this window
   if (os.menuOpen) return 0;  // Windows refuses a second popup menu while one is open
   lastMenu = entries;
+  lastMenuOpening = opening;
   submenus.clear();
   entryPictures.clear();
   for (const MenuEntry& entry : entries) entryPictures[entry.id] = entry.picture;

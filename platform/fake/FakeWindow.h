@@ -35,6 +35,7 @@ struct FakeControl {
   Colour foreColour;
   bool checked = false;
   std::vector<std::string> items;  // combo box entries
+  std::optional<Colour> backColour;  // nothing: the control's default
 };
 
 struct FakeTimer {
@@ -53,6 +54,7 @@ struct FakeTrayIcon {
     BalloonIcon icon = BalloonIcon::Info;
   };
   std::vector<Balloon> balloons;  // shown at the icon, in order
+  int focused = 0;                // FocusTrayIcon() calls
 };
 
 class FakeWindow final : public Window {
@@ -77,6 +79,7 @@ class FakeWindow final : public Window {
   FakeTrayIcon tray;
   MessageFilter* filter = nullptr;  // set while subclassed
   std::vector<MenuEntry> lastMenu;  // the entries of the last popup menu shown
+  MenuOpening lastMenuOpening;      // and where it opened
   int menusShown = 0;
   // The last popup menu as it is or was while up: the submenus opened (by the
   // id of their entry, with their entries), the picture each entry of the
@@ -137,6 +140,9 @@ class FakeWindow final : public Window {
   // and lParam = mouseMessage (kWmLButtonUp, kWmRButtonUp). False when the
   // icon is not in the tray.
   bool TrayClick(LParam mouseMessage);
+  // The same in the shell's fourth form: the event and the icon's id in
+  // lParam, the point in wParam.
+  bool TrayEvent(std::uint32_t event, Point at = {});
   // The user in the open popup menu (from a menu chooser): opens the submenu
   // of an entry (the program fills it the first time) and returns its
   // entries; right-clicks an entry; leaves the menu idle for one slice, or
@@ -173,6 +179,7 @@ class FakeWindow final : public Window {
   bool IsVisible(int id) const override;
   void SetForeColour(int id, Colour colour) override;
   Colour ForeColour(int id) const override;
+  void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) override;
   void SetChecked(int id, bool checked) override;
   bool Checked(int id) const override;
   void AddItems(int id, const std::vector<std::string>& texts) override;
@@ -180,13 +187,17 @@ class FakeWindow final : public Window {
   void StartTimer(int id, std::uint32_t intervalMs) override;
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
-  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr,
+                const MenuOpening& opening = {}) override;
   int MenuDpi() override;
   void SetMenuEntryPicture(int id, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
+  void FocusTrayIcon(std::uint32_t id) override {
+    if (tray.added && tray.id == id) ++tray.focused;
+  }
   bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
                        BalloonIcon icon) override;
   void Subclass(MessageFilter& newFilter) override;

@@ -141,4 +141,9 @@ bool BrowserAutomation::SetVisible(bool visible) {
   return SUCCEEDED(Invoke(com_, object_.Get(), L"Visible", DISPATCH_PROPERTYPUT, &argument, nullptr));
 }
 
+bool BrowserAutomation::Quit() {
+  Variant result(com_);
+  return SUCCEEDED(Invoke(com_, object_.Get(), L"Quit", DISPATCH_METHOD, nullptr, result.Ptr()));
+}
+
 }  // namespace tamberlinox::platform::win32

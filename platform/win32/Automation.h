@@ -28,7 +28,7 @@ class ScriptHost {
 
 // A new instance of the web browser, driven through its automation object on
 // the thread that created it, which is in com's apartment. Released, not quit,
-// when the object goes away.
+// when the object goes away: a browser the user sees is the user's.
 class BrowserAutomation {
  public:
   // Null when the object cannot be created. com must outlive the object.
@@ -39,6 +39,8 @@ class BrowserAutomation {
   // The page's ReadyState (4 = complete); nothing when the read fails.
   std::optional<std::int32_t> ReadyState();
   bool SetVisible(bool visible);
+  // Ends the browser's instance.
+  bool Quit();
 
  private:
   Com& com_;

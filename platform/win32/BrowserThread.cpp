@@ -1,6 +1,7 @@
 #include "platform/win32/BrowserThread.h"
 
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -9,18 +10,19 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/Text.h"
 
-// The thread is never waited for: a browser that stops answering may keep it
-// inside a call for as long as it likes, and the program goes on, and ends,
-// without it. So the thread touches nothing of the program but the block it
-// shares with it (below), uses no function-local statics (the program is built
-// without their locks) and loads the COM libraries for itself.
+// The thread is never waited for but for a moment at the program's end: a
+// browser that stops answering may keep it inside a call for as long as it
+// likes, and the program goes on, and ends, without it. So the thread touches
+// nothing of the program but the block it shares with it (below), uses no
+// function-local statics (the program is built without their locks) and loads
+// the COM libraries for itself.
 
 namespace tamberlinox::platform::win32 {
 
-namespace {
-
 using CallState = WebBrowser::CallState;
 using Outcome = WebBrowser::Outcome;
+
+namespace {
 
 enum class Call { None, Open, ReadReadyState, Show };
 
@@ -35,15 +37,17 @@ class Lock {
   CRITICAL_SECTION& section_;
 };
 
+}  // namespace
+
 // What the program and the browser's thread share. Each holds a reference and
 // the last one to let go frees it, so a call that returns long after the
 // program let go (or never) finds it still there.
-class Shared {
+class BrowserCalls {
  public:
-  Shared() : wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) { ::InitializeCriticalSection(&lock_); }
-  ~Shared() { ::DeleteCriticalSection(&lock_); }
-  Shared(const Shared&) = delete;
-  Shared& operator=(const Shared&) = delete;
+  BrowserCalls() : wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) { ::InitializeCriticalSection(&lock_); }
+  ~BrowserCalls() { ::DeleteCriticalSection(&lock_); }
+  BrowserCalls(const BrowserCalls&) = delete;
+  BrowserCalls& operator=(const BrowserCalls&) = delete;
 
   bool Usable() const { return static_cast<bool>(wake_); }
   void AddReference() { ::InterlockedIncrement(&references_); }
@@ -72,9 +76,15 @@ class Shared {
     {
       Lock lock(lock_);
       letGo_ = true;
+      letGoTick_ = ::GetTickCount();
     }
     ::SetEvent(wake_.Get());
     Release();
+  }
+  // When the program let go; nothing while it holds the browser.
+  std::optional<DWORD> LetGoTick() {
+    Lock lock(lock_);
+    return letGo_ ? std::optional<DWORD>(letGoTick_) : std::nullopt;
   }
 
   // ---- The thread's side.
@@ -125,7 +135,10 @@ class Shared {
   std::wstring address_;
   Outcome outcome_;
   bool letGo_ = false;
+  DWORD letGoTick_ = 0;
 };
+
+namespace {
 
 Outcome Make(Com& com, std::unique_ptr<BrowserAutomation>& browser, Call call, const std::wstring& address) {
   Outcome failed{CallState::Failed, 0};
@@ -149,14 +162,22 @@ Outcome Make(Com& com, std::unique_ptr<BrowserAutomation>& browser, Call call, c
 }
 
 DWORD WINAPI BrowserThread(void* parameter) {
-  Shared* shared = static_cast<Shared*>(parameter);
+  BrowserCalls* shared = static_cast<BrowserCalls*>(parameter);
   try {
     Com com;  // this thread's own apartment, and its own hold on the libraries
     std::unique_ptr<BrowserAutomation> browser;
+    bool shown = false;
     Call call = Call::None;
     std::wstring address;
-    while (shared->Next(call, address)) shared->Finish(Make(com, browser, call, address));
-    // The browser is released here (not quit), then the apartment is left.
+    while (shared->Next(call, address)) {
+      const Outcome outcome = Make(com, browser, call, address);
+      shown = shown || (call == Call::Show && outcome.state == CallState::Done);
+      shared->Finish(outcome);
+    }
+    // The program has let go. A browser the user has seen is the user's; one
+    // never shown would run on unseen, so it is told to quit. Then it is
+    // released and the apartment left.
+    if (browser && !shown) browser->Quit();
   } catch (...) {
     // Out of memory: the thread ends; the program then sees its call fail.
     shared->Finish(Outcome{CallState::Failed, 0});
@@ -168,7 +189,7 @@ DWORD WINAPI BrowserThread(void* parameter) {
 // The program's handle on the thread.
 class ThreadedBrowser final : public WebBrowser {
  public:
-  explicit ThreadedBrowser(Shared* shared) : shared_(shared) {}
+  explicit ThreadedBrowser(BrowserCalls* shared) : shared_(shared) {}
   ~ThreadedBrowser() override { shared_->LetGo(); }
   ThreadedBrowser(const ThreadedBrowser&) = delete;
   ThreadedBrowser& operator=(const ThreadedBrowser&) = delete;
@@ -179,13 +200,19 @@ class ThreadedBrowser final : public WebBrowser {
   Outcome LastCall() override { return shared_->LastCall(); }
 
  private:
-  Shared* shared_;
+  BrowserCalls* shared_;
 };
 
 }  // namespace
 
-std::unique_ptr<WebBrowser> StartBrowserThread() {
-  Shared* shared = new (std::nothrow) Shared;
+std::unique_ptr<WebBrowser> BrowserThreads::Start() {
+  // The threads that have ended are forgotten.
+  std::erase_if(started_, [](Started& started) {
+    if (::WaitForSingleObject(started.thread.Get(), 0) != WAIT_OBJECT_0) return false;
+    started.calls->Release();
+    return true;
+  });
+  BrowserCalls* shared = new (std::nothrow) BrowserCalls;
   if (shared == nullptr) return nullptr;
   auto browser = std::make_unique<ThreadedBrowser>(shared);  // lets go of shared when it goes
   if (!shared->Usable()) return nullptr;
@@ -195,7 +222,25 @@ std::unique_ptr<WebBrowser> StartBrowserThread() {
     shared->Release();
     return nullptr;
   }
+  try {
+    shared->AddReference();  // this list's
+    started_.push_back(Started{shared, std::move(thread)});
+  } catch (...) {
+    shared->Release();  // the thread runs on unwatched
+  }
   return browser;
+}
+
+// A thread still inside a call long after the program let go is held by a
+// browser that does not answer: the program ends without it.
+BrowserThreads::~BrowserThreads() {
+  for (Started& started : started_) {
+    if (const std::optional<DWORD> letGo = started.calls->LetGoTick()) {
+      const DWORD since = ::GetTickCount() - *letGo;
+      if (since < kQuitPatienceMs) ::WaitForSingleObject(started.thread.Get(), kQuitPatienceMs - since);
+    }
+    started.calls->Release();
+  }
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -6,10 +6,7 @@ namespace tamberlinox::platform::win32 {
 
 namespace {
 
-// The hook thread's own message: set the hooks of wParam (kMouse, kKeyboard)
-// and take the others away, then set the answer event. A thread message,
-// never seen by a window.
-constexpr UINT kSetHooksMessage = WM_APP;
+// The hooks in kSetHooksMessage's wParam; the thread sets the answer event after each.
 constexpr int kMouse = 1, kKeyboard = 2;
 // How long the program's thread waits for the hook thread, which has nothing
 // else to do.

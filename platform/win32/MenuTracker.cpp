@@ -232,7 +232,7 @@ std::optional<int> MenuTracker::EntryAt(HMENU menu, UINT position) const {
 
 // ------------------------------------------------------------- showing
 
-int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at) {
+int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at, bool selectFirst) {
   // One menu at a time: the system refuses a second one while the first is up.
   if (up_) return 0;
   if (!menu_) {
@@ -257,6 +257,9 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
   do {
     reopen_ = false;
     ::SetForegroundWindow(owner_);
+    // The menu's loop takes the key as the first thing to do: Down selects
+    // the first entry, as the system's own menus opened from the keyboard do.
+    if (selectFirst) ::PostMessageW(owner_, WM_KEYDOWN, VK_DOWN, 0);
     chosen = static_cast<int>(::TrackPopupMenu(menu_.Get(), TPM_RETURNCMD, at_.x, at_.y, 0, owner_, nullptr));
     // Lets the menu's owner give up the foreground properly.
     ::PostMessageW(owner_, WM_NULL, 0, 0);
@@ -569,9 +572,59 @@ LRESULT CALLBACK MenuTracker::FilterHook(int code, WPARAM wParam, LPARAM lParam)
       // In a menu's loop the mouse's position comes in screen coordinates.
       self->rightButtonUp_ = POINT{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
       ::PostMessageW(self->owner_, kRightButtonMessage, 0, 0);
+    } else if (message.message == WM_CHAR && self->events_ != nullptr && self->OnTyped(message)) {
+      return TRUE;  // the menu's loop does nothing more with it
     }
   }
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A character typed in the menu, seen before the menu's loop takes it: the
+// program may take it to select an entry. The selection moves as the Down
+// key moves it (past separators, round from the end), which every system's
+// menu loop understands; the answer to WM_MENUCHAR can only select an entry
+// on some.
+bool MenuTracker::OnTyped(const MSG& message) {
+  const HWND window = message.hwnd;
+  const HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
+  if (menu == nullptr) return false;
+  const int count = ::GetMenuItemCount(menu);
+  std::vector<std::string> names;
+  std::vector<bool> selectable;
+  std::optional<std::size_t> selected;
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[260] = L"";
+    MENUITEMINFOW item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    item.dwTypeData = text;
+    item.cch = static_cast<UINT>(std::size(text));
+    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item)) item.fType = MFT_SEPARATOR;
+    const bool separator = (item.fType & MFT_SEPARATOR) != 0;
+    std::wstring shown = separator ? std::wstring() : std::wstring(text);
+    // "&&" shows one "&".
+    for (std::size_t at = shown.find(L"&&"); at != std::wstring::npos; at = shown.find(L"&&", at + 1)) {
+      shown.erase(at, 1);
+    }
+    names.push_back(Narrow(shown));
+    selectable.push_back(!separator);
+    if ((item.fState & MFS_HILITE) != 0) selected = static_cast<std::size_t>(i);
+  }
+  const wchar_t typed[2] = {static_cast<wchar_t>(message.wParam), L'\0'};
+  const std::string character = message.wParam == VK_BACK ? "\b" : Narrow(typed);
+  const std::shared_ptr<bool> alive = alive_;
+  const MenuCharAnswer answer = events_->OnMenuChar(character, message.time, names, selected);
+  if (!*alive) return true;
+  if (!answer.taken) return false;
+  if (!answer.select || answer.select == selected || *answer.select >= names.size()) return true;
+  // Down presses from the entry selected (from the top when none is) to it.
+  int presses = 0;
+  for (std::size_t i = selected ? (*selected + 1) % names.size() : 0;; i = (i + 1) % names.size()) {
+    if (selectable[i]) ++presses;
+    if (i == *answer.select) break;
+  }
+  for (int i = 0; i < presses; ++i) ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+  return true;
 }
 
 }  // namespace tamberlinox::platform::win32

@@ -34,7 +34,9 @@ class MenuTracker {
   // Shows the entries at the point until the menu closes: the chosen entry's
   // id, or 0. Returns 0 at once while a menu is up (the system refuses a
   // second one).
-  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at);
+  // With selectFirst (a menu opened from the keyboard) its first entry is
+  // selected when it opens.
+  int Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at, bool selectFirst = false);
   bool Up() const { return up_; }
 
   // A message of the owner's; true when it was the menu's, with its result.
@@ -49,9 +51,9 @@ class MenuTracker {
  private:
   // Tells the owner that a right button was released in a menu whose loop
   // did not say so with WM_MENURBUTTONUP (some systems' menus do not).
-  static constexpr UINT kRightButtonMessage = WM_APP + 0x155;
+  static constexpr UINT kRightButtonMessage = kMenuRightButtonMessage;
   // The owner's timer that gives the program its idle slices while a menu is up.
-  static constexpr UINT_PTR kIdleTimer = 0x7A11;
+  static constexpr UINT_PTR kIdleTimer = kMenuIdleTimer;
   static constexpr UINT kIdleMs = 10;
 
   void Sync(HMENU menu, const std::vector<MenuEntry>& entries);
@@ -76,6 +78,8 @@ class MenuTracker {
   void StopIdle();
   void RepaintOpenMenus() const;
 
+  // A character typed in the menu; true when the program took it.
+  bool OnTyped(const MSG& message);
   static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
   static MenuTracker* hooked_;  // the one whose menu is up: the program has one UI thread
 

@@ -16,23 +16,6 @@ HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 // belongs to the shell, which may be busy opening what was double-clicked.
 constexpr UINT kListAnswerMs = 300;
 
-// Memory in another process, given back at the end of the scope.
-class RemoteMemory {
- public:
-  RemoteMemory(HANDLE process, SIZE_T size)
-      : process_(process), address_(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-  ~RemoteMemory() {
-    if (address_ != nullptr) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  RemoteMemory(const RemoteMemory&) = delete;
-  RemoteMemory& operator=(const RemoteMemory&) = delete;
-  void* Get() const { return address_; }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
-
 }  // namespace
 
 WindowHandle Win32Platform::WindowAt(Point screen) {
@@ -51,10 +34,35 @@ WindowHandle Win32Platform::TopLevelWindowOf(WindowHandle window) {
   return root != nullptr ? reinterpret_cast<WindowHandle>(root) : window;
 }
 
-// LVM_HITTEST with its record in the list's own process. The record holds no
-// pointer, so its layout is the same for a 32-bit and a 64-bit shell; memory
-// that a 32-bit program allocates in a 64-bit process lies below 4 GB, where
-// the message's 32-bit address can reach it.
+HANDLE ProcessMemory::Open(std::uint32_t processId) {
+  return ::OpenProcess(SYNCHRONIZE | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+}
+
+// A wait that fails takes the process as living: its page is kept, not made anew.
+bool ProcessMemory::Ended(HANDLE process) { return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }
+
+// Committed as a whole page, whatever the size asked for.
+void* ProcessMemory::Allocate(HANDLE process) {
+  return ::VirtualAllocEx(process, nullptr, sizeof(LVHITTESTINFO), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+void ProcessMemory::Free(HANDLE process, void* page) { ::VirtualFreeEx(process, page, 0, MEM_RELEASE); }
+
+void ProcessMemory::Close(HANDLE process) { ::CloseHandle(process); }
+
+// LVM_HITTEST with its record in the list's own process, in the page kept
+// there for it (see RemotePage: the shell may write a late answer into it at
+// any time). The record holds no pointer, so its layout is the same for a
+// 32-bit and a 64-bit shell; memory that a 32-bit program allocates in a
+// 64-bit process lies below 4 GB, where the message's 32-bit address can
+// reach it.
+//
+// The shell's own interfaces (its desktop's folder view and the items'
+// positions, or UI Automation's element at the point) would write nothing into
+// its memory, but they are calls into the shell's busy desktop thread with no
+// time-out of the program's own, and they reach only a shell that registers
+// its desktop with them; the hit test is a message with a time-out, and any
+// list view of the layouts the program follows answers it.
 std::optional<bool> Win32Platform::ListItemAt(WindowHandle listHandle, Point screen) {
   const HWND list = ToHwnd(listHandle);
   DWORD processId = 0;
@@ -62,21 +70,16 @@ std::optional<bool> Win32Platform::ListItemAt(WindowHandle listHandle, Point scr
   LVHITTESTINFO hit{};
   hit.pt = POINT{screen.x, screen.y};
   if (!::ScreenToClient(list, &hit.pt)) return std::nullopt;
-  const KernelHandle process(
-      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-  if (!process) return std::nullopt;
-  const RemoteMemory remote(process.Get(), sizeof hit);
-  if (remote.Get() == nullptr || !::WriteProcessMemory(process.Get(), remote.Get(), &hit, sizeof hit, nullptr)) {
-    return std::nullopt;
-  }
+  void* const record = hitTestPage_.In(processId);
+  const HANDLE process = hitTestPage_.Owner();
+  if (record == nullptr || !::WriteProcessMemory(process, record, &hit, sizeof hit, nullptr)) return std::nullopt;
   DWORD_PTR item = 0;
   // Sent messages are served meanwhile; posted ones, the input watch's
   // reports among them, wait.
-  if (!::SendMessageTimeoutW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.Get()), SMTO_ABORTIFHUNG,
-                             kListAnswerMs, &item) ||
-      !::ReadProcessMemory(process.Get(), remote.Get(), &hit, sizeof hit, nullptr)) {
-    return std::nullopt;
-  }
+  const bool answered = ::SendMessageTimeoutW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(record),
+                                              SMTO_ABORTIFHUNG, kListAnswerMs, &item) != 0;
+  hitTestPage_.Sent(answered);
+  if (!answered || !::ReadProcessMemory(process, record, &hit, sizeof hit, nullptr)) return std::nullopt;
   return static_cast<int>(item) >= 0 && (hit.flags & LVHT_ONITEM) != 0;
 }
 
@@ -86,6 +89,12 @@ ClickLimits Win32Platform::MouseClickLimits() {
 }
 
 std::uint32_t Win32Platform::TickCount() { return ::GetTickCount(); }
+
+std::string Win32Platform::LowerCase(const std::string& text) {
+  std::wstring wide = Widen(text);
+  if (!wide.empty()) ::CharLowerBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return Narrow(wide);
+}
 
 std::uint32_t Win32Platform::LastInputTick() {
   LASTINPUTINFO last{sizeof last, 0};

@@ -9,6 +9,7 @@
 #include "platform/win32/Automation.h"
 #include "platform/win32/BrowserThread.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/ShellIdList.h"
 #include "platform/win32/Text.h"
 
 namespace tamberlinox::platform::win32 {
@@ -58,7 +59,7 @@ void Win32Platform::HandleMessage(MSG& message) {
   const HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
   if (windowClass_.IsOwnWindow(root)) {
     if (IsEscapeForWindow(message)) {
-      ::SendMessageW(root, WindowClass::kEscapeMessage, 0, 0);
+      ::SendMessageW(root, kEscapeMessage, 0, 0);
       return;
     }
     if (::IsDialogMessageW(root, &message)) return;
@@ -252,24 +253,19 @@ std::string Win32Platform::ShortPath(const std::string& path) {
   return Narrow(shortened);
 }
 
+// By the shell's item for the path rather than the path itself, which the
+// usual way cannot take beyond MAX_PATH.
 bool Win32Platform::ShellOpenItem(WindowHandle owner, const std::string& path) {
-  using ParseFunction = HRESULT(WINAPI*)(PCWSTR, void*, void**, ULONG, ULONG*);
-  using FreeFunction = void(WINAPI*)(void*);
-  const HMODULE shell = ::GetModuleHandleW(L"shell32.dll");
-  const auto parse = ProcAddress<ParseFunction>(shell, "SHParseDisplayName");
-  const auto free = ProcAddress<FreeFunction>(shell, "ILFree");
-  if (parse == nullptr || free == nullptr || !com_.EnterApartment()) return false;
-  void* item = nullptr;
-  if (FAILED(parse(Widen(path).c_str(), nullptr, &item, 0, nullptr)) || item == nullptr) return false;
+  if (!com_.EnterApartment()) return false;
+  const ShellIdList item = ShellIdList::Of(ShellItem{ShellPlace::None, path});
+  if (!item) return false;
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_IDLIST | SEE_MASK_FLAG_NO_UI;
   info.hwnd = ToHwnd(owner);
-  info.lpIDList = item;
+  info.lpIDList = item.Get();
   info.nShow = SW_SHOW;
-  const bool opened = ::ShellExecuteExW(&info) != FALSE;
-  free(item);
-  return opened;
+  return ::ShellExecuteExW(&info) != FALSE;
 }
 
 std::string Win32Platform::ProgramFolder() {
@@ -401,6 +397,16 @@ bool Win32Platform::PostWindowMessage(WindowHandle window, std::uint32_t message
   return window != 0 && ::PostMessageW(ToHwnd(window), message, wParam, lParam) != FALSE;
 }
 
+std::optional<LResult> Win32Platform::SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
+                                                       LParam lParam, std::uint32_t patienceMs) {
+  DWORD_PTR answer = 0;
+  if (window == 0 || ::SendMessageTimeoutW(ToHwnd(window), message, wParam, lParam, SMTO_ABORTIFHUNG, patienceMs,
+                                           &answer) == 0) {
+    return std::nullopt;
+  }
+  return static_cast<LResult>(answer);
+}
+
 WindowHandle Win32Platform::FindProgramWindow(const std::string& caption) {
   return reinterpret_cast<WindowHandle>(::FindWindowW(WindowClass::kName, Widen(caption).c_str()));
 }
@@ -464,7 +470,7 @@ bool Win32Platform::InternetConnected(std::uint32_t& flags) {
   return connected != FALSE;
 }
 
-std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return StartBrowserThread(); }
+std::unique_ptr<WebBrowser> Win32Platform::CreateWebBrowser() { return browsers_.Start(); }
 
 // ------------------------------------------------------------- the user
 

@@ -3,13 +3,25 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "platform/RemotePage.h"
 #include "platform/win32/Automation.h"
+#include "platform/win32/BrowserThread.h"
 #include "platform/win32/Com.h"
 #include "platform/win32/InputHooks.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Window.h"
 
 namespace tamberlinox::platform::win32 {
+
+// Another process's memory, for a RemotePage (MouseAndInput.cpp).
+struct ProcessMemory {
+  using Process = HANDLE;
+  HANDLE Open(std::uint32_t processId);
+  bool Ended(HANDLE process);
+  void* Allocate(HANDLE process);
+  void Free(HANDLE process, void* page);
+  void Close(HANDLE process);
+};
 
 class Win32Platform final : public Platform {
  public:
@@ -70,6 +82,8 @@ class Win32Platform final : public Platform {
                                const std::optional<std::string>& title) override;
   std::uint32_t WindowProcess(WindowHandle window) override;
   bool PostWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam) override;
+  std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam,
+                                           std::uint32_t patienceMs) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
   std::vector<std::string> CommandLineArguments() override;
 
@@ -80,6 +94,7 @@ class Win32Platform final : public Platform {
   std::optional<bool> ListItemAt(WindowHandle list, Point screen) override;
   ClickLimits MouseClickLimits() override;
   std::uint32_t TickCount() override;
+  std::string LowerCase(const std::string& text) override;
   std::uint32_t LastInputTick() override;
   bool WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) override;
   void LetComeToFront(WindowHandle window) override;
@@ -119,6 +134,8 @@ class Win32Platform final : public Platform {
   Module shlwapi_;  // loaded when first needed
   bool shlwapiTried_ = false;
   InputHooks inputHooks_;
+  RemotePage<ProcessMemory> hitTestPage_;  // in the shell's process, for its icon list's hit tests
+  BrowserThreads browsers_;  // goes first: the end waits a moment for browsers told to quit
 };
 
 }  // namespace tamberlinox::platform::win32

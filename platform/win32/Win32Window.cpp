@@ -39,7 +39,7 @@ bool WindowClass::Register(WNDPROC procedure) {
   wc.lpszClassName = kName;
   atom_ = ::RegisterClassW(&wc);
   // The shell's broadcast after its taskbar has been (re)created.
-  taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+  taskbarCreated_ = ::RegisterWindowMessageW(Widen(kTaskbarCreatedName).c_str());
   return atom_ != 0;
 }
 
@@ -131,7 +131,24 @@ bool Win32Window::CreateWindowAndControls(const WindowSpec& spec) {
   return true;
 }
 
+// A control's name for screen readers, where its own text is not one: a
+// label just before it in the creation order, which is the tab order and the
+// Z order. Active Accessibility names an edit box or a combo box by the static
+// text that precedes it (Windows; Wine for edit boxes, where a combo box
+// reads as its text). The label is visible for the lookups that skip hidden
+// ones, but has no size, so nothing shows. The other way, a name annotated
+// through IAccPropServices, would bring COM and oleacc into the process for
+// every such window, and Wine does not implement it (E_NOTIMPL): the label
+// costs one window and no library.
+void Win32Window::CreateNameLabel(const ControlSpec& spec) {
+  if (spec.accessibleName.empty()) return;
+  ::CreateWindowExW(0, L"Static", Widen(spec.accessibleName).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                    0, 0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(-1)), windowClass_.Instance(),
+                    nullptr);
+}
+
 bool Win32Window::CreateControl(ControlSpec& spec) {
+  CreateNameLabel(spec);
   auto control = std::make_unique<Control>(this, spec);
 
   const wchar_t* windowClass = L"Static";
@@ -201,6 +218,10 @@ void Win32Window::AttachUpDown(Control& control) {
   ::SendMessageW(control.upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control.hwnd), 0);
   ::SendMessageW(control.upDown, UDM_SETRANGE32, static_cast<WPARAM>(control.spec.minimum),
                  static_cast<LPARAM>(control.spec.maximum));
+  // Its arrows step the box's number: a screen reader names them as the box.
+  if (!control.spec.accessibleName.empty()) {
+    ::SetWindowTextW(control.upDown, Widen(control.spec.accessibleName).c_str());
+  }
 }
 
 // "MS Sans Serif" in the size and style asked for, one font object per
@@ -367,6 +388,20 @@ Colour Win32Window::ForeColour(int id) const {
   return *control->spec.foreColour;
 }
 
+void Win32Window::SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) {
+  Control* control = FindControl(id);
+  if (control == nullptr || (control->spec.foreColour == fore && control->spec.backColour == back)) return;
+  control->spec.foreColour = fore;
+  control->spec.backColour = back;
+  control->backBrush.Reset(back && !back->system ? ::CreateSolidBrush(ToColorRef(*back)) : nullptr);
+  if (control->spec.kind == ControlKind::Label && control->spec.transparent) {
+    InvalidateUnder(*control);
+  } else {
+    ::InvalidateRect(control->hwnd, nullptr, TRUE);
+    if (control->comboEdit != nullptr) ::InvalidateRect(control->comboEdit, nullptr, TRUE);
+  }
+}
+
 void Win32Window::SetChecked(int id, bool checked) {
   if (Control* control = FindControl(id)) {
     ::SendMessageW(control->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -428,9 +463,10 @@ bool Win32Window::TimerRunning(int id) const { return std::find(timers_.begin(),
 
 // ----------------------------------------------------------------- menu
 
-int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
+int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events, const MenuOpening& opening) {
   if (!menus_) menus_ = std::make_unique<MenuTracker>(hwnd_, com_, alive_);
-  return menus_->Track(entries, events, MenuPoint());
+  const POINT at = opening.at ? POINT{opening.at->x, opening.at->y} : MenuPoint();
+  return menus_->Track(entries, events, at, opening.fromKeyboard);
 }
 
 int Win32Window::MenuDpi() { return MonitorDpi(::MonitorFromPoint(MenuPoint(), MONITOR_DEFAULTTONEAREST)); }
@@ -467,7 +503,20 @@ bool Win32Window::AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, c
   std::copy_n(text.begin(), n, data.szTip);
   if (!::Shell_NotifyIconW(NIM_ADD, &data)) return false;
   trayId_ = id;
+  // The fourth way of telling: the keyboard reaches the icon too. A shell
+  // that does not know it goes on telling in the first.
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;  // the version lies past the first layout
+  data.uVersion = 4;  // NOTIFYICON_VERSION_4, which the headers give only for Vista and later
+  ::Shell_NotifyIconW(NIM_SETVERSION, &data);
   return true;
+}
+
+void Win32Window::FocusTrayIcon(std::uint32_t id) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = hwnd_;
+  data.uID = id;
+  ::Shell_NotifyIconW(NIM_SETFOCUS, &data);
 }
 
 bool Win32Window::RemoveTrayIcon(std::uint32_t id) {
@@ -516,7 +565,7 @@ bool Win32Window::Subclassed() const { return filter_ != nullptr; }
 void Win32Window::WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) {
   std::vector<std::wstring> wide;
   for (const std::string& name : classNames) wide.push_back(Widen(name));
-  shellWatch_.Start(hwnd_, WindowClass::kShellWindowMessage, process, std::move(wide));
+  shellWatch_.Start(hwnd_, kShellWindowMessage, process, std::move(wide));
 }
 
 // ------------------------------------------------------ window procedures
@@ -614,10 +663,10 @@ LRESULT Win32Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case DM_GETDEFID:
       return OnGetDefaultId();
-    case WindowClass::kEscapeMessage:
+    case kEscapeMessage:
       OnEscape();
       return 0;
-    case WindowClass::kShellWindowMessage:
+    case kShellWindowMessage:
       events_.OnShellWindowCreated(static_cast<WindowHandle>(wParam));
       return 0;
     case WM_ACTIVATE:

@@ -27,11 +27,6 @@ class WindowClass {
   WindowClass& operator=(const WindowClass&) = delete;
 
   static constexpr const wchar_t* kName = L"TamberlinoxForm";
-  // Sent to a window by the message loop when Esc is pressed in it.
-  // (IDCANCEL cannot tell Esc from a click on a control whose id is 2.)
-  static constexpr UINT kEscapeMessage = WM_APP + 0x154;
-  // Posted by the window's ShellWatch: wParam is the other program's window.
-  static constexpr UINT kShellWindowMessage = WM_APP + 0x155;
 
   HINSTANCE Instance() const { return instance_; }
   // Registers the class the first time; false when it cannot be registered.
@@ -80,6 +75,7 @@ class Win32Window final : public Window {
   bool IsVisible(int id) const override;
   void SetForeColour(int id, Colour colour) override;
   Colour ForeColour(int id) const override;
+  void SetColours(int id, std::optional<Colour> fore, std::optional<Colour> back) override;
   void SetChecked(int id, bool checked) override;
   bool Checked(int id) const override;
   void AddItems(int id, const std::vector<std::string>& texts) override;
@@ -89,7 +85,8 @@ class Win32Window final : public Window {
   void StopTimer(int id) override;
   bool TimerRunning(int id) const override;
 
-  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
+  int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr,
+                const MenuOpening& opening = {}) override;
   int MenuDpi() override;
   void SetMenuEntryPicture(int id, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
@@ -97,6 +94,7 @@ class Win32Window final : public Window {
 
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;
   bool RemoveTrayIcon(std::uint32_t id) override;
+  void FocusTrayIcon(std::uint32_t id) override;
   bool ShowTrayBalloon(std::uint32_t id, const std::string& title, const std::string& text,
                        BalloonIcon icon) override;
 
@@ -109,7 +107,7 @@ class Win32Window final : public Window {
   struct Control {
     Control(Win32Window* owner, ControlSpec& ownSpec) : window(owner), spec(ownSpec) {}
     Win32Window* window;
-    ControlSpec& spec;  // in the window's spec_; its fore colour follows SetForeColour
+    ControlSpec& spec;  // in the window's spec_; its colours follow SetForeColour and SetColours
     HWND hwnd = nullptr;
     HWND comboEdit = nullptr;  // combo boxes: the edit field and the drop-down list
     HWND comboList = nullptr;
@@ -129,6 +127,7 @@ class Win32Window final : public Window {
   Win32Window(WindowClass& windowClass, const WindowSpec& spec, WindowEvents& events, Com& com);
   bool CreateWindowAndControls(const WindowSpec& spec);
   bool CreateControl(ControlSpec& spec);
+  void CreateNameLabel(const ControlSpec& spec);
   HFONT FontFor(const Font& font) { return FontFor(font, dpi_); }
   HFONT FontFor(const Font& font, int dpi);
   void AttachUpDown(Control& control);

@@ -1,9 +1,10 @@
 // Tamberlinox.exe's command line, as a script or a shortcut uses it:
 // "/show", "/hide", "/toggle" and "/exit" (also with "-", in any case) are
-// handed to the running copy, and the command returns at once; with no copy
-// running, the desktop is shown or hidden directly. Anything else shows how to
-// use the program. Each command is started by the harness with
-// CreateProcessW, and its exit code is what a script would see.
+// handed to the running copy; with no copy running, the desktop is shown or
+// hidden directly. "/exit" returns at once, the other three once the desktop
+// is as they asked (0) or when it has not become so within a short wait (1).
+// Anything else shows how to use the program. Each command is started by the
+// harness with CreateProcessW, and its exit code is what a script would see.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -69,7 +70,7 @@ class CommandLine : public ShellTest {
 
 // ------------------------------------------------------ with a running copy
 
-// Each command returns 0 at once, and the running copy carries it out.
+// Each command returns 0, and the running copy carries it out.
 TEST_F(CommandLine, ShowHideAndToggleActThroughTheRunningCopy) {
   Running& p = StartProgram();
   ASSERT_EQ(Run("/show"), 0);
@@ -152,6 +153,25 @@ TEST_F(CommandLine, ShowWithoutADesktopWindowExitsOne) {
   EXPECT_EQ(Run("/show"), 1);
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kSettingsKey)) << "settings were written";
   EXPECT_FALSE(HotKeyTaken(kNone, VK_F10));
+}
+
+// Windows 11 24H2 before the shell has made its icon list (at logon, or while
+// it restarts): Progman draws the wallpaper, and hiding it would leave the
+// screen black. A hide is refused and says so with 1, with or without a
+// running copy; the copy keeps the choice and hides the list when it comes.
+TEST_F(CommandLine, AHideRefusedForTheWallpaperExitsOne) {
+  shell_->SetLayout(DesktopLayout::kProgmanWithWallpaper);
+  shell_->RemoveIconView();
+  EXPECT_EQ(Run("/toggle"), 1);
+  Running& p = Launch(GetPaths().installed);
+  ASSERT_NE(WaitForMainWindow(p), nullptr);
+  ASSERT_TRUE(WaitForIcon(p.main));
+  EXPECT_EQ(Run("-Hide"), 1);
+  EXPECT_EQ(shell_->AllChanges(), 0) << "a window of the desktop was shown or hidden";
+  shell_->RecreateIconView();
+  EXPECT_TRUE(WaitForIcons(false, 1000ms)) << "the list was not hidden within a second of its coming";
+  EXPECT_EQ(Run("/show"), 0);
+  EXPECT_TRUE(WaitForIcons(true, 1000ms));  // the stand-in hears of it a moment after the style changed
 }
 
 // ----------------------------------------------------------------- usage

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,105 @@ TEST_F(MenuTray, OtherMouseNotificationsOpenNoMenu) {
   EXPECT_EQ(Captions(menu->entries), kCommandMenu);
   ASSERT_TRUE(CloseMenu(p, *menu));
   EXPECT_FALSE(MenuShown(p));
+}
+
+}  // namespace
+}  // namespace e2e
+
+// ------------------------------------------------------------ from the keyboard
+namespace e2e {
+namespace {
+
+class MenuKeyboard : public MenuTest {
+ protected:
+  // Posts a tray event as the shell tells it in its fourth form (the program
+  // asks for it after adding its icon): the event and the icon's id in
+  // lParam, the icon's place in wParam; then reads the menu that opens.
+  std::optional<OpenMenu> Tell(Running& r, UINT event) {
+    PostMessageA(r.main, kTrayMessage, MAKEWPARAM(kIconAt.x, kIconAt.y), MAKELPARAM(event, kTrayId));
+    OpenMenu menu;
+    menu.window = reader_->WaitForMenu(r.process);
+    if (menu.window == nullptr) return std::nullopt;
+    // The first entry's selection comes with the menu loop's first key.
+    WaitUntil([&] {
+      auto entries = reader_->Read(menu.window);
+      return entries && !entries->empty() && ((*entries)[0].state & MFS_HILITE);
+    });
+    auto entries = reader_->Read(menu.window);
+    if (!entries) return std::nullopt;
+    menu.entries = std::move(*entries);
+    return menu;
+  }
+  size_t FocusRequests(HWND main) const {
+    size_t n = 0;
+    for (const TrayRequest& r : RequestsFrom(main)) n += r.message == NIM_SETFOCUS;
+    return n;
+  }
+  static constexpr POINT kIconAt{1000, 750};
+};
+
+// Enter on the icon opens the desktop menu, the menu key the command menu:
+// each at the icon with its first entry selected; Esc gives the focus back to
+// the icon.
+TEST_F(MenuKeyboard, KeySelectAndContextMenuOpenTheirMenusAtTheIcon) {
+  Running& p = StartProgram();
+  bool version4 = false;
+  for (const TrayRequest& r : RequestsFrom(p.main)) version4 |= r.message == NIM_SETVERSION;
+  EXPECT_TRUE(version4) << "the program did not ask for the fourth form";
+  struct Way {
+    UINT event;
+    const char* firstEntry;
+  };
+  for (const Way way : {Way{NIN_KEYSELECT, "My Computer"}, Way{WM_CONTEXTMENU, "Program Help"}}) {
+    auto menu = Tell(p, way.event);
+    ASSERT_TRUE(menu) << "no menu for event " << way.event;
+    ASSERT_FALSE(menu->entries.empty());
+    EXPECT_EQ(menu->entries[0].caption, way.firstEntry);
+    EXPECT_TRUE(menu->entries[0].state & MFS_HILITE) << way.firstEntry << " is not selected";
+    RECT at{};
+    GetWindowRect(menu->window, &at);
+    // At the icon: the point on the menu's edge or close to it (the menu
+    // moves to stay on the screen), not where the pointer is.
+    const LONG dx = std::max({at.left - kIconAt.x, kIconAt.x - at.right, 0L});
+    const LONG dy = std::max({at.top - kIconAt.y, kIconAt.y - at.bottom, 0L});
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    EXPECT_LE(dx + dy, 40) << "the menu opened at " << at.left << "," << at.top << " (pointer at " << pointer.x
+                           << "," << pointer.y << ")";
+    const size_t focusBefore = FocusRequests(p.main);
+    ASSERT_TRUE(CloseMenu(p, *menu));
+    EXPECT_TRUE(WaitUntil([&] { return FocusRequests(p.main) == focusBefore + 1; })) << "no NIM_SETFOCUS";
+  }
+}
+
+// Typed letters select the entry whose name begins with them, a space
+// inside a name among them; the menu stays open until Enter.
+TEST_F(MenuKeyboard, TypedLettersSelectTheEntryTheyBegin) {
+  for (const char* name : {"Alpha.txt", "Beta.txt", "Bravo.txt"}) ASSERT_FALSE(desktops_->AddFile(kUser, name).empty());
+  Running& p = StartProgram();
+  auto menu = Click(p, WM_LBUTTONUP);
+  ASSERT_TRUE(menu);
+  // The entry selected once the letters have been typed, as soon as it is
+  // the one expected (or whatever it is after a second).
+  const auto selectedAfter = [&](const char* typed, const std::string& expected) {
+    for (const char* c = typed; *c != '\0'; ++c) PostMessageW(menu->window, WM_CHAR, WPARAM(*c), 1);
+    std::string selected;
+    WaitUntil(
+        [&] {
+          selected.clear();
+          for (const MenuEntry& e : reader_->Read(menu->window).value_or(std::vector<MenuEntry>{})) {
+            if (e.state & MFS_HILITE) selected = e.caption;
+          }
+          return selected == expected;
+        },
+        1000ms);
+    return selected;
+  };
+  EXPECT_EQ(selectedAfter("br", "Bravo"), "Bravo");
+  Sleep(1100);  // a pause: the next letter starts again
+  EXPECT_EQ(selectedAfter("my d", "My Documents"), "My Documents");
+  EXPECT_TRUE(MenuShown(p)) << "a typed letter closed the menu";
+  ASSERT_TRUE(CloseMenu(p, *menu));
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ struct ShellStandIn::State {
   std::thread thread;
   std::thread reportThread;
   RECT listItem{};
+  DWORD listAnswerDelayMs = 0;
   int listHitTests = 0;
   int hiddenListHitTests = 0;
 };
@@ -115,7 +116,17 @@ void RecordShowOrHide(HWND w, const WINDOWPOS& pos) {
 constexpr UINT kListHitTest = 0x1012;  // LVM_HITTEST
 constexpr UINT kOnItemIcon = 0x0002, kNowhere = 0x0001;
 LRESULT ListHitTest(ShellStandIn::State& s, HWND list, LPARAM record) {
+  DWORD delayMs;
+  {
+    std::lock_guard lock(s.mutex);
+    delayMs = s.listAnswerDelayMs;
+  }
+  Sleep(delayMs);  // then reads and writes the record, as a busy shell does
   auto* bytes = reinterpret_cast<unsigned char*>(record);
+  // A record released meanwhile is not answered. (Wine ignores a window
+  // procedure's access violation for a message sent from another thread.)
+  MEMORY_BASIC_INFORMATION memory{};
+  if (VirtualQuery(bytes, &memory, sizeof memory) == 0 || memory.State != MEM_COMMIT) return -1;
   POINT at;
   std::memcpy(&at, bytes, sizeof at);
   std::lock_guard lock(s.mutex);
@@ -163,7 +174,8 @@ HWND MakeDesktopWindow(ShellStandIn::State* s, const char* className, const char
   HWND w = CreateWindowExA(exStyle, className, title, style, 0, 0, kDesktopWidth, kDesktopHeight, parent, nullptr,
                            GetModuleHandleA(nullptr), s);
   std::lock_guard lock(s->mutex);
-  s->records[w] = WindowRecord{IsWindowVisible(w) != FALSE, 0};
+  // By its own style: inside a hidden Progman it is visible all the same.
+  s->records[w] = WindowRecord{(GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0, 0};
   return w;
 }
 
@@ -538,9 +550,10 @@ void ShellStandIn::StallDesktop(Millis duration) {
   WaitForSingleObject(state_->stalled.Get(), 10000);
 }
 
-void ShellStandIn::PutItemOnList(RECT item) {
+void ShellStandIn::PutItemOnList(RECT item, Millis answerDelay) {
   std::lock_guard lock(state_->mutex);
   state_->listItem = item;
+  state_->listAnswerDelayMs = DWORD(answerDelay.count());
 }
 
 int ShellStandIn::ListHitTests() const {

@@ -132,9 +132,12 @@ class ShellStandIn {
   // covers the same corner of the screen as every window of the desktop
   // stand-in): its hit test (LVM_HITTEST, with the record in this process's
   // memory, as another program must put it there) finds the item inside the
-  // rectangle and nothing elsewhere. Hit tests are counted, and those that
-  // came while the list was hidden by its own style.
-  void PutItemOnList(RECT item);
+  // rectangle and nothing elsewhere. The answer comes after answerDelay (the
+  // desktop's thread busy meanwhile), and is written into the record then,
+  // however long the asker waited, unless the asker has released it. Hit
+  // tests are counted once answered, and those that came while the list was
+  // hidden by its own style.
+  void PutItemOnList(RECT item, Millis answerDelay = Millis(0));
   int ListHitTests() const;
   int HiddenListHitTests() const;
 

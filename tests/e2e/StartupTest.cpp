@@ -60,8 +60,7 @@ class Startup : public ShellTest {
     for (const std::string& copy : copies_) DeleteFileA(copy.c_str());
   }
 
- private:
-  std::vector<std::string> copies_;
+  std::vector<std::string> copies_;  // files the test made, removed when it ends
 };
 
 // ------------------------------------------------------------------ registry
@@ -76,6 +75,25 @@ TEST_F(Startup, FirstStartWritesTheAutostartEntryAndTheDefaultKeyOnly) {
   EXPECT_EQ(Setting("Key"), "121");
   // "Shift", "Ctrl", "Alt" (and "F10") come only with a save in the hot key dialog.
   EXPECT_EQ(RegValueNames(HKEY_CURRENT_USER, kSettingsKey), std::vector<std::string>{"Key"});
+}
+
+// A Tamberlinox.ini beside the program keeps the settings; the registry is
+// left as it was: no start-up entry, no settings key.
+TEST_F(Startup, PortableCopyKeepsItsSettingsInItsFileAndLeavesTheRegistryAlone) {
+  CreateDirectoryA("C:\\Portable", nullptr);
+  const std::string ini = "C:\\Portable\\Tamberlinox.ini";
+  const HANDLE file = CreateFileA(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+  copies_.push_back(ini);
+  StartProgram(InstallCopy("C:\\Portable\\Tamberlinox.exe"));
+  ASSERT_TRUE(WaitUntilDesktopHidden());
+  char key[16] = "";
+  GetPrivateProfileStringA("Tamberlinox", "Key", "", key, sizeof key, ini.c_str());
+  EXPECT_STREQ(key, "121");
+  EXPECT_FALSE(Autostart());
+  EXPECT_FALSE(UserAutostart());
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }
 
 TEST_F(Startup, ExistingAutostartEntryWithAnotherPathStaysUnchanged) {

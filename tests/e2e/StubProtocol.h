@@ -31,6 +31,8 @@ inline constexpr char kBrowserKey[] = "Software\\TamberlinoxE2E\\Browser";
 //   "Reads"      decimal count of the ReadyState reads begun
 //   "Hanging"    "1" once it is inside the read that never returns
 //   "Visible"    "1" or "0", the last value Visible was set to
+//   "Quit"       "1" once Quit was called
+//   "Released"   "1" once the object was released (the stand-in then ends, quit or not)
 inline constexpr char kAutomationKey[] = "Software\\TamberlinoxE2E\\Automation";
 inline constexpr char kAutomationClass[] = "{E2E40001-0000-0000-0000-00000000E2E4}";
 

@@ -446,6 +446,8 @@ class WebRequestKeptWaiting : public WebRequest {
     EXPECT_EQ(Record("Navigated"), kDonationAddress);
     return asked ? connecting : nullptr;
   }
+  // Whether the program has let go of the stand-in's object.
+  static bool WaitUntilReleased() { return WaitUntil([] { return Record("Released") == "1"; }); }
   // Both tray menus open within a second, and close again.
   void ExpectTrayMenusAnswer(Running& r) {
     for (UINT click : {UINT(WM_RBUTTONUP), UINT(WM_LBUTTONUP)}) {
@@ -490,25 +492,26 @@ TEST_F(WebRequestKeptWaiting, AHungBrowserHoldsNothingAndIsGivenUpAfterThirtySec
   EXPECT_TRUE(r.process.WaitForExit(2000ms)) << "the program did not end on \"/exit\"";
 }
 
-enum class Ending { Exit, Logoff, CloseProgram, CloseBox };
+enum class Ending { Exit, Logoff, CloseProgram, CloseBox, ExitWhileLoading };
 
-void PrintTo(Ending e, std::ostream* os) {
-  *os << (e == Ending::Exit ? "Exit" : e == Ending::Logoff ? "Logoff" : e == Ending::CloseProgram ? "CloseProgram"
-                                                                                                  : "CloseBox");
-}
+constexpr const char* kEndingNames[] = {"Exit", "Logoff", "CloseProgram", "CloseBox", "ExitWhileLoading"};
+void PrintTo(Ending e, std::ostream* os) { *os << kEndingNames[int(e)]; }
 
 class EndingTheWait : public WebRequestKeptWaiting, public ::testing::WithParamInterface<Ending> {};
 
 // "/exit", a logoff or "Close Program" while the browser hangs end the program
 // at once, as usual, with the icons shown. The window's close box ends the
-// request: the browser, which answers but never has its page, is let go and
-// never shown, and its stand-in ends once released.
+// request. A browser that answers but never has its page is let go and never
+// shown, and is told to quit (nobody could see or close it), also when the
+// program ends; its stand-in ends once released.
 TEST_P(EndingTheWait, EndsItAtOnce) {
   Running& r = StartProgram();
-  HWND connecting = StartWaiting(r, GetParam() == Ending::CloseBox ? "NeverReady" : "Hang");
+  const bool answers = GetParam() == Ending::CloseBox || GetParam() == Ending::ExitWhileLoading;
+  HWND connecting = StartWaiting(r, answers ? "NeverReady" : "Hang");
   ASSERT_NE(connecting, nullptr);
   switch (GetParam()) {
-    case Ending::Exit: {
+    case Ending::Exit:
+    case Ending::ExitWhileLoading: {
       Running& exit = Launch(GetPaths().installed, "/exit", false);
       EXPECT_TRUE(exit.process.WaitForExit(5000ms));
       break;
@@ -531,11 +534,8 @@ TEST_P(EndingTheWait, EndsItAtOnce) {
     case Ending::CloseBox:
       PostMessageA(connecting, WM_SYSCOMMAND, SC_CLOSE, 0);
       EXPECT_TRUE(WaitUntil([&] { return !IsWindow(connecting); }, 1000ms)) << "the window did not close";
-      {
-        UniqueHandle server(OpenProcess(SYNCHRONIZE, FALSE, DWORD(std::stoul(Record("Pid")))));
-        EXPECT_TRUE(server && WaitForSingleObject(server.Get(), 10000) == WAIT_OBJECT_0)
-            << "the browser was never released";
-      }
+      EXPECT_TRUE(WaitUntilReleased()) << "the browser was never released";
+      EXPECT_EQ(Record("Quit"), "1") << "the browser, never shown, was not told to quit";
       EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
       EXPECT_TRUE(r.process.Running());
       EXPECT_TRUE(PressAndWaitForDesktop(kNone, VK_F10, true, 1000ms)) << "F10 no longer works";
@@ -544,15 +544,27 @@ TEST_P(EndingTheWait, EndsItAtOnce) {
   EXPECT_TRUE(r.process.WaitForExit(2000ms)) << "the program did not end";
   EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); }, 1000ms)) << "the program ended with the icons hidden";
   EXPECT_NE(Record("Visible"), "1") << "the browser was shown";
+  EXPECT_EQ(Record("Quit"), answers ? "1" : "") << "a browser never shown and answering is told to quit before the end";
 }
 
 INSTANTIATE_TEST_SUITE_P(WebRequest, EndingTheWait,
-                         ::testing::Values(Ending::Exit, Ending::Logoff, Ending::CloseProgram, Ending::CloseBox),
+                         ::testing::Values(Ending::Exit, Ending::Logoff, Ending::CloseProgram, Ending::CloseBox,
+                                           Ending::ExitWhileLoading),
                          [](const ::testing::TestParamInfo<Ending>& info) {
                            std::ostringstream name;
                            PrintTo(info.param, &name);
                            return name.str();
                          });
+
+// A browser that has its page is shown, and is then the user's: let go of, never told to quit.
+TEST_F(WebRequestKeptWaiting, AShownBrowserIsTheUsers) {
+  Running& r = StartProgram();
+  ASSERT_NE(StartWaiting(r, "Complete"), nullptr);
+  EXPECT_TRUE(WaitUntilRequestEnded(r));
+  EXPECT_TRUE(WaitUntilReleased()) << "the browser was never released";
+  EXPECT_EQ(Record("Visible"), "1") << "the browser was not shown";
+  EXPECT_EQ(Record("Quit"), "") << "the browser the user sees was told to quit";
+}
 
 }  // namespace
 }  // namespace e2e

@@ -95,7 +95,7 @@ TEST_F(DesktopIconsTest, ALayoutThatChangesWhileTheProgramRunsIsFollowed) {
   EXPECT_TRUE(Visible(progman));
 }
 
-TEST_F(DesktopIconsTest, VisibilityCountsTheParentsAndShowingShowsAHiddenDesktopWindow) {
+TEST_F(DesktopIconsTest, VisibilityCountsTheParentsAndActingOnTheListShowsAHiddenDesktopWindow) {
   for (const auto& [layout, visible] : {std::pair{&Classic, false}, {&InAWorkerOfTheShell, true}}) {
     Make(layout);
     os.ShowWindow(progman, false);  // as an earlier version of the program left it
@@ -103,6 +103,9 @@ TEST_F(DesktopIconsTest, VisibilityCountsTheParentsAndShowingShowsAHiddenDesktop
     desktop::ShowIcons(os, true);
     EXPECT_TRUE(Visible(progman));
     EXPECT_TRUE(desktop::IconsVisible(os));
+    os.ShowWindow(progman, false);
+    desktop::ShowIcons(os, false);  // a hide too: of the list alone
+    EXPECT_TRUE(Visible(progman));
   }
 }
 
@@ -200,8 +203,10 @@ TEST_F(KeptIconsTest, AHungShellIsTakenToShowWhatWasAsked) {
 
 // Windows 11 24H2 draws the wallpaper inside Progman: with the list away for a
 // moment (the shell restarts, or the program starts at logon), Progman is never
-// hidden; the list gets the choice when it comes. A shell that never had a
-// list and draws no wallpaper in Progman has Progman hidden instead.
+// hidden; the list gets the choice when it comes. A shell that has no list yet
+// and draws no wallpaper in Progman has Progman hidden instead, shown again
+// with the list, which alone is hidden: also when the hide, asked of a shell
+// busy making its list, is carried out only then.
 TEST_F(KeptIconsTest, ProgmanWithTheWallpaperIsNeverHidden) {
   const WindowHandle made = Make(BesideTheWallpaper);
   os.RemoveOtherWindow(os.OtherWindowAt(made)->parent);  // the view with its list, not made yet
@@ -218,9 +223,14 @@ TEST_F(KeptIconsTest, ProgmanWithTheWallpaperIsNeverHidden) {
   icons.Toggle();
   EXPECT_TRUE(Visible(progman));
   Make(NoList);
+  os.OtherWindowAt(progman)->hung = true;
   desktop::Icons plain(os, signals);
   plain.Choose(false);
-  EXPECT_FALSE(Visible(progman));
+  EXPECT_EQ(os.OtherWindowAt(progman)->pending, std::vector{false});
+  plain.OnShellWindowCreated(IconList(os, progman));
+  os.Answer(progman);
+  EXPECT_TRUE(Visible(progman));
+  EXPECT_FALSE(Visible(os.otherWindows.back().handle));
 }
 
 // Idleness hides only icons the user chose to see, and brings back only those;

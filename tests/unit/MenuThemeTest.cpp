@@ -1,7 +1,9 @@
 // Dark menus: the decision from the user's app mode and high contrast, and
-// the program following a change while it runs.
+// the program following a change while it runs; the windows' colours too.
 #include <gtest/gtest.h>
 
+#include "about/AboutWindow.h"
+#include "hotkey/HotKeyWindow.h"
 #include "menu/MenuTheme.h"
 #include "tests/unit/RunningProgram.h"
 
@@ -84,6 +86,33 @@ TEST_F(MenuThemeTest, HighContrastKeepsTheSystemsColours) {
   main->SettingChange(menu::kHighContrastAction, "");
   MenuOf(kLeftClick);
   EXPECT_FALSE(os.darkMenus);
+}
+
+// Light, dark, high contrast and back, switched while the hot key window is
+// open: the menus and its colours follow. The About window keeps its picture
+// and whitens the notice drawn in the highlight text colour.
+TEST_F(MenuThemeTest, EachSchemeGivesTheMenusAndWindowsTheirColours) {
+  using platform::Colour;
+  using HotKeys = hotkey::HotKeyWindow;
+  const struct { std::uint32_t light; bool contrast, dark; } cases[] = {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
+  Start();
+  Command("Select Hot Key");
+  FakeWindow& keys = *HotKeyWindow();
+  for (const auto& c : cases) {
+    SetAppMode(c.light);
+    os.highContrast = c.contrast;
+    for (FakeWindow* window : {main, &keys}) window->SettingChange(menu::kHighContrastAction, "");
+    MenuOf(kLeftClick);
+    EXPECT_EQ(os.darkMenus, c.dark);
+    const auto designed = [&](Colour colour) { return c.contrast ? std::nullopt : std::optional(colour); };
+    EXPECT_EQ(keys.Control(HotKeys::kKeyList)->backColour, designed(Colour::System(platform::kColorCaptionText)));
+    EXPECT_EQ(keys.ForeColour(HotKeys::kShiftBox),  // else COLOR_BTNTEXT, the fake's default
+              designed(Colour::System(platform::kColorWindowFrame)).value_or(Colour::System(18)));
+    Command("About----Version 5.1");
+    EXPECT_EQ(AboutWindow()->ForeColour(about::AboutWindow::kConnectingLabel),
+              c.contrast ? Colour::Rgb(255, 255, 255) : Colour::System(platform::kColorHighlightText));
+    program.aboutWindow().Close();
+  }
 }
 
 }  // namespace

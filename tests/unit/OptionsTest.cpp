@@ -18,32 +18,41 @@ std::vector<std::uint8_t> Dword(std::uint32_t n) {
   return {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)};
 }
 
-TEST(OptionsTest, MissingValuesGiveTheDefaults) {
+// The options in the program's key.
+struct StoredOptions {
   platform::FakePlatform os;
-  EXPECT_EQ(options::ReadOptions(os), (options::Options{true, 0, false}));
+  settings::ValueStore values{os};
+  settings::Store store{os, values, os.programFolder};
+};
+
+TEST(OptionsTest, MissingValuesGiveTheDefaults) {
+  StoredOptions stored;
+  EXPECT_EQ(options::ReadOptions(stored.store), (options::Options{true, 0, false}));
 }
 
 TEST(OptionsTest, WrittenValuesReadBack) {
-  platform::FakePlatform os;
+  StoredOptions stored;
+  auto& os = stored.os;
   const options::Options chosen{false, 120, true};
-  ASSERT_TRUE(options::WriteOptions(os, chosen));
-  EXPECT_EQ(options::ReadOptions(os), chosen);
+  ASSERT_TRUE(options::WriteOptions(stored.store, chosen));
+  EXPECT_EQ(options::ReadOptions(stored.store), chosen);
   EXPECT_EQ(os.registry.Bytes(Hive::CurrentUser, kKey, "IdleMinutes"), Dword(120));
 }
 
 TEST(OptionsTest, OddValuesReadAsTheDefaultAndStay) {
-  platform::FakePlatform os;
+  StoredOptions stored;
+  auto& os = stored.os;
   os.registry.SetText(Hive::CurrentUser, kKey, "DoubleClick", "0");                  // a string
   os.registry.SetBytes(Hive::CurrentUser, kKey, "IdleMinutes", 4, Dword(0xFFFFFFFF));  // -1
   os.registry.SetBytes(Hive::CurrentUser, kKey, "FolderMenus", 3, {1, 0, 0, 0});      // REG_BINARY
-  EXPECT_EQ(options::ReadOptions(os), (options::Options{true, 0, false}));
+  EXPECT_EQ(options::ReadOptions(stored.store), (options::Options{true, 0, false}));
   for (const std::uint32_t odd : {121u, 0x10000u, 0x80000001u}) {
     os.registry.SetBytes(Hive::CurrentUser, kKey, "IdleMinutes", 4, Dword(odd));
     os.registry.SetBytes(Hive::CurrentUser, kKey, "DoubleClick", 4, Dword(odd == 121 ? 2 : odd));
-    EXPECT_EQ(options::ReadOptions(os), (options::Options{true, 0, false})) << odd;
+    EXPECT_EQ(options::ReadOptions(stored.store), (options::Options{true, 0, false})) << odd;
   }
   os.registry.SetBytes(Hive::CurrentUser, kKey, "DoubleClick", 4, {0, 0, 0});  // three bytes
-  EXPECT_TRUE(options::ReadOptions(os).doubleClick);
+  EXPECT_TRUE(options::ReadOptions(stored.store).doubleClick);
   EXPECT_EQ(os.registry.Bytes(Hive::CurrentUser, kKey, "DoubleClick"), (std::vector<std::uint8_t>{0, 0, 0}));
 }
 
@@ -78,6 +87,8 @@ TEST_F(OptionsWindowTest, RoundTripWithTheRunningCopy) {
   EXPECT_EQ(window->Control(OptionsWindow::kFolderMenusBox)->text, "Show desktop &folders as submenus");
   EXPECT_FALSE(window->Checked(OptionsWindow::kIdleBox));
   EXPECT_EQ(window->Text(OptionsWindow::kIdleMinutesBox), "10");
+  EXPECT_EQ(window->Control(OptionsWindow::kPlaceLabel)->text,
+            "Settings are kept in HKEY_CURRENT_USER\\Software\\Zemrik Software\\Tamberlinox.");
   EXPECT_EQ(RunCommandLine(os, {"-OPTIONS"}), 0);  // never twice: the same window, to the front
   EXPECT_EQ(Window(), window);
   EXPECT_EQ(window->broughtToFront, 2);

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "hotkey/KeyCodes.h"
+#include "options/Options.h"
 #include "tests/unit/RunningProgram.h"
 
 namespace tamberlinox::test {
@@ -315,6 +316,54 @@ TEST_F(StartupTest, AProgramThatGoesGivesBackItsAtomHotKeyAndWindows) {
   EXPECT_TRUE(os.atoms.empty());
   EXPECT_TRUE(os.hotKeys.empty());
   EXPECT_TRUE(os.Windows().empty());
+}
+
+}  // namespace
+}  // namespace tamberlinox::test
+
+// ------------------------------------------------------------ portable copy
+namespace tamberlinox::test {
+namespace {
+
+constexpr char kIniFile[] = "C:\\Program Files\\Tamberlinox\\Tamberlinox.ini";
+
+// A Tamberlinox.ini beside the program keeps every value, under the names the
+// key has, and the registry is never written: no start-up entry, no key. "No"
+// to "Close Program" empties the file's values and keeps the file.
+TEST_F(StartupTest, APortableCopyKeepsItsSettingsInItsFileAlone) {
+  os.iniFiles[kIniFile];  // the file, empty
+  Program portable{os};
+  portable.Start();
+  main = Fake(portable.mainWindow().window());
+  EXPECT_EQ(os.iniFiles[kIniFile]["Tamberlinox"]["Key"], "121");
+  EXPECT_EQ(Balloons().size(), 1u) << "the first start's hint";
+  EXPECT_EQ(Registered().key, 121);
+
+  ASSERT_TRUE(options::WriteOptions(portable.settings(), options::Options{false, 7, true}));
+  EXPECT_EQ(os.iniFiles[kIniFile]["Tamberlinox"]["IdleMinutes"], "7");
+  EXPECT_EQ(options::ReadOptions(portable.settings()), (options::Options{false, 7, true}));
+  EXPECT_EQ(portable.settings().Location(), kIniFile);
+
+  os.AnswerBox(platform::kIdNo);
+  Command("Close Program");
+  EXPECT_FALSE(Autostart());
+  EXPECT_FALSE(UserAutostart());
+  EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kSettingsKey));
+  ASSERT_TRUE(os.iniFiles.contains(kIniFile));
+  for (const auto& [name, text] : os.iniFiles[kIniFile]["Tamberlinox"]) EXPECT_EQ(text, "") << name;
+}
+
+// A copy on a medium it cannot write to runs with what it reads and says so once.
+TEST_F(StartupTest, APortableCopyThatCannotWriteSaysSoOnceAndRuns) {
+  os.iniFiles[kIniFile]["Tamberlinox"]["Key"] = "65";
+  os.iniWriteFailure = platform::kErrorAccessDenied;
+  Program portable{os};
+  portable.Start();
+  main = Fake(portable.mainWindow().window());
+  EXPECT_EQ(Balloons(), Texts{std::string("Tamberlinox: Tamberlinox cannot write its settings to ") + kIniFile +
+                              ". It runs with the settings it has read; changes to them last until it ends."});
+  EXPECT_EQ(Registered().key, 65);
+  EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kSettingsKey));
 }
 
 }  // namespace

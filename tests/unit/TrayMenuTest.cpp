@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "menu/Commands.h"
 #include "tests/unit/RunningProgram.h"
 
 namespace tamberlinox::test {
@@ -52,28 +53,36 @@ TEST_F(TrayMenuTest, EachEntryOpensItsOwnFileEvenWhenNamesRepeat) {
                                   File(kUserDesktop + "\\WORD.url")}));
 }
 
-// A path too long for the shell (260 UTF-16 units or more) opens through its
-// short form, or else through the shell's item; a short one that fails is
-// what it is.
-TEST_F(TrayMenuTest, AnItemWithAVeryLongPathStillOpens) {
-  const std::string name = std::string(250, 'x') + ".txt";
-  const std::string path = kUserDesktop + "\\" + name;
-  AddFile(kUserDesktop, name);
-  AddFile(kUserDesktop, "Short.txt");
-  os.shortPaths[path] = "C:\\Users\\User\\Desktop\\XXXXXX~1.TXT";
-  Start();
-  Choose(kLeftClick, std::string(250, 'x'));
-  ASSERT_EQ(os.shellOpens.size(), 2u);
-  EXPECT_EQ(os.shellOpens[1].file, "C:\\Users\\User\\Desktop\\XXXXXX~1.TXT");
-  EXPECT_TRUE(os.shellItemOpens.empty());
-  os.shortPaths.clear();  // no short names on this volume
-  Choose(kLeftClick, std::string(250, 'x'));
-  EXPECT_EQ(os.shellOpens.size(), 3u);
-  EXPECT_EQ(os.shellItemOpens, Texts{path});
-  os.shellOpenResult = false;
-  Choose(kLeftClick, "Short");
-  EXPECT_EQ(os.shellOpens.size(), 4u);
-  EXPECT_EQ(os.shellItemOpens.size(), 1u);
+// A path too long for the shell (260 UTF-16 units or more) opens through the
+// shell's item, or else through its short path where that keeps the file's
+// extension, by which the shell chooses the program (a folder's whatever it
+// is); a shorter path opens as it is.
+TEST_F(TrayMenuTest, AnItemWithAVeryLongPathOpensWithItsOwnProgram) {
+  const struct {
+    std::string name, shortName;
+    bool folder, itemOpens;
+    const char* opened;  // what the shell is given: "" nothing, "=" the path itself, or the short name
+  } cases[] = {{std::string(232, 'x') + ".json", "XXXXXX~1.JSO", false, false, "="},  // 259 units
+               {std::string(234, 'x') + ".txt", "XXXXXX~1.TXT", false, true, ""},
+               {std::string(234, 'x') + ".txt", "XXXXXX~1.TXT", false, false, "XXXXXX~1.TXT"},
+               {std::string(240, 'x') + ".docx", "XXXXXX~1.DOC", false, false, ""},
+               {std::string(240, 'x') + ".json", "XXXXXX~1.JSO", false, false, ""},
+               {std::string(240, 'x'), "XXXXXX~1", false, false, "XXXXXX~1"},
+               {std::string(240, 'x') + ".project", "XXXXXX~1.PRO", true, false, "XXXXXX~1.PRO"},
+               {std::string(240, 'x') + ".txt", "", false, false, ""}};
+  for (const auto& c : cases) {
+    const std::string path = kUserDesktop + "\\" + c.name;
+    os.shortPaths = {{path, c.shortName.empty() ? "" : kUserDesktop + "\\" + c.shortName}};
+    os.shellItemOpenResult = c.itemOpens;
+    os.shellOpens.clear();
+    os.shellItemOpens.clear();
+    menu::OpenDesktopItem(os, 0, {"Item", path, c.folder ? menu::Place::Folder : menu::Place::File});
+    EXPECT_EQ(os.shellItemOpens, std::string(c.opened) == "=" ? Texts{} : Texts{path}) << c.shortName;
+    Texts opened;
+    for (const platform::ShellOpenCall& call : os.shellOpens) opened.push_back(call.file);
+    const std::string expected = std::string(c.opened) == "=" ? path : kUserDesktop + "\\" + c.opened;
+    EXPECT_EQ(opened, *c.opened ? Texts{expected} : Texts{}) << c.shortName;
+  }
 }
 
 // Desktop entries never run commands: a file called like one opens itself.
@@ -182,6 +191,58 @@ TEST_F(TrayMenuTest, ATrayClickWhileAMenuOrItsCommandIsUpIsIgnored) {
   });
   Command("Close Program");
   EXPECT_EQ(main->menusShown, 2);
+}
+
+}  // namespace
+}  // namespace tamberlinox::test
+
+// ------------------------------------------------------------ from the keyboard
+namespace tamberlinox::test {
+namespace {
+
+constexpr std::uint32_t kLeftDown = 0x0201, kLeftUp = 0x0202, kRightUp = 0x0205;
+constexpr std::uint32_t kSelect = platform::kTraySelect, kKeySelect = platform::kTrayKeySelect;
+constexpr std::uint32_t kContextMenu = platform::kWmContextMenu;
+constexpr platform::Point kIcon{1000, 740};
+
+// What the shell tells in its fourth form, as a user clicks or types: each
+// click opens its menu once, at the pointer; the keyboard's events open the
+// menu at the icon with its first entry selected, and Esc there gives the
+// focus back to the icon.
+struct TrayCase {
+  const char* what;
+  std::vector<std::uint32_t> events;
+  const char* firstEntry;  // of the one menu shown
+  bool fromKeyboard;
+};
+
+class TrayKeyboardTest : public RunningProgram, public ::testing::WithParamInterface<TrayCase> {};
+
+TEST_P(TrayKeyboardTest, EachWayOpensItsMenuOnce) {
+  const TrayCase& c = GetParam();
+  Start();
+  for (const std::uint32_t event : c.events) ASSERT_TRUE(main->TrayEvent(event, kIcon));
+  ASSERT_EQ(main->menusShown, 1) << c.what;
+  EXPECT_EQ(main->LastMenuCaptions()[0], c.firstEntry);
+  EXPECT_EQ(main->lastMenuOpening.fromKeyboard, c.fromKeyboard);
+  EXPECT_EQ(main->lastMenuOpening.at, c.fromKeyboard ? std::optional(kIcon) : std::nullopt);
+  EXPECT_EQ(main->tray.focused, c.fromKeyboard ? 1 : 0) << "nothing chosen: Esc";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FourthForm, TrayKeyboardTest,
+    ::testing::Values(TrayCase{"left click", {kLeftDown, kLeftUp, kSelect}, "My Computer", false},
+                      TrayCase{"right click", {kRightUp, kContextMenu}, "Program Help", false},
+                      TrayCase{"Enter or Space", {kKeySelect}, "My Computer", true},
+                      TrayCase{"menu key or Shift+F10", {kContextMenu}, "Program Help", true}));
+
+// The first form, as other programs post it, opens both menus as ever.
+TEST_F(TrayKeyboardTest, TheFirstFormStillOpensBothMenus) {
+  Start();
+  EXPECT_EQ(MenuOf(kLeftClick)[0], "My Computer");
+  EXPECT_EQ(MenuOf(kRightClick)[0], "Program Help");
+  EXPECT_EQ(main->menusShown, 2);
+  EXPECT_FALSE(main->lastMenuOpening.fromKeyboard);
 }
 
 }  // namespace

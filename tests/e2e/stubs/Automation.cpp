@@ -17,7 +17,7 @@
 
 namespace {
 
-enum : DISPID { kNavigate = 1, kReadyState = 2, kVisible = 3 };
+enum : DISPID { kNavigate = 1, kReadyState = 2, kVisible = 3, kQuit = 4 };
 
 DWORD g_mainThread = 0;
 bool g_served = false;
@@ -62,7 +62,10 @@ class Browser final : public IDispatch {
   ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&references_)); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) PostThreadMessageW(g_mainThread, WM_QUIT, 0, 0);  // the one object served is gone
+    if (left == 0) {
+      Write("Released", 1);
+      PostThreadMessageW(g_mainThread, WM_QUIT, 0, 0);  // the one object served is gone
+    }
     return ULONG(left);
   }
 
@@ -80,6 +83,8 @@ class Browser final : public IDispatch {
         ids[i] = kReadyState;
       } else if (lstrcmpiW(names[i], L"Visible") == 0) {
         ids[i] = kVisible;
+      } else if (lstrcmpiW(names[i], L"Quit") == 0) {
+        ids[i] = kQuit;
       } else {
         ids[i] = DISPID_UNKNOWN;
         result = DISP_E_UNKNOWNNAME;
@@ -111,6 +116,9 @@ class Browser final : public IDispatch {
       case kVisible:
         if (params->cArgs < 1 || params->rgvarg[0].vt != VT_BOOL) return DISP_E_TYPEMISMATCH;
         Write("Visible", params->rgvarg[0].boolVal ? 1 : 0);
+        return S_OK;
+      case kQuit:
+        Write("Quit", 1);
         return S_OK;
       default:
         return DISP_E_MEMBERNOTFOUND;
