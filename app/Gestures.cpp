@@ -35,22 +35,32 @@ bool Gestures::OnMessage(std::uint32_t message, WParam wParam, LParam lParam) {
 
 void Gestures::OnIdleTimer() { Follow(idle_.Check()); }
 
-void Gestures::WatchKeyRelease(int key) {
+bool Gestures::WatchKeyRelease(int key) {
   keyReleased_ = key;
   UpdateWatch();
+  return watching_ && watched_.keyReleased == key;
 }
 
+// Icons hidden for idleness come back with the first input, which only the
+// watch hears at once: without it in place they are not hidden.
 void Gestures::Follow(const desktop::IdleHide::Plan& plan) {
   plan_ = plan;
+  UpdateWatch();
+  if (plan_.hideNow) {
+    if (watching_ && watched_.anyInput) {
+      idle_.Hide();
+    } else {
+      plan_ = idle_.NotHidden();
+      UpdateWatch();
+    }
+  }
   if (window_ != nullptr) {
-    if (plan.checkInMs) {
-      window_->StartTimer(MainWindow::kIdleTimer, *plan.checkInMs);
+    if (plan_.checkInMs) {
+      window_->StartTimer(MainWindow::kIdleTimer, *plan_.checkInMs);
     } else {
       window_->StopTimer(MainWindow::kIdleTimer);
     }
   }
-  UpdateWatch();
-  if (plan.hideNow) idle_.Hide();
 }
 
 void Gestures::UpdateWatch() {

@@ -4,7 +4,7 @@
 // whose reports reach the main window, and hide-when-idle by the main
 // window's idle timer. The watch runs only while one of them needs it: the
 // left button while the double-click is on, any input while the icons are
-// hidden for idleness.
+// hidden for idleness (which they are only once the watch is in place).
 #pragma once
 
 #include <cstdint>
@@ -33,8 +33,9 @@ class Gestures {
   void Stop();
 
   // The input watch also reports each release of this key (0: none), as
-  // kKeyReleased, for whoever waits for it (the hot key held down).
-  void WatchKeyRelease(int key);
+  // kKeyReleased, for whoever waits for it (the hot key held down). False
+  // when the watch is not in place.
+  bool WatchKeyRelease(int key);
 
   // The watch's reports; false for any other message.
   bool OnMessage(std::uint32_t message, platform::WParam wParam, platform::LParam lParam);

@@ -141,8 +141,8 @@ bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, 
     result = static_cast<LResult>(asked);
     return true;
   }
-  if (message == Gestures::kFirstReport + kKeyReleased) {
-    LetGoOfHotKey(false);
+  if (message == Gestures::kFirstReport + kKeyReleased || message == Gestures::kFirstReport + kKeyWatchBegun) {
+    OnInputReport(InputReport(message - Gestures::kFirstReport), int(wParam));
     result = 0;
     return true;
   }
@@ -185,30 +185,43 @@ void MainWindow::OnTrayEvent(const TrayEvent& tray) {
   }
 }
 
-// A held key repeats, and each repeat comes as a press of the hot key where
-// the system does not leave them out: only the first counts. The key is
-// looked at as the press is handled. Already up: the presses queued meanwhile
-// were its repeats. Still down: further presses count again once the input
-// watch has seen the key's release, which it reports after the repeats that
-// came before it and before the next press; should the watch miss it, a look
-// at the key now and then finds it up. The key is looked at once more when
-// the watch has begun: a release that came before it would never be heard,
-// and a quick second press would be taken for a repeat.
+// A held key repeats, and where the system does not leave the repeats out
+// (Wine does not) each comes as a press of the hot key: a press counts when
+// the key was released since the last press that counted, and every such
+// press counts, however many wait in the queue. The input watch reports the
+// key's releases in their place among the presses (a release is posted before
+// the hot key message of the next press), so once a press has counted the
+// watch of the release begins; after its kKeyWatchBegun the presses are
+// repeats until the release arrives. The presses queued before it all count
+// (the key is looked at once the watch is on, for the presses after it): the
+// system leaves their repeats out where it can, and elsewhere the first repeat
+// comes the keyboard's delay after the press, when the watch is in place
+// unless the program was busy. The release timer runs meanwhile; it ticks
+// only once nothing posted waits in the queue. While the key is held its tick
+// looks at the key, should the watch be missing or have missed the release
+// (the presses meanwhile are repeats); after the release the watch stays on
+// until the tick, so that a quick next press, even one that waits behind busy
+// work, is heard in order too.
 void MainWindow::OnHotKey() {
-  if (hotKeyHeld_) return;
-  program_.icons().Toggle();
   const int key = program_.hotKey().Key();
-  if (!os_.IsKeyDown(key)) {
-    window_->DropQueuedMessages(kWmHotKey);
-    return;
+  if (releaseWatched_ == key) {
+    if (releaseInOrder_ && hotKeyHeld_) return;
+  } else {
+    if (hotKeyHeld_) return;
+    releaseWatched_ = key;
+    releaseInOrder_ = false;
+    if (!program_.gestures().WatchKeyRelease(key)) releaseWatched_ = 0;
   }
-  hotKeyHeld_ = true;
-  program_.gestures().WatchKeyRelease(key);
-  if (!os_.IsKeyDown(key)) {
-    LetGoOfHotKey(true);
-    return;
-  }
-  window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
+  hotKeyHeld_ = releaseInOrder_ || os_.IsKeyDown(key);
+  FollowHotKey();
+  program_.icons().Toggle();
+}
+
+void MainWindow::OnInputReport(InputReport report, int key) {
+  if (key != releaseWatched_) return;
+  if (report == kKeyWatchBegun) releaseInOrder_ = true;
+  if (report == kKeyReleased) hotKeyHeld_ = false;
+  FollowHotKey();
 }
 
 // The menu opens at the pointer, on its monitor. Presses while it is up find
@@ -216,15 +229,22 @@ void MainWindow::OnHotKey() {
 void MainWindow::OnMenuKey() { PopUpDesktopMenu({}); }
 
 void MainWindow::OnHotKeyReleaseTick() {
-  if (!os_.IsKeyDown(program_.hotKey().Key())) LetGoOfHotKey(true);
+  if (hotKeyHeld_) {
+    if (!os_.IsKeyDown(program_.hotKey().Key())) hotKeyHeld_ = false;
+  } else {
+    program_.gestures().WatchKeyRelease(0);
+    releaseWatched_ = 0;
+    releaseInOrder_ = false;
+  }
+  FollowHotKey();
 }
 
-void MainWindow::LetGoOfHotKey(bool dropQueuedPresses) {
-  if (!hotKeyHeld_) return;
-  hotKeyHeld_ = false;
-  window_->StopTimer(kHotKeyReleaseTimer);
-  program_.gestures().WatchKeyRelease(0);
-  if (dropQueuedPresses) window_->DropQueuedMessages(kWmHotKey);
+void MainWindow::FollowHotKey() {
+  if (!hotKeyHeld_ && releaseWatched_ == 0) {
+    window_->StopTimer(kHotKeyReleaseTimer);
+  } else if (!window_->TimerRunning(kHotKeyReleaseTimer)) {
+    window_->StartTimer(kHotKeyReleaseTimer, kHotKeyReleaseMs);
+  }
 }
 
 void MainWindow::PopUpDesktopMenu(const MenuOpening& opening) {

@@ -73,10 +73,9 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void RetryTrayIcon();
   void OnHotKey();
   void OnMenuKey();
+  void OnInputReport(platform::InputReport report, int key);  // of the hot key's release watch
   void OnHotKeyReleaseTick();
-  // The hot key is up again: its next press counts. Looked at rather than
-  // reported, the presses queued meanwhile are taken for repeats.
-  void LetGoOfHotKey(bool dropQueuedPresses);
+  void FollowHotKey();
   void ShowNextBalloon();
   void BalloonGone();
   void OnTrayEvent(const platform::TrayEvent& tray);
@@ -107,6 +106,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   // The hot key went down and has not been seen released: the key's repeats
   // while it is held are not presses of their own.
   bool hotKeyHeld_ = false;
+  int releaseWatched_ = 0;  // the key whose releases the input watch reports; 0: none
+  bool releaseInOrder_ = false;  // its kKeyWatchBegun has arrived
   // The balloons to show, in order; the first is on the screen while balloonShown_.
   struct Balloon {
     std::string title, text;

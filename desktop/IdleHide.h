@@ -7,10 +7,12 @@
 // last input (a difference of 32-bit tick counts, so the 49.7-day wrap does
 // no harm) is made at the earliest moment the limit could be reached, and
 // the next one again at the earliest moment after that. While they are hidden
-// for idleness no check runs: the session's input watch reports the first
-// input instead (a mouse event or a key release: the hot key acts on its
-// press, so the key that brings the icons back as the hot key is heard as
-// the hot key first, and toggles what the user sees).
+// for idleness the session's input watch reports the first input (a mouse
+// event or a key release: the hot key acts on its press, so the key that
+// brings the icons back as the hot key is heard as the hot key first, and
+// toggles what the user sees). Should the system have taken the watch away
+// meanwhile, a look at the session's last input time every few seconds
+// brings them back all the same.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +28,8 @@ class IdleHide {
   // What the program does until the next call: check again after checkInMs
   // (no check when none), and whether to watch for the first input. With
   // hideNow the limit is reached: once the watch is in place, Hide(), so that
-  // no input after the icons went can pass unheard.
+  // no input after the icons went can pass unheard; NotHidden() when it
+  // could not be put in place.
   struct Plan {
     std::optional<std::uint32_t> checkInMs;
     bool watchInput = false;
@@ -35,6 +38,8 @@ class IdleHide {
   };
   // Checks are never closer together than this.
   static constexpr std::uint32_t kShortestCheckMs = 1000;
+  // While the icons are hidden for idleness, the last input time is looked at this often.
+  static constexpr std::uint32_t kLookMs = 3000;
 
   IdleHide(platform::Platform& os, Icons& icons) : os_(os), icons_(icons) {}
   IdleHide(const IdleHide&) = delete;
@@ -47,7 +52,10 @@ class IdleHide {
   // The check: whether the limit is reached.
   Plan Check();
   // Hides the icons the user chose to see, for idleness.
-  void Hide() { icons_.SetIdle(true); }
+  void Hide();
+  // The limit was reached but the icons could not be hidden: the time counts
+  // again from now.
+  Plan NotHidden();
   // The watch heard input: icons hidden for idleness come back.
   Plan OnInput();
 
@@ -58,6 +66,11 @@ class IdleHide {
   // The time counts from here (the limit set, the icons back) while that is
   // more recent than the last input; forgotten once the limit has passed it.
   std::optional<std::uint32_t> since_;
+  // The last input time as the previous look found it while the icons are
+  // hidden for idleness; none before the first look. The first look only
+  // notes it: the window system may count the icons' own going as input
+  // (Wine does, when they go from under the pointer).
+  std::optional<std::uint32_t> looked_;
 };
 
 }  // namespace tamberlinox::desktop

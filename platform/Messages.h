@@ -36,14 +36,18 @@ inline constexpr std::uint32_t kShellWindowMessage = kWmApp + 0x155;
 // loop did not say so with WM_MENURBUTTONUP.
 inline constexpr std::uint32_t kMenuRightButtonMessage = kWmApp + 0x156;
 
+// --------------------------------------- messages to a thread without windows
+// To the input watch's thread: set the hooks of wParam, take the others away.
+inline constexpr std::uint32_t kSetHooksMessage = kWmApp;
+
 // ---------------------------------------------------------------- timers
 // The main window's; each runs only while there is something to wait for.
 enum MainWindowTimer : int {
   kShutdownTimer = 1,       // 500 ms: the program's windows go once "Close Program" is done
   kTrayRetryTimer = 2,      // 2 s: adds the icon again while the shell is not ready for it
   kDesktopWatchTimer = 3,   // the shell's icon view is looked for while it may be on its way
-  kHotKeyReleaseTimer = 4,  // the hot key is held: further presses wait for its release
-  kIdleTimer = 5,           // hide when idle is on and the icons are shown
+  kHotKeyReleaseTimer = 4,  // the hot key is held, or the watch of its release is to end
+  kIdleTimer = 5,           // hide when idle is on: the next check, or while hidden the look at the last input
   kBalloonTimer = 10,       // a balloon waits for the one shown to go
   // Set on the window that owns an open menu (the main window): the
   // program's idle slices while the menu is up.

@@ -156,7 +156,10 @@ struct InputWatch {
   bool anyInput = false;
   // Each release of this key (a virtual-key code; 0 = none). The report is
   // posted before anything the next event of the keyboard brings (a hot key's
-  // message among them), and after what earlier events brought.
+  // message among them), and after what earlier events brought. When the
+  // watch of a key begins, kKeyWatchBegun is posted once it is in place:
+  // what the keyboard brought before waits in the queue ahead of it, and the
+  // release of every key that goes down after it is reported.
   int keyReleased = 0;
 };
 enum InputReport : std::uint32_t {
@@ -164,7 +167,8 @@ enum InputReport : std::uint32_t {
   kLeftButtonReleased = 1,  // the same
   kInputArrived = 2,
   kKeyReleased = 3,         // wParam = the key
-  kInputReportCount = 4,
+  kKeyWatchBegun = 4,       // wParam = the key
+  kInputReportCount = 5,
 };
 static_assert(kInputReportCount <= kInputReportSlots, "the input watch reports more than its messages hold");
 inline LParam PackPoint(Point p) {
@@ -500,9 +504,6 @@ class Window {
   virtual void Subclass(MessageFilter& filter) = 0;
   virtual void Unsubclass() = 0;
   virtual bool Subclassed() const = 0;
-
-  // Forgets the messages of this kind waiting in the window's queue.
-  virtual void DropQueuedMessages(std::uint32_t message) = 0;
 
   // Tells the window (WindowEvents::OnShellWindowCreated) when the process
   // creates a window of one of these classes, from the system's own

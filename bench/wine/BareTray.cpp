@@ -4,6 +4,12 @@
 // popup menu of the files on both desktops and the three shell places, sorted
 // without regard to case, built afresh for each click and destroyed after it.
 // It ends only when it is ended from outside.
+//
+//   bare_tray.exe [/hook]
+//
+// With /hook it also sets a low-level mouse hook that does nothing: the floor
+// for a program that watches the mouse (under Wine every event then makes a
+// trip to the hooking thread).
 #include <windows.h>
 // The headers below need <windows.h> before them.
 #include <shellapi.h>
@@ -85,9 +91,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+LRESULT CALLBACK EmptyMouseHook(int code, WPARAM wParam, LPARAM lParam) {
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
@@ -97,6 +107,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (!window) return 1;
   NOTIFYICONDATAW icon = TrayIcon(window);
   Shell_NotifyIconW(NIM_ADD, &icon);
+  if (lstrcmpiA(commandLine, "/hook") == 0) SetWindowsHookExW(WH_MOUSE_LL, EmptyMouseHook, instance, 0);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

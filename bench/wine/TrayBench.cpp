@@ -7,10 +7,13 @@
 //     with 10,000 and with 1,000 files on the user's desktop;
 //   - mouse events per second through the window system while the program
 //     runs (Tamberlinox watches the left button with a low-level mouse hook,
-//     which every mouse event of the session passes through);
+//     which every mouse event of the session passes through), also against
+//     the bare program with a low-level mouse hook that does nothing (under
+//     Wine every such hook costs each event a trip through the server);
 //   - Tamberlinox alone, with folders as submenus: a folder of 10,000 files on
 //     the desktop, from the pointer coming onto it until its submenu is on the
-//     screen, against its own desktop menu of 10,000 files.
+//     screen, against its own desktop menu of 10,000 files; and mouse events
+//     per second while it lists that folder, against the same once it is idle.
 // The desktop never changes under a running program: each run starts with
 // the desktop it measures. It prints medians and the medians of the pairwise
 // ratios next to their targets; nothing here fails.
@@ -302,9 +305,9 @@ class DesktopSizes {
 // its process id before it can do anything; it is ended when the object goes.
 class Running {
  public:
-  explicit Running(const std::wstring& exe) {
+  explicit Running(const std::wstring& exe, const std::wstring& arguments = L"") {
     const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
@@ -384,8 +387,9 @@ bool Clicks(HWND window, DWORD pid, int clicks, std::vector<double>& times) {
 // (one event a call, as a mouse delivers them) and gives the events per
 // second, until the last move has reached the window system; -1 when it did
 // not. A low-level mouse hook of any program is called for each event before
-// the event goes on (and under Wine SendInput waits for it).
-double MouseEventsPerSecond() {
+// the event goes on (and under Wine SendInput waits for it). By default away
+// from the desktop window and the programs' windows.
+double MouseEventsPerSecond(POINT at = POINT{400, 300}) {
   const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
   const auto move = [&](int x, int y) {
     INPUT in{};
@@ -395,13 +399,12 @@ double MouseEventsPerSecond() {
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
   };
-  const int x = 400, y = 300;  // away from the desktop window and the programs' windows
+  const int x = at.x, y = at.y;
   move(x + 2, y);
   Sleep(50);
   const double start = NowMs();
   for (int i = 0; i < kMouseMoves; ++i) move(x + i % 2, y);
   move(x + 2, y);
-  POINT at{};
   if (!WaitUntil([&] { return GetCursorPos(&at) && at.x == x + 2 && at.y == y; }, 10000)) return -1;
   return (kMouseMoves + 1) * 1000.0 / (NowMs() - start);
 }
@@ -421,14 +424,15 @@ struct RunFigures {
 // One run of one program: the desktop of the run's size is put in place, the
 // program starts, its memory is read, and then it shows its desktop menu a
 // few times (the memory read again after the first).
-RunFigures Measure(const std::wstring& exe, RunKind kind, ShellStandIn& shell, DesktopSizes& desktop) {
+RunFigures Measure(const std::wstring& exe, RunKind kind, ShellStandIn& shell, DesktopSizes& desktop,
+                   const std::wstring& arguments = L"") {
   RunFigures figures;
   if (!desktop.Put(kind == RunKind::kLargeMenus ? kLargeDesktop : kSmallDesktop)) return figures;
   shell.ShowDesktop();
   // Lets Wine finish with the program that ended before this one.
   Sleep(250);
   const double created = NowMs();
-  Running program(exe);
+  Running program(exe, arguments);
   if (!program.Started()) return figures;
   shell.ExpectIcon(program.Id());
   program.Resume();
@@ -470,25 +474,42 @@ void PostKey(HWND window, WPARAM key) {
   PostMessageW(window, WM_KEYUP, key, 0xC0000001);
 }
 
+// Whether the window's thread answers within 50 ms.
+bool Answers(HWND window) {
+  DWORD_PTR result;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result) != 0;
+}
+
+// One run of Tamberlinox with the folder of 10,000 files on its desktop.
+struct FolderRun {
+  std::vector<double> times;  // from the pointer on the folder's entry until its submenu is on the screen
+  // Mouse events per second on the folder's entry while the program lists
+  // the folder for its first opening (only when it was still at work after
+  // the last move), and there again once the submenu is up and the program idle.
+  double busyMouseRate = -1, idleMouseRate = -1;
+  const char* failed = nullptr;  // the step that failed, if one did
+};
+
 // Tamberlinox with folders as submenus and a desktop that holds one folder
 // of 10,000 files: the desktop menu opens, and the time from the pointer
 // coming onto its first entry (the folder) until the folder's submenu is on
-// the screen is taken, a few times.
-std::vector<double> MeasureFolder(const std::wstring& exe, ShellStandIn& shell, DesktopSizes& desktop,
-                                  const char*& failed) {
-  std::vector<double> times;
-  failed = "the desktop with the folder";
-  if (!desktop.PutFolder()) return times;
+// the screen is taken, a few times. During the first opening the pointer
+// moves on the folder's entry (which keeps the entry selected), and again
+// once the program is idle.
+FolderRun MeasureFolder(const std::wstring& exe, ShellStandIn& shell, DesktopSizes& desktop) {
+  FolderRun run;
+  run.failed = "the desktop with the folder";
+  if (!desktop.PutFolder()) return run;
   shell.ShowDesktop();
   Sleep(250);
   Running program(exe);
-  failed = "the start";
-  if (!program.Started()) return times;
+  run.failed = "the start";
+  if (!program.Started()) return run;
   shell.ExpectIcon(program.Id());
   program.Resume();
   const auto icon = shell.WaitForIcon(30000);
-  failed = "the tray icon";
-  if (!icon) return times;
+  run.failed = "the tray icon";
+  if (!icon) return run;
   Settle(icon->window);
   for (int open = 0; open < kFolderOpens; ++open) {
     // The menu opens at the pointer, near the screen's top-left corner; then
@@ -497,26 +518,42 @@ std::vector<double> MeasureFolder(const std::wstring& exe, ShellStandIn& shell, 
     SetCursorPos(100, 100);
     PostMessageW(icon->window, kTrayMessage, kTrayId, WM_LBUTTONUP);
     HWND menu = nullptr;
-    failed = "the desktop menu";
-    if (!WaitUntil([&] { return (menu = VisibleMenuOf(program.Id())) != nullptr; }, 120000)) return times;
+    run.failed = "the desktop menu";
+    if (!WaitUntil([&] { return (menu = VisibleMenuOf(program.Id())) != nullptr; }, 120000)) return run;
     Settle(icon->window);
     RECT r{};
     GetWindowRect(menu, &r);
+    const POINT entry{r.left + 40, r.top + 10};
     const double pointed = NowMs();
-    SetCursorPos(r.left + 40, r.top + 10);
-    failed = "the folder's submenu";
-    if (!WaitUntil([&] { return VisibleMenus(program.Id()) == 2; }, 120000)) return times;
-    times.push_back(NowMs() - pointed);
+    SetCursorPos(entry.x, entry.y);
+    // The moves on a thread of their own, so that the submenu is seen as soon as it is up.
+    std::thread mouse;
+    if (open == 0) {
+      mouse = std::thread([&] {
+        if (!WaitUntil([&] { return !Answers(icon->window); }, 5000)) return;
+        const double rate = MouseEventsPerSecond(entry);
+        if (!Answers(icon->window) && VisibleMenus(program.Id()) == 1) run.busyMouseRate = rate;
+      });
+    }
+    run.failed = "the folder's submenu";
+    const bool opened = WaitUntil([&] { return VisibleMenus(program.Id()) == 2; }, 120000);
+    if (opened) run.times.push_back(NowMs() - pointed);
+    if (mouse.joinable()) mouse.join();
+    if (!opened) return run;
+    if (open == 0) {
+      Settle(icon->window);
+      run.idleMouseRate = MouseEventsPerSecond(entry);
+    }
     // Both keys go to the menu itself: Wine drops the messages queued for a
     // submenu's window when it destroys it.
     PostKey(menu, VK_ESCAPE);
     PostKey(menu, VK_ESCAPE);
-    failed = "closing the menus";
-    if (!WaitUntil([&] { return VisibleMenuOf(program.Id()) == nullptr; }, 30000)) return times;
+    run.failed = "closing the menus";
+    if (!WaitUntil([&] { return VisibleMenuOf(program.Id()) == nullptr; }, 30000)) return run;
     Settle(icon->window);
   }
-  failed = nullptr;
-  return times;
+  run.failed = nullptr;
+  return run;
 }
 
 // The program's option that shows folders as submenus, on while the object lives.
@@ -573,17 +610,23 @@ Figures Combine(const RunFigures& large, const RunFigures& small, const std::vec
 }
 
 // The figures of both programs in one pair of runs of each kind; the programs
-// take turns, the first one given going first.
+// take turns, the first one given going first. The runs that only start are
+// made of the bare program with its empty mouse hook too (hookedBare), whose
+// median mouse figure goes to hookedMouseRate.
 std::pair<Figures, Figures> MeasurePair(const std::wstring& first, const std::wstring& second, ShellStandIn& shell,
-                                        DesktopSizes& desktop, int startOnlyRuns) {
+                                        DesktopSizes& desktop, int startOnlyRuns, const std::wstring& hookedBare,
+                                        double& hookedMouseRate) {
   RunFigures large[2], small[2];
   std::vector<RunFigures> startOnly[2];
+  std::vector<double> hookedRates;
   const std::wstring* programs[2] = {&first, &second};
   for (int i = 0; i < 2; ++i) large[i] = Measure(*programs[i], RunKind::kLargeMenus, shell, desktop);
   for (int i = 0; i < 2; ++i) small[i] = Measure(*programs[i], RunKind::kSmallMenus, shell, desktop);
   for (int run = 0; run < startOnlyRuns; ++run) {
     for (int i = 0; i < 2; ++i) startOnly[i].push_back(Measure(*programs[i], RunKind::kStartOnly, shell, desktop));
+    hookedRates.push_back(Measure(hookedBare, RunKind::kStartOnly, shell, desktop, L"/hook").mouseRate);
   }
+  hookedMouseRate = std::ranges::any_of(hookedRates, [](double rate) { return rate < 0; }) ? -1 : Median(hookedRates);
   return {Combine(large[0], small[0], startOnly[0]), Combine(large[1], small[1], startOnly[1])};
 }
 
@@ -684,7 +727,8 @@ int main(int argc, char** argv) {
 
   std::printf("%4s  %-12s %9s %11s %11s %12s %13s %10s\n", "pair", "program", "start ms", "start MiB", "menu MiB",
               "1,000 ms", "10,000 ms", "mouse /s");
-  const auto [warmProgram, warmBare] = MeasurePair(program, bare, shell, desktop, 0);
+  double hookedRate = -1;
+  const auto [warmProgram, warmBare] = MeasurePair(program, bare, shell, desktop, 0, bare, hookedRate);
   PrintRun(0, "Tamberlinox", warmProgram);
   PrintRun(0, "bare", warmBare);
   if (!warmProgram.Complete() || !warmBare.Complete()) {
@@ -692,19 +736,20 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  Series start, startBytes, afterMenuBytes, smallClick, largeClick, mouse;
+  Series start, startBytes, afterMenuBytes, smallClick, largeClick, mouse, hookedMouse;
   std::vector<double> largeFirstClicks;  // Tamberlinox's
   for (int pair = 1; pair <= pairs; ++pair) {
     // Every other pair starts with the bare program, so that neither always goes first.
     Figures p, b;
     if (pair % 2) {
-      std::tie(p, b) = MeasurePair(program, bare, shell, desktop, kStartOnlyRuns);
+      std::tie(p, b) = MeasurePair(program, bare, shell, desktop, kStartOnlyRuns, bare, hookedRate);
     } else {
-      std::tie(b, p) = MeasurePair(bare, program, shell, desktop, kStartOnlyRuns);
+      std::tie(b, p) = MeasurePair(bare, program, shell, desktop, kStartOnlyRuns, bare, hookedRate);
     }
     PrintRun(pair, "Tamberlinox", p);
     PrintRun(pair, "bare", b);
-    if (!p.Complete() || !b.Complete()) {
+    std::printf("%4d  %-12s %71.0f\n", pair, "bare /hook", hookedRate);
+    if (!p.Complete() || !b.Complete() || hookedRate < 0) {
       std::printf("      (incomplete pair left out)\n");
       continue;
     }
@@ -715,6 +760,7 @@ int main(int argc, char** argv) {
     largeClick.Add(p.largeClickMs, b.largeClickMs);
     largeFirstClicks.push_back(p.largeFirstClickMs);
     mouse.Add(p.mouseRate, b.mouseRate);
+    hookedMouse.Add(p.mouseRate, hookedRate);
   }
   if (start.program.empty()) {
     std::printf("no complete pair; no figures\n");
@@ -723,15 +769,20 @@ int main(int argc, char** argv) {
   // The first opening of the submenu in each run lists and sorts the folder
   // and makes its entries; later ones find them made.
   std::vector<double> folderFirstOpens, folderOpens;
+  Series folderMouse;  // while the folder is listed, against the idle program
   {
     const FolderMenusOn folders;
     for (int run = 0; run < kFolderRuns; ++run) {
-      const char* failed = nullptr;
-      const std::vector<double> times = MeasureFolder(program, shell, desktop, failed);
+      const FolderRun figures = MeasureFolder(program, shell, desktop);
+      const std::vector<double>& times = figures.times;
       std::printf("folder of 10,000 files, run %d:", run + 1);
       for (double ms : times) std::printf(" %.1f ms", ms);
-      if (failed != nullptr) std::printf(" (incomplete: %s)", failed);
+      std::printf("; mouse /s while listing %.0f, idle %.0f", figures.busyMouseRate, figures.idleMouseRate);
+      if (figures.failed != nullptr) std::printf(" (incomplete: %s)", figures.failed);
       std::printf("\n");
+      if (figures.busyMouseRate >= 0 && figures.idleMouseRate > 0) {
+        folderMouse.Add(figures.busyMouseRate, figures.idleMouseRate);
+      }
       if (times.empty()) continue;
       folderFirstOpens.push_back(times.front());
       folderOpens.insert(folderOpens.end(), times.begin() + 1, times.end());
@@ -742,7 +793,9 @@ int main(int argc, char** argv) {
       "\nmedians of %zu pairs; compared: the median of the pairwise ratios (of the differences for memory).\n"
       "Per program and pair: start-up and private bytes after start, medians of %d runs with 1,000 files;\n"
       "left click, medians of %d clicks with 1,000 files and of %d with 10,000, in runs of their own;\n"
-      "mouse events per second, %d pointer moves through SendInput, median of the %d runs that only start.\n\n",
+      "mouse events per second, %d pointer moves through SendInput, median of the %d runs that only start\n"
+      "(also of the bare program with an empty low-level mouse hook, \"bare /hook\", the floor under Wine),\n"
+      "and with the folder: while the program lists it for its submenu, against the program idle.\n\n",
       start.program.size(), kStartOnlyRuns + 1, kSmallClicks, kLargeClicks, kMouseMoves, kStartOnlyRuns);
   std::printf(kRowFormat, "", "Tamberlinox", "bare", "compared", "target", "");
   PrintRatio("start-up to the tray icon", start, 1.05);
@@ -751,6 +804,7 @@ int main(int argc, char** argv) {
   PrintRatio("left click to menu, 1,000 files", smallClick, 1.10);
   PrintRatio("left click to menu, 10,000 files", largeClick, 0.6);
   PrintRate("mouse events per second", mouse, 0.98);
+  PrintRate("mouse events per second, bare /hook", hookedMouse, 0.98);
   // Against Tamberlinox's own desktop menu of as many files: a first opening
   // against the first showing of that menu, the others against its clicks.
   const auto printFolder = [](const char* name, const std::vector<double>& opens, const std::vector<double>& clicks,
@@ -762,5 +816,14 @@ int main(int argc, char** argv) {
   };
   printFolder("folder of 10,000 files, first opening", folderFirstOpens, largeFirstClicks, "(first menu %.1f ms)");
   printFolder("folder of 10,000 files, opened again", folderOpens, largeClick.program, "(menu %.1f ms)");
+  if (!folderMouse.program.empty()) {
+    std::printf(kRowFormat, "mouse events per second, listing folder",
+                Format("%.0f /s", Median(folderMouse.program)).c_str(),
+                Format("(idle %.0f /s)", Median(folderMouse.bare)).c_str(),
+                Format("%.3fx", folderMouse.RatioMedian()).c_str(), ">= 0.90x idle",
+                Verdict(folderMouse.RatioMedian() >= 0.9));
+  } else {
+    std::printf("mouse events per second, listing folder: not measured (the program was never at work long enough)\n");
+  }
   return 0;
 }

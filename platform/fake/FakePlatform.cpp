@@ -555,6 +555,7 @@ void FakePlatform::ShowWindow(WindowHandle window, bool show) {
     if (other->hung) {
       other->pending.push_back(show);
     } else {
+      other->changes += other->visible != show;
       other->visible = show;
     }
   }
@@ -648,7 +649,11 @@ std::optional<bool> FakePlatform::ListItemAt(WindowHandle list, Point at) {
 }
 
 bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, const InputWatch& watch) {
-  const bool watching = watch.leftButton || watch.anyInput || watch.keyReleased != 0;
+  const bool watching = !failInputWatch && (watch.leftButton || watch.anyInput || watch.keyReleased != 0);
+  // Posted by the program's own thread: it arrives after the message being handled.
+  if (watching && watch.keyReleased != 0 && watch.keyReleased != inputWatch.keyReleased) {
+    queue_.push_back({window, firstMessage + kKeyWatchBegun, WParam(watch.keyReleased), 0});
+  }
   inputWatchWindow = watching ? window : 0;
   inputWatchMessage = watching ? firstMessage : 0;
   inputWatch = watching ? watch : InputWatch{};
@@ -657,7 +662,7 @@ bool FakePlatform::WatchInput(WindowHandle window, std::uint32_t firstMessage, c
     std::erase(keysDown, releasedBeforeWatch);
     releasedBeforeWatch = 0;
   }
-  return true;
+  return !failInputWatch;
 }
 
 void FakePlatform::Report(InputReport report, WParam wParam, LParam lParam) {
@@ -665,7 +670,17 @@ void FakePlatform::Report(InputReport report, WParam wParam, LParam lParam) {
     if (!inputWatch.anyInput || inputArrivedReported) return;
     inputArrivedReported = true;
   }
-  if (FakeWindow* window = WindowByHandle(inputWatchWindow)) window->Send(inputWatchMessage + report, wParam, lParam);
+  if (inputWatchWindow != 0) Post({inputWatchWindow, inputWatchMessage + report, wParam, lParam});
+}
+
+void FakePlatform::Deliver() {
+  if (delivering_) return;  // the loop below takes what comes meanwhile
+  delivering_ = true;
+  for (; !busy && !queue_.empty(); queue_.pop_front()) {
+    const Posted next = queue_.front();
+    if (FakeWindow* window = WindowByHandle(next.window)) window->Send(next.message, next.wParam, next.lParam);
+  }
+  delivering_ = false;
 }
 
 void FakePlatform::PressLeftButton(Point at) {
@@ -751,10 +766,10 @@ bool FakePlatform::UnregisterHotKey(WindowHandle window, int id) {
 bool FakePlatform::PressHotKey(std::uint32_t modifiers, int key) {
   for (const HotKey& hotKey : hotKeys) {
     if ((hotKey.modifiers & ~kModNoRepeat) != (modifiers & ~kModNoRepeat) || hotKey.key != key) continue;
-    FakeWindow* window = WindowByHandle(hotKey.window);
-    if (window == nullptr) return false;
+    if (WindowByHandle(hotKey.window) == nullptr) return false;
     const LParam combination = LParam((modifiers & ~kModNoRepeat) | (std::uint32_t(key) << 16));
-    window->Send(kWmHotKey, WParam(hotKey.id), combination);
+    Post({hotKey.window, kWmHotKey, WParam(hotKey.id), combination});
+    if (!IsKeyDown(key)) ReleaseKey(key);
     return true;
   }
   return false;

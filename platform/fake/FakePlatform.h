@@ -17,8 +17,9 @@
 //
 // Where it knowingly differs from Windows: messages that Windows posts
 // (WM_HOTKEY, tray notifications, timer ticks) arrive at once, sent by the
-// driver that causes them; a message posted to another program's window is
-// only recorded, one posted to the program's own window arrives at once.
+// driver that causes them, unless a test makes the program busy; a message
+// posted to another program's window is only recorded, one posted to the
+// program's own window arrives at once.
 #pragma once
 
 #include <cstddef>
@@ -115,6 +116,7 @@ struct OtherWindow {
   WindowHandle handle = 0;
   std::string className, title;
   bool visible = true;
+  int changes = 0;                // of visible
   WindowHandle parent = 0;        // 0 for a top-level window
   std::uint32_t process = 0x500;  // the shell's, unless a test says otherwise
   std::vector<PostedMessage> posted;  // in order
@@ -251,6 +253,7 @@ class FakePlatform final : public Platform {
   std::uint32_t inputWatchMessage = 0;
   InputWatch inputWatch;
   bool inputArrivedReported = false;  // the anyInput report went out since the watch asked for it
+  bool failInputWatch = false;        // WatchInput cannot start a watch
   std::vector<WindowHandle> cameToFrontFor;  // LetComeToFront's windows, in order
   // The user, at tickCount: presses or releases the left button, clicks
   // (press and release), double-clicks; or any other input (a key, a move).
@@ -272,13 +275,21 @@ class FakePlatform final : public Platform {
   std::vector<HotKey> hotKeysOfOthers;                    // held by other programs: registering them fails
   void HoldHotKeyElsewhere(std::uint32_t modifiers, int key) { hotKeysOfOthers.push_back({0, 0, modifiers, key}); }
   // The user presses a combination: WM_HOTKEY (wParam = id, lParam = modifiers
-  // and key) through the registering window's procedure. False when no
-  // window of the program holds it.
+  // and key) through the registering window's procedure, then lets go of the
+  // key unless it is held (keysDown). False when no window of the program
+  // holds it.
   bool PressHotKey(std::uint32_t modifiers, int key);
   std::vector<int> keysDown;  // IsKeyDown
   // A key let go of after the program looked at it and before its watch
   // began: the watch never hears that release.
   int releasedBeforeWatch = 0;
+  // While busy, the hot key's messages and the input watch's reports wait in
+  // the program's queue, in order, until the work is done.
+  bool busy = false;
+  void WorkDone() {
+    busy = false;
+    Deliver();
+  }
 
   // ---- Internet.
   bool connected = true;
@@ -421,6 +432,20 @@ class FakePlatform final : public Platform {
   void Report(InputReport report, WParam wParam, LParam lParam);  // to the input watch's window
   std::string IniPath(const std::string& file);
   std::string FolderKey(const std::string& path);
+
+  struct Posted {
+    WindowHandle window;
+    std::uint32_t message;
+    WParam wParam;
+    LParam lParam;
+  };
+  void Post(const Posted& posted) {  // arrives at once unless busy, after those queued before it
+    queue_.push_back(posted);
+    Deliver();
+  }
+  void Deliver();
+  std::deque<Posted> queue_;
+  bool delivering_ = false;
 
   std::vector<FakeWindow*> windows_;
   std::map<MenuPicture, IconSource> pictureSources_;  // every picture ever made

@@ -203,7 +203,6 @@ class FakeWindow final : public Window {
   void Subclass(MessageFilter& newFilter) override;
   void Unsubclass() override { filter = nullptr; }
   bool Subclassed() const override { return filter != nullptr; }
-  void DropQueuedMessages(std::uint32_t) override {}  // messages arrive at once: none wait
   void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) override {
     watchedProcess = process;
     watchedClasses = classNames;

@@ -74,8 +74,8 @@ std::optional<bool> Win32Platform::ListItemAt(WindowHandle listHandle, Point scr
   const HANDLE process = hitTestPage_.Owner();
   if (record == nullptr || !::WriteProcessMemory(process, record, &hit, sizeof hit, nullptr)) return std::nullopt;
   DWORD_PTR item = 0;
-  // Sent messages are served meanwhile (the calls of the input watch's hooks
-  // among them); posted ones, the watch's reports among them, wait.
+  // Sent messages are served meanwhile; posted ones, the input watch's
+  // reports among them, wait.
   const bool answered = ::SendMessageTimeoutW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(record),
                                               SMTO_ABORTIFHUNG, kListAnswerMs, &item) != 0;
   hitTestPage_.Sent(answered);

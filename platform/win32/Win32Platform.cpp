@@ -52,13 +52,7 @@ std::wstring GrowingBuffer(Fill fill) {
 void Win32Platform::RunMessageLoop() {
   if (windowClass_.LiveWindows() == 0) return;
   MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    const DWORD began = ::GetTickCount();
-    HandleMessage(message);
-    // The input watch's hooks may have been kept waiting meanwhile, and Windows
-    // removes such hooks without a word.
-    if (::GetTickCount() - began > InputHooks::kLongHandlingMs) inputHooks_.Renew();
-  }
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) HandleMessage(message);
 }
 
 void Win32Platform::HandleMessage(MSG& message) {
@@ -486,11 +480,7 @@ int Win32Platform::ShowMessage(const std::string& text, const std::string& title
 
 void Win32Platform::RestoreDefaultCursor() { ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW)); }
 
-void Win32Platform::Sleep(std::uint32_t milliseconds) {
-  // The session's input would wait for the watch's hooks all along.
-  const InputHooks::Pause paused(inputHooks_);
-  ::Sleep(milliseconds);
-}
+void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 std::unique_ptr<Window> Win32Platform::OpenWindow(const WindowSpec& spec, WindowEvents& events) {
   return Win32Window::Create(windowClass_, spec, events, com_);

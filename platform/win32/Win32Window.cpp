@@ -562,12 +562,6 @@ bool Win32Window::Subclassed() const { return filter_ != nullptr; }
 
 // ------------------------------------------------ other programs' windows
 
-void Win32Window::DropQueuedMessages(std::uint32_t message) {
-  MSG dropped;
-  while (::PeekMessageW(&dropped, hwnd_, message, message, PM_REMOVE | PM_NOYIELD)) {
-  }
-}
-
 void Win32Window::WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) {
   std::vector<std::wstring> wide;
   for (const std::string& name : classNames) wide.push_back(Widen(name));

@@ -101,7 +101,6 @@ class Win32Window final : public Window {
   void Subclass(MessageFilter& filter) override;
   void Unsubclass() override;
   bool Subclassed() const override;
-  void DropQueuedMessages(std::uint32_t message) override;
   void WatchShellWindows(std::uint32_t process, const std::vector<std::string>& classNames) override;
 
  private:

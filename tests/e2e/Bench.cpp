@@ -185,10 +185,14 @@ bool PressKey(unsigned modifiers, WORD vk) {
   return held;
 }
 
-void HoldKey(WORD vk, int downs) {
-  std::vector<INPUT> keys(size_t(downs), KeyInput(vk, false));
+bool HoldKey(WORD vk, int repeats, const std::function<bool()>& heard) {
+  INPUT down = KeyInput(vk, false);
+  SendInput(1, &down, sizeof(INPUT));
+  const bool wasHeard = WaitUntil(heard);
+  std::vector<INPUT> keys(size_t(repeats), down);
   keys.push_back(KeyInput(vk, true));
   SendInput(UINT(keys.size()), keys.data(), sizeof(INPUT));
+  return wasHeard;
 }
 
 bool HotKeyTaken(unsigned modifiers, WORD vk) {

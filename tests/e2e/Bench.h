@@ -165,9 +165,9 @@ enum Modifiers : unsigned { kNone = 0, kAlt = MOD_ALT, kCtrl = MOD_CONTROL, kShi
 // pointer. A combination pressed just after another program's window came or
 // went may still meet the reset; PressKey then says so.
 bool PressKey(unsigned modifiers, WORD vk);
-// The key held down long enough to repeat: this many key-downs, then one
-// key-up, all in one go.
-void HoldKey(WORD vk, int downs);
+// The key held down long enough to repeat: a key-down, then, once heard()
+// holds (false when it never does), this many more key-downs and one key-up.
+bool HoldKey(WORD vk, int repeats, const std::function<bool()>& heard);
 // True when the combination is held by someone: the harness tries to register
 // it itself (and gives it back at once when that works).
 bool HotKeyTaken(unsigned modifiers, WORD vk);

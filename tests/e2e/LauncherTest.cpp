@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "MenuBench.h"
+#include "ProgramWindows.h"
 
 namespace e2e {
 namespace {
@@ -287,6 +288,40 @@ TEST_F(LauncherFolders, ARightClickOnAFolderShowsTheFoldersMenu) {
   HWND back = DesktopMenuBack(p, menu->window);
   ASSERT_TRUE(back);
   EXPECT_TRUE(CloseMenu(p, OpenMenu{back, {}}));
+}
+
+// While the program lists a folder of 10,000 files for its submenu, 200
+// pointer moves go through the input watch's hook (under Wine SendInput waits
+// for it), and two presses of F10 wait in the program's queue and are two
+// toggles once it is done. (With the hooks on the program's thread the moves
+// waited for the folder, and the second press was taken for a repeat.)
+TEST_F(LauncherFolders, ThePointerMovesAndEveryPressCountsWhileABigFolderOpens) {
+  ASSERT_FALSE(desktops_->MoveInFolderOfFiles(kUser, "Big", 10000).empty()) << "no folder from scripts/e2e.sh";
+  Running& p = StartProgram();
+  auto menu = Click(p, WM_LBUTTONUP);
+  ASSERT_TRUE(menu);
+  ASSERT_EQ(menu->entries.front().caption, "Big");
+  // Away from the stand-in desktop, which F10 shows and hides (see PressKey).
+  const POINT spot{400, 20};
+  ASSERT_TRUE(MoveMouseUntil(spot, [] { return true; }));
+  const auto answers = [&] {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(p.main, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result) != 0;
+  };
+  const int changes = shell_->DesktopChanges();
+  reader_->Press(menu->window, VK_DOWN);
+  reader_->Press(menu->window, VK_RIGHT);
+  ASSERT_TRUE(WaitUntil([&] { return !answers(); })) << "the program was never busy with the folder";
+  for (int i = 0; i < 200; ++i) MoveMouseTo(POINT{spot.x + 1 - i % 2, spot.y});
+  PressKey(kNone, VK_F10);
+  PressKey(kNone, VK_F10);
+  POINT at{};
+  GetCursorPos(&at);
+  EXPECT_EQ(at.x, spot.x) << "the pointer's moves have not all gone through";
+  EXPECT_FALSE(answers()) << "the program was done with the folder before the pointer's moves had gone through";
+  EXPECT_TRUE(reader_->WaitForAnotherMenu(p.process, {menu->window}, 60000ms)) << "\"Big\" opened no submenu";
+  EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopChanges() == changes + 2; }))
+      << "F10 twice made " << shell_->DesktopChanges() - changes << " changes";
 }
 
 }  // namespace

@@ -140,6 +140,15 @@ std::string DesktopFolders::AddFolderIn(const std::string& folder, const std::st
   return Track(path, MakeFolder(path));
 }
 
+std::string DesktopFolders::MoveInFolderOfFiles(Which which, const std::string& name, int files) {
+  const std::string source = "C:\\e2e files\\" + std::to_string(files);
+  if (paths_[which].empty() || Names(source).size() != size_t(files)) return {};
+  const std::string folder = Join(paths_[which], name);
+  if (!MoveFileW(ToWide(source).c_str(), ToWide(folder).c_str())) return {};
+  movedIn_.emplace_back(folder, source);
+  return folder;
+}
+
 bool DesktopFolders::Remove(const std::string& path) {
   auto it = std::find(made_.begin(), made_.end(), path);
   if (it == made_.end()) return false;
@@ -153,6 +162,8 @@ bool DesktopFolders::Remove(const std::string& path) {
 
 bool DesktopFolders::RemoveAll() {
   bool ok = true;
+  for (const auto& [folder, source] : movedIn_) ok = MoveFileW(ToWide(folder).c_str(), ToWide(source).c_str()) && ok;
+  movedIn_.clear();
   // Newest first: what was made inside a folder goes before the folder.
   while (!made_.empty()) {
     const std::string path = made_.back();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Bench.h"
@@ -45,6 +46,9 @@ class DesktopFolders {
   // A file or folder inside a folder made here (the parent's full path).
   std::string AddFileIn(const std::string& folder, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
   std::string AddFolderIn(const std::string& folder, const std::string& name);
+  // A folder of this many empty files, the one that scripts/e2e.sh makes in
+  // C:\e2e files\<files>, moved in, and back out when this object goes.
+  std::string MoveInFolderOfFiles(Which which, const std::string& name, int files);
   // Removes something this object put there.
   bool Remove(const std::string& path);
   // Removes everything this object put there; true when nothing was left behind.
@@ -55,6 +59,7 @@ class DesktopFolders {
 
   std::string paths_[2];
   std::vector<std::string> made_;  // in the order made
+  std::vector<std::pair<std::string, std::string>> movedIn_;  // each folder and where it came from
 };
 
 // The user's documents folder (CSIDL 5) as the shell gives it.
