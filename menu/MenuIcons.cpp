@@ -174,7 +174,7 @@ bool MenuPictures::MakeRoom(Cache& cache, std::size_t limit, platform::Window* m
     }
     if (oldest != cache.end()) {
       Owned& offScreen = owned_[oldest->second.shownBy];
-      menu->SetMenuEntryPicture(oldest->second.shownBy, offScreen.type);
+      menu->SetMenuEntryPicture(offScreen.place, offScreen.type);
       offScreen.waiting = true;
       ++waiting_;
     }
@@ -204,15 +204,15 @@ MenuPicture MenuPictures::TypePicture(const IconSource& wanted) {
   return found->second.picture;
 }
 
-MenuPicture MenuPictures::Dress(int id, const EntryIcon& icon) {
+MenuPicture MenuPictures::Dress(int id, const platform::MenuPlace& place, const EntryIcon& icon) {
   const MenuPicture type = TypePicture(icon.type);
   if (IsRecycleBin(icon.type.kind)) {
-    recycleBins_.push_back(id);
+    recycleBins_.push_back(place);
     recycleBinToCheck_ = true;
   }
   if (!icon.own) return type;
   Owned& owned = owned_[id];
-  owned = Owned{*icon.own, Key(*icon.own, size_, icon.writeTime), type, false};
+  owned = Owned{place, *icon.own, Key(*icon.own, size_, icon.writeTime), type, false};
   auto found = owns_.find(owned.key);
   if (found == owns_.end()) {
     owned.waiting = true;
@@ -238,7 +238,7 @@ bool MenuPictures::MakeOwn(platform::Window& menu, int id, Owned& owned, const s
   found->second.shown = true;
   if (found->second.picture != 0) {
     found->second.shownBy = id;
-    menu.SetMenuEntryPicture(id, found->second.picture);
+    menu.SetMenuEntryPicture(owned.place, found->second.picture);
   }
   return true;
 }
@@ -254,7 +254,7 @@ bool MenuPictures::Fill(platform::Window& menu) {
     if (full != recycleBinFull_) {
       recycleBinFull_ = full;
       const MenuPicture picture = TypePicture(IconSource{Kind::RecycleBinEmpty, ""});
-      for (int id : recycleBins_) menu.SetMenuEntryPicture(id, picture);
+      for (const platform::MenuPlace& place : recycleBins_) menu.SetMenuEntryPicture(place, picture);
     }
   }
   if (waiting_ == 0) return false;

@@ -77,8 +77,8 @@ class MenuPictures {
   // A showing of the menu begins; its pictures are size by size pixels.
   void Begin(int size);
   // The picture the entry shows at once. When the item's own picture is
-  // still to be made, Fill makes it later.
-  platform::MenuPicture Dress(int id, const EntryIcon& icon);
+  // still to be made, Fill makes it later and sets it at the entry's place.
+  platform::MenuPicture Dress(int id, const platform::MenuPlace& place, const EntryIcon& icon);
   // A slice of the work while the menu is up: whether the Recycle Bin is
   // empty, then the own pictures of the entries on the screen, then of the
   // others in the menu's order. True while more can be done now.
@@ -101,6 +101,7 @@ class MenuPictures {
   using Cache = std::map<std::string, Slot>;
   // An entry of this showing that has an own picture.
   struct Owned {
+    platform::MenuPlace place;
     platform::IconSource own;
     std::string key;                  // of its own picture
     platform::MenuPicture type = 0;   // its type's picture
@@ -126,7 +127,7 @@ class MenuPictures {
   // This showing.
   std::map<int, Owned> owned_;      // by entry id: ids follow the menu's order
   std::size_t waiting_ = 0;         // of them still waiting
-  std::vector<int> recycleBins_;    // entries showing the Recycle Bin
+  std::vector<platform::MenuPlace> recycleBins_;  // entries showing the Recycle Bin
   bool recycleBinFull_ = false;     // as last seen
   bool recycleBinToCheck_ = false;
 };

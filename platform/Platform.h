@@ -316,6 +316,17 @@ struct MenuEntry {
   bool grayed = false;      // shown greyed; cannot be chosen
 };
 
+// Where an entry of an open popup menu is: in the menu itself (submenuOf 0)
+// or in the submenu of the entry with that id as it was filled in this
+// showing, at this position (from 0) among the entries given for that menu.
+// Ids alone would not do: a submenu kept from an earlier showing may still
+// hold entries with the ids of this one.
+struct MenuPlace {
+  int submenuOf = 0;
+  int position = 0;
+  friend bool operator==(const MenuPlace&, const MenuPlace&) = default;
+};
+
 // What an open popup menu tells the program. Every call comes from inside
 // Window::PopupMenu, on the user-interface thread.
 class MenuEvents {
@@ -414,8 +425,8 @@ class Window {
   // monitor where it opens.
   virtual int MenuDpi() = 0;
   // While a menu is up, from its events:
-  // Shows this picture on the entry with this id, in the menu or a submenu.
-  virtual void SetMenuEntryPicture(int id, MenuPicture picture) = 0;
+  // Shows this picture on the entry at this place, in the menu or a submenu.
+  virtual void SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) = 0;
   // The ids of the entries on the screen now, in the menu and its open
   // submenus, each menu from the top.
   virtual std::vector<int> MenuEntriesOnScreen() = 0;

@@ -319,6 +319,10 @@ HICON ShellIcon(const IconSource& source, int size, bool* link) {
 
 MenuPicture Win32Platform::MakeMenuPicture(const IconSource& source, int size) {
   if (size <= 0) return 0;
+  // Icons that handlers give (an Internet shortcut's own among them) come
+  // from COM objects: asked outside an apartment, the shell answers with a
+  // stand-in, which its image list then keeps for the rest of the run.
+  com_.EnterApartment();
   bool link = false;
   Icon icon(ShellIcon(source, size, &link));
   Image image;

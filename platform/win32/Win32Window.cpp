@@ -435,8 +435,8 @@ int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* ev
 
 int Win32Window::MenuDpi() { return MonitorDpi(::MonitorFromPoint(MenuPoint(), MONITOR_DEFAULTTONEAREST)); }
 
-void Win32Window::SetMenuEntryPicture(int id, MenuPicture picture) {
-  if (menus_) menus_->SetEntryPicture(id, picture);
+void Win32Window::SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) {
+  if (menus_) menus_->SetEntryPicture(place, picture);
 }
 
 std::vector<int> Win32Window::MenuEntriesOnScreen() { return menus_ ? menus_->EntriesOnScreen() : std::vector<int>(); }

@@ -91,7 +91,7 @@ class Win32Window final : public Window {
 
   int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr) override;
   int MenuDpi() override;
-  void SetMenuEntryPicture(int id, MenuPicture picture) override;
+  void SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
 

@@ -200,13 +200,13 @@ TEST(MenuPicturesLife, EveryPictureIsDeletedWithThem) {
   {
     menu::MenuPictures pictures(os);
     pictures.Begin(16);
-    pictures.Dress(1000, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
-    pictures.Dress(1001, menu::EntryIcon{{Kind::MyComputer, ""}, std::nullopt, 0});
+    pictures.Dress(1000, {0, 0}, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
+    pictures.Dress(1001, {0, 1}, menu::EntryIcon{{Kind::MyComputer, ""}, std::nullopt, 0});
     pictures.End();
     EXPECT_EQ(os.livePictures.size(), 2u);
     pictures.Begin(20);  // another size: the old ones are of no use
     EXPECT_TRUE(os.livePictures.empty());
-    pictures.Dress(1000, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
+    pictures.Dress(1000, {0, 0}, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
   }
   EXPECT_TRUE(os.livePictures.empty());
 }
@@ -272,6 +272,38 @@ TEST_F(LauncherMenuTest, AFoldersSubmenuIsFilledWhenItFirstOpens) {
   EXPECT_TRUE(main->TrayClick(kLeftClick));
   ASSERT_EQ(os.shellOpens.size(), 1u);
   EXPECT_EQ(os.shellOpens[0].file, projects + "\\Plan 9.txt");
+}
+
+// A picture made while the menu is up goes to its entry's place: the menu or
+// the submenu it is in, as filled in this showing, and its position there.
+// A folder opened in one showing and another in the next hold entries of the
+// same ids, and the first one's submenu may still be kept by the system: each
+// gets its own pictures, and none goes anywhere else.
+TEST_F(LauncherMenuTest, PicturesGoByPlaceToTheEntriesOfThisShowing) {
+  for (const std::string folder : {"Alpha", "Beta"}) {
+    AddFile(kUserDesktop, folder, platform::kFileAttributeDirectory);
+    for (const std::string name : {" One.lnk", " Two.lnk", " Notes.txt"})
+      AddFile(kUserDesktop + "\\" + folder, folder + name);
+  }
+  os.recycleBinFull = true;
+  FolderMenus(Dword(1));
+  Start();
+  int firstId = 0;
+  for (const std::string folder : {"Alpha", "Beta", "Alpha"}) {
+    WhileUp([&](const Entries& entries) {
+      const Entries inside = main->OpenSubmenu(IdOf(entries, folder));
+      main->IdleUntilDone();
+      const std::string path = kUserDesktop + "\\" + folder + "\\" + folder;
+      ASSERT_EQ(inside.size(), 3u);
+      if (firstId == 0) firstId = inside[0].id;
+      EXPECT_EQ(inside[0].id, firstId) << folder;
+      EXPECT_EQ(Shown(IdOf(inside, folder + " Notes")), Type(".txt"));
+      EXPECT_EQ(Shown(IdOf(inside, folder + " One")), Own(path + " One.lnk"));
+      EXPECT_EQ(Shown(IdOf(inside, folder + " Two")), Own(path + " Two.lnk"));
+      EXPECT_EQ(Shown(IdOf(entries, "Recycle Bin")), (IconSource{Kind::RecycleBinFull, ""}));
+    });
+    EXPECT_EQ(main->misplacedPictures, 0) << folder;
+  }
 }
 
 // --------------------------------------------------------- the item's menu
