@@ -251,11 +251,25 @@ class DesktopSizes {
   // Makes the folder of a size when it does not hold that many shortcuts yet.
   bool Prepare(int files) { return MakeShortcuts(Folder(files), files); }
   // The documents on the all-users desktop, beside the shortcuts of the
-  // user's; their number.
+  // user's; their number. Their names sort after "Files", which stays the
+  // first entry of the desktop with the folder.
   static int PrepareCommon() {
     const std::wstring common = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    for (const wchar_t* name : {L"Budget 2026.xlsx", L"Notes.txt", L"Report.docx", L"Holiday.jpg", L"Manual.pdf",
-                                L"Minutes.rtf", L"Contacts.csv", L"Song.mp3"}) {
+    const std::vector<std::wstring> names = {L"Holiday.jpg", L"Manual.pdf", L"Minutes.rtf",    L"Notes.txt",
+                                             L"Report.docx", L"Song.mp3",   L"Timetable.xlsx", L"Visitors.csv"};
+    // Those alone (the bench's prefix is its own).
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((common + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            std::find(names.begin(), names.end(), found.cFileName) == names.end()) {
+          DeleteFileW((common + L"\\" + found.cFileName).c_str());
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    for (const std::wstring& name : names) {
       const std::wstring path = common + L"\\" + name;
       if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) WriteFile(path, "");
     }
