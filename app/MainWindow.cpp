@@ -205,6 +205,8 @@ void MainWindow::PopUpDesktopMenu() {
     const int chosen = window_->PopupMenu(entries, &launcher);
     if (const menu::DesktopItem* item = launcher.ItemOf(chosen)) program_.OpenDesktopItem(*item);
   }
+  // The menu's items and pictures are gone: what they took goes back.
+  os_.TrimMemory();
   menuOpen_ = false;
 }
 

@@ -540,6 +540,10 @@ class Platform {
   virtual void DeleteMenuPicture(MenuPicture picture) = 0;
   // Whether the Recycle Bin holds anything.
   virtual bool RecycleBinHoldsItems() = 0;
+  // After a big piece of work (a desktop menu) has ended: gives back what the
+  // process holds and no longer needs, the libraries of COM objects that no
+  // one uses any more and the free memory of its heaps.
+  virtual void TrimMemory() = 0;
 
   // Other programs' windows. A missing title matches any title.
   virtual WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) = 0;

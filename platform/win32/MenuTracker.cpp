@@ -291,8 +291,9 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
     hooked_ = nullptr;
   }
   events_ = nullptr;
-  open_.clear();
+  std::vector<HMENU>().swap(open_);
   rightButtonUp_.reset();
+  KeepOrDrop();
   if (itemMenu_) {
     // A command of an item's menu, carried out once the menus are gone.
     std::unique_ptr<ShellMenu> itemMenu = std::move(itemMenu_);
@@ -300,6 +301,14 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
     return 0;
   }
   return chosen;
+}
+
+void MenuTracker::KeepOrDrop() {
+  int entries = ::GetMenuItemCount(menu_.Get());
+  for (const Submenu& submenu : submenus_) entries += ::GetMenuItemCount(submenu.menu);
+  if (entries > kKeptEntries) return;
+  menu_.Reset();  // with its submenus
+  std::vector<Submenu>().swap(submenus_);
 }
 
 // Menus are drawn with visual styles from Windows Vista on (when uxtheme has

@@ -1,7 +1,7 @@
-// A window's popup menu: kept from one showing to the next and changed only
-// where the entries differ, its submenus filled as they first open, pictures
-// set while it is up, the program's background work in its idle moments, and
-// the shell's menu of an entry on a right click.
+// A window's popup menu: a big one kept from one showing to the next and
+// changed only where the entries differ, its submenus filled as they first
+// open, pictures set while it is up, the program's background work in its
+// idle moments, and the shell's menu of an entry on a right click.
 #pragma once
 
 #include <memory>
@@ -53,8 +53,17 @@ class MenuTracker {
   // The owner's timer that gives the program its idle slices while a menu is up.
   static constexpr UINT_PTR kIdleTimer = 0x7A11;
   static constexpr UINT kIdleMs = 10;
+  // A menu of more entries than this, its submenus' counted, is kept for the
+  // next showing, which then changes only the entries that differ; a smaller
+  // one goes when it closes (on Windows a menu lives in the desktop heap that
+  // every program of the session shares). The system adds entries one at a
+  // time, and under Wine each addition copies all those before it: 10,000
+  // entries take seconds to add, 1,000 some ten milliseconds.
+  static constexpr int kKeptEntries = 2000;
 
   void Sync(HMENU menu, const std::vector<MenuEntry>& entries);
+  // After a showing: the menu goes unless it is to be kept (kKeptEntries).
+  void KeepOrDrop();
   // Whether the system's drawing of this showing blends the pictures itself.
   bool MenusBlendPictures();
   // Gives a menu of this showing its style: see noCheck_.

@@ -429,7 +429,7 @@ bool Win32Window::TimerRunning(int id) const { return std::find(timers_.begin(),
 // ----------------------------------------------------------------- menu
 
 int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events) {
-  if (!menus_) menus_ = std::make_unique<MenuTracker>(hwnd_, com_, alive_);
+  if (!menus_) menus_.emplace(hwnd_, com_, alive_);
   return menus_->Track(entries, events, MenuPoint());
 }
 

@@ -130,10 +130,10 @@ TEST_F(LauncherMenuTest, EntriesOnTheScreenGetTheirOwnPicturesFirst) {
   });
 }
 
-// The pictures stay for the next menu: an item whose file has not changed
-// shows its own picture at once; a changed one is asked for anew; a picture
-// the system cannot make leaves the type's, and is not asked for again.
-TEST_F(LauncherMenuTest, PicturesAreKeptAcrossMenusByPathAndLastWrite) {
+// Only the type pictures stay for the next menu, which asks for none of them
+// again: the items' own pictures go when the menu closes, before the memory
+// is trimmed, and the next one makes them anew while it is up.
+TEST_F(LauncherMenuTest, TypePicturesStayForTheNextMenuAndOwnPicturesGoWithTheirs) {
   AddFile(kUserDesktop, "Word.lnk");
   AddFile(kUserDesktop, "Mail.lnk");
   AddFile(kUserDesktop, "Broken.lnk");
@@ -141,19 +141,26 @@ TEST_F(LauncherMenuTest, PicturesAreKeptAcrossMenusByPathAndLastWrite) {
   Start();
   WhileUp([&](const Entries&) { main->IdleUntilDone(); });
   EXPECT_EQ(OwnRequests().size(), 3u);
+  const std::size_t types = os.pictureRequests.size() - 3;
+  EXPECT_EQ(os.livePictures.size(), types);
   os.Folder(kUserDesktop)[1].writeTime = 42;  // Mail.lnk changed
   WhileUp([&](const Entries& entries) {
-    EXPECT_EQ(Shown(IdOf(entries, "Word")), Own(kUserDesktop + "\\Word.lnk"));
-    EXPECT_EQ(Shown(IdOf(entries, "Mail")), Type(".lnk"));
-    EXPECT_EQ(Shown(IdOf(entries, "Broken")), Type(".lnk"));
+    EXPECT_EQ(os.pictureRequests.size(), types + 3) << "a type picture was made again";
+    EXPECT_EQ(Shown(IdOf(entries, "Word")), Type(".lnk"));
     main->IdleUntilDone();
+    EXPECT_EQ(Shown(IdOf(entries, "Word")), Own(kUserDesktop + "\\Word.lnk"));
     EXPECT_EQ(Shown(IdOf(entries, "Mail")), Own(kUserDesktop + "\\Mail.lnk"));
+    EXPECT_EQ(Shown(IdOf(entries, "Broken")), Type(".lnk"));
   });
-  EXPECT_EQ(OwnRequests().size(), 4u);
+  EXPECT_EQ(OwnRequests().size(), 6u);
+  EXPECT_EQ(os.livePictures.size(), types);
+  // The process's memory is trimmed after each menu, with nothing of it left.
+  EXPECT_EQ(os.memoryTrims, 2);
+  EXPECT_EQ(os.picturesAtTrim, types);
 }
 
-// At most kOwnLimit own pictures are kept: the others keep their types'
-// pictures while off the screen; an entry that comes on the screen takes the
+// At most kOwnLimit own pictures are made in one showing: the others keep
+// their types' pictures while off the screen; an entry that comes on the screen takes the
 // picture of one off it, which shows its type's again.
 TEST_F(LauncherMenuTest, OwnPicturesAreKeptUpToTheirLimit) {
   const int files = static_cast<int>(menu::MenuPictures::kOwnLimit) + 20;
