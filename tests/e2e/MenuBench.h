@@ -42,8 +42,9 @@ class DesktopFolders {
   std::string AddFolder(Which which, const std::string& name);
   // A shortcut (name ends in ".lnk") to target, made by the shell's own link object.
   std::string AddShortcut(Which which, const std::string& name, const std::string& target);
-  // A file or folder inside a folder made here (the parent's full path).
+  // A file, folder or shortcut inside a folder made here (the parent's full path).
   std::string AddFileIn(const std::string& folder, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+  std::string AddShortcutIn(const std::string& folder, const std::string& name, const std::string& target);
   std::string AddFolderIn(const std::string& folder, const std::string& name);
   // Removes something this object put there.
   bool Remove(const std::string& path);
@@ -52,6 +53,7 @@ class DesktopFolders {
 
  private:
   std::string Track(const std::string& path, bool made);
+  std::string Shortcut(const std::string& path, const std::string& target);
 
   std::string paths_[2];
   std::vector<std::string> made_;  // in the order made
