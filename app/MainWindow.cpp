@@ -97,7 +97,12 @@ void MainWindow::Destroy() {
 
 bool MainWindow::OnMessage(std::uint32_t message, WParam wParam, LParam lParam, LResult& result) {
   if (message == kWmHotKey) {
-    OnHotKey();  // whatever the key's identifier
+    // The desktop menu's key has its own id; any other is the hot key's.
+    if (wParam == WParam(kMenuHotKeyId)) {
+      OnMenuKey();
+    } else {
+      OnHotKey();
+    }
     return false;
   }
   if (message == kWmQueryEndSession) {
@@ -218,6 +223,10 @@ void MainWindow::OnInputReport(InputReport report, int key) {
   if (report == kKeyReleased) hotKeyHeld_ = false;
   FollowHotKey();
 }
+
+// The menu opens at the pointer, on its monitor. Presses while it is up find
+// it open and do nothing.
+void MainWindow::OnMenuKey() { PopUpDesktopMenu({}); }
 
 void MainWindow::OnHotKeyReleaseTick() {
   if (hotKeyHeld_) {

@@ -1,7 +1,8 @@
 // The program's main window. It is never on screen: it exists to own the
 // notification-area icon and the hot key, and to receive their messages. A
 // left click on the icon pops up the desktop menu, a right click the command
-// menu; the hot key shows or hides the desktop icons.
+// menu; the hot key shows or hides the desktop icons, and the desktop menu's
+// key, when one is set, pops that menu up at the pointer.
 #pragma once
 
 #include <cstdint>
@@ -72,6 +73,7 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   void RetryTrayIcon();
   void OnHotKey();
   void OnInputReport(platform::InputReport report, int key);  // of the hot key's release watch
+  void OnMenuKey();
   void OnHotKeyReleaseTick();
   void FollowHotKey();
   void ShowNextBalloon();

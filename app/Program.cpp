@@ -15,7 +15,7 @@ Program::Program(platform::Platform& os)
       hotKeyWindow_(os, settings_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
       aboutWindow_(os),
       gestures_(os, icons_),
-      optionsWindow_(os, settings_, [this](const options::Options& chosen) { ApplyOptions(chosen); }) {}
+      optionsWindow_(os, settings_, [this](const options::Options& chosen) { return ApplyOptions(chosen); }) {}
 
 Program::~Program() {
   // The windows go first: while they are destroyed their messages may still
@@ -26,13 +26,26 @@ Program::~Program() {
   mainWindow_.Destroy();
 }
 
-void Program::ApplyOptions(const options::Options& chosen) {
+bool Program::ApplyOptions(const options::Options& chosen) {
   if (platform::Window* window = mainWindow_.window()) gestures_.Apply(chosen, *window);
+  return RegisterMenuKey(chosen.menuKey, chosen.menuModifiers);
+}
+
+bool Program::RegisterMenuKey(int key, std::uint32_t modifiers) {
+  platform::Window* window = mainWindow_.window();
+  if (window == nullptr) return false;
+  // The same key held already stays as it is.
+  if (menuKey_.Registered() && key == menuKey_.Key() && modifiers == menuKey_.Modifiers()) return true;
+  // The hot key's own combination stays the hot key's (a value set by hand).
+  if (key == hotKey_.Key() && modifiers == hotKey_.Modifiers()) key = 0;
+  return menuKey_.Register(*window, key, modifiers);
 }
 
 bool Program::ReregisterHotKey(int key, std::uint32_t modifiers) {
   platform::Window* window = mainWindow_.window();
   if (window == nullptr) return false;
+  // The hot key takes the desktop menu's combination from it.
+  if (key == menuKey_.Key() && modifiers == menuKey_.Modifiers()) menuKey_.Unregister(*window);
   return hotKey_.Reregister(*window, mainWindow_, key, modifiers);
 }
 

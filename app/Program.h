@@ -11,6 +11,7 @@
 #include "menu/DesktopItems.h"
 #include "menu/TrayMenus.h"
 #include "options/OptionsWindow.h"
+#include "platform/Messages.h"
 #include "platform/Platform.h"
 #include "settings/Settings.h"
 #include "settings/ValueStore.h"
@@ -42,12 +43,15 @@ class Program {
   void Leave();
   // Destroys every window of the program; the message loop then ends.
   void Shutdown();
-  // Puts options in force at once (the Options window's OK).
-  void ApplyOptions(const options::Options& chosen);
+  // Puts options in force at once (the Options window's OK). False when the
+  // desktop menu's key could not be registered (another program holds it).
+  bool ApplyOptions(const options::Options& chosen);
 
   // The program's own values: in its key, or in a portable copy's file.
   const settings::Store& settings() const { return settings_; }
   hotkey::HotKey& hotKey() { return hotKey_; }
+  // The key that opens the desktop menu, when one is set (the Options window).
+  hotkey::FixedHotKey& menuKey() { return menuKey_; }
   desktop::Icons& icons() { return icons_; }
   MainWindow& mainWindow() { return mainWindow_; }
   hotkey::HotKeyWindow& hotKeyWindow() { return hotKeyWindow_; }
@@ -57,11 +61,13 @@ class Program {
 
  private:
   bool ReregisterHotKey(int key, std::uint32_t modifiers);
+  bool RegisterMenuKey(int key, std::uint32_t modifiers);
 
   platform::Platform& os_;
   settings::ValueStore store_;
   settings::Store settings_;
   hotkey::HotKey hotKey_;
+  hotkey::FixedHotKey menuKey_{os_, platform::kMenuHotKeyId};
   desktop::Icons icons_;
   MainWindow mainWindow_;
   hotkey::HotKeyWindow hotKeyWindow_;

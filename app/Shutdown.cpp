@@ -27,7 +27,10 @@ void Program::Leave() {
   gestures_.Stop();
   // The hot key goes before the icons come back, so that a last press cannot
   // hide them again after the program has ended.
-  if (platform::Window* window = mainWindow_.window()) hotKey_.Unregister(*window);
+  if (platform::Window* window = mainWindow_.window()) {
+    hotKey_.Unregister(*window);
+    menuKey_.Unregister(*window);
+  }
   icons_.Release();
   os_.RestoreDefaultCursor();
   mainWindow_.RemoveTrayIcon();

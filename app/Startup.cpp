@@ -16,6 +16,8 @@ constexpr char kBalloonTitle[] = "Tamberlinox";
 constexpr char kKeyTakenText[] =
     " is in use by another program, so it does nothing here. Right-click this icon and choose \"Select Hot Key\" "
     "to choose another.";
+constexpr char kMenuKeyTakenText[] =
+    " is in use by another program, so it does nothing here. Run \"Tamberlinox.exe /options\" to choose another.";
 constexpr char kNotWritableText[] = "Tamberlinox cannot write its settings to ";
 constexpr char kNotWritableEnd[] =
     ". It runs with the settings it has read; changes to them last until it ends.";
@@ -58,7 +60,12 @@ void Program::Start() {
   }
 
   // The gestures first: once the icons are seen hidden, a double-click is heard.
-  ApplyOptions(options::ReadOptions(settings_));
+  const options::Options chosen = options::ReadOptions(settings_);
+  if (!ApplyOptions(chosen)) {
+    mainWindow_.ShowBalloon(kBalloonTitle, "The desktop menu key " +
+                                               hotkey::Describe(chosen.menuKey, chosen.menuModifiers) +
+                                               kMenuKeyTakenText);
+  }
   icons_.Choose(false);
 
   window.SetSize(kHiddenSize, kHiddenSize);

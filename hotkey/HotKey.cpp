@@ -32,4 +32,18 @@ void HotKey::Unregister(platform::Window& window) {
   registered_ = false;
 }
 
+bool FixedHotKey::Register(platform::Window& window, int key, std::uint32_t modifiers) {
+  Unregister(window);
+  key_ = key;
+  modifiers_ = modifiers;
+  registered_ = key != 0 && os_.RegisterHotKey(window.Handle(), id_, modifiers, key);
+  return registered_ || key == 0;
+}
+
+void FixedHotKey::Unregister(platform::Window& window) {
+  if (!registered_) return;
+  os_.UnregisterHotKey(window.Handle(), id_);
+  registered_ = false;
+}
+
 }  // namespace tamberlinox::hotkey

@@ -42,4 +42,31 @@ class HotKey {
   bool registered_ = false;
 };
 
+// A second system-wide key, under a fixed id (platform/Messages.h), that
+// relies on the filter the hot key put in front of the window. None (key 0)
+// registers nothing.
+class FixedHotKey {
+ public:
+  FixedHotKey(platform::Platform& os, int id) : os_(os), id_(id) {}
+  FixedHotKey(const FixedHotKey&) = delete;
+  FixedHotKey& operator=(const FixedHotKey&) = delete;
+
+  // Frees the key held, then registers this one; false when the system
+  // refused it (another program holds it).
+  bool Register(platform::Window& window, int key, std::uint32_t modifiers);
+  void Unregister(platform::Window& window);
+
+  int Id() const { return id_; }
+  int Key() const { return key_; }
+  std::uint32_t Modifiers() const { return modifiers_; }
+  bool Registered() const { return registered_; }
+
+ private:
+  platform::Platform& os_;
+  const int id_;
+  int key_ = 0;
+  std::uint32_t modifiers_ = 0;
+  bool registered_ = false;
+};
+
 }  // namespace tamberlinox::hotkey

@@ -15,6 +15,10 @@ void DropLastCharacter(std::string& text) {
 platform::MenuCharAnswer TypeToFind::OnChar(const std::string& typed, std::uint32_t tick,
                                             const std::vector<std::string>& names,
                                             std::optional<std::size_t> selected) {
+  // Enter, Esc and the other keys that type no letter are the menu's own.
+  if (typed != kBackspace && (typed.empty() || static_cast<unsigned char>(typed[0]) < 0x20 || typed == "\x7F")) {
+    return {};
+  }
   if (tick - lastTick_ > kPauseMs) typed_.clear();
   lastTick_ = tick;
   const bool fresh = typed_.empty();

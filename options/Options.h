@@ -13,6 +13,11 @@ namespace tamberlinox::options {
 using settings::kDoubleClick;  // 1 on, 0 off; missing = on
 using settings::kIdleMinutes;  // 0 or missing = off, 1-120 = on
 using settings::kFolderMenus;  // 1 on, 0 off; missing = off
+// The desktop menu's key: a selectable key's code (hotkey/KeyCodes.h), 0 or
+// missing = none; its modifier flags 0-7, missing = 0. Anything else, of
+// either, reads as none.
+using settings::kMenuKey;
+using settings::kMenuModifiers;
 
 inline constexpr int kMinIdleMinutes = 1;
 inline constexpr int kMaxIdleMinutes = 120;
@@ -24,11 +29,14 @@ struct Options {
   int idleMinutes = 0;
   // The desktop menu lists the desktops' folders as submenus.
   bool folderMenus = false;
+  // A hot key that opens the desktop menu at the pointer; 0 = none.
+  int menuKey = 0;
+  std::uint32_t menuModifiers = 0;
   friend bool operator==(const Options&, const Options&) = default;
 };
 
 Options ReadOptions(const settings::Store& store);
-// Writes all three; false when one could not be written.
+// Writes them all; false when one could not be written.
 bool WriteOptions(const settings::Store& store, const Options& options);
 
 }  // namespace tamberlinox::options

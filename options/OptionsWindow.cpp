@@ -2,7 +2,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "hotkey/KeyCodes.h"
 #include "menu/MenuTheme.h"
 #include "platform/ResourceIds.h"
 
@@ -13,6 +15,11 @@ using namespace platform;
 namespace {
 
 constexpr char kMinutesOutOfRange[] = "Please enter a number of minutes from 1 to 120.";
+constexpr char kChooseAMenuKey[] = "Please choose one of the keys in the list for the desktop menu, or None.";
+constexpr char kMenuKeyIsHotKey[] =
+    " shows and hides the icons already. Please choose another key for the desktop menu.";
+constexpr char kMenuKeyTaken[] =
+    " is in use by another program, so it does not open the desktop menu. Please choose another.";
 constexpr char kPlaceText[] = "Settings are kept in ";
 constexpr char kNotSaved[] =
     "Your options are in force until Tamberlinox ends, but they could not be saved for the next time.";
@@ -65,6 +72,13 @@ WindowSpec Layout(const std::string& place) {
   spec.controls.back().maximum = kMaxIdleMinutes;
   spec.controls.back().accessibleName = "Minutes without input before the icons hide";
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
+  top += kRowHeight;
+  Add(spec, OptionsWindow::kMenuKeyLabel, ControlKind::Label, "Desktop &menu key:", {kMargin, top + 3, 100, 15});
+  Add(spec, OptionsWindow::kMenuKeyList, ControlKind::ComboBox, "", {116, top - 1, 64, 21});
+  spec.controls.back().accessibleName = "Desktop menu key";
+  Add(spec, OptionsWindow::kMenuShiftBox, ControlKind::CheckBox, "&Shift", {190, top, 50, kBoxHeight});
+  Add(spec, OptionsWindow::kMenuCtrlBox, ControlKind::CheckBox, "&Ctrl", {244, top, 46, kBoxHeight});
+  Add(spec, OptionsWindow::kMenuAltBox, ControlKind::CheckBox, "&Alt", {294, top, 46, kBoxHeight});
   top += kRowHeight + 8;
   // Two lines' room: a long path wraps at its backslashes' words.
   const std::string placeText = kPlaceText + place + ".";
@@ -77,6 +91,16 @@ WindowSpec Layout(const std::string& place) {
   spec.controls.back().cancel = true;
   spec.clientHeight = top + kButtonHeight + kMargin;
   return spec;
+}
+
+// "None", the function keys, then the letters: the hot key window's order.
+std::vector<std::string> MenuKeyEntries() {
+  std::vector<std::string> entries{OptionsWindow::kNoKey};
+  for (const hotkey::SelectableKey& key : hotkey::kSelectableKeys)
+    if (key.name[0] == 'F' && key.name[1] != '\0') entries.push_back(key.name);
+  for (const hotkey::SelectableKey& key : hotkey::kSelectableKeys)
+    if (key.name[1] == '\0') entries.push_back(key.name);
+  return entries;
 }
 
 // A whole number of minutes as typed: digits only, blanks around them allowed.
@@ -115,6 +139,37 @@ void OptionsWindow::Load() {
   window_->SetChecked(kIdleBox, stored.idleMinutes != 0);
   const int minutes = stored.idleMinutes != 0 ? stored.idleMinutes : kSuggestedIdleMinutes;
   window_->SetText(kIdleMinutesBox, std::to_string(minutes));
+  window_->AddItems(kMenuKeyList, MenuKeyEntries());
+  window_->SetText(kMenuKeyList, stored.menuKey != 0 ? *hotkey::KeyName(stored.menuKey) : kNoKey);
+  window_->SetChecked(kMenuShiftBox, (stored.menuModifiers & hotkey::kModShift) != 0);
+  window_->SetChecked(kMenuCtrlBox, (stored.menuModifiers & hotkey::kModControl) != 0);
+  window_->SetChecked(kMenuAltBox, (stored.menuModifiers & hotkey::kModAlt) != 0);
+}
+
+bool OptionsWindow::ReadMenuKey(Options& chosen) {
+  const std::string name = window_->Text(kMenuKeyList);
+  chosen.menuKey = 0;
+  chosen.menuModifiers = 0;
+  if (name.empty() || name == kNoKey) return true;
+  const std::optional<int> key = hotkey::KeyCode(name);
+  if (!key) {
+    os_.ShowMessage(kChooseAMenuKey, kCaption, kMbOk | kMbIconExclamation);
+    return false;
+  }
+  const std::uint32_t modifiers = hotkey::ModifierFlags(window_->Checked(kMenuAltBox), window_->Checked(kMenuCtrlBox),
+                                                        window_->Checked(kMenuShiftBox));
+  // The hot key as it is registered: a stored code that is no key means F10.
+  const settings::HotKeySettings hotKey = settings::ReadHotKey(store_);
+  const int hotKeyCode = hotkey::KeyToRegister(hotKey.key);
+  const std::uint32_t hotKeyModifiers = hotkey::ModifierFlags(hotKey.alt, hotKey.ctrl, hotKey.shift);
+  if (*key == hotKeyCode && modifiers == hotKeyModifiers) {
+    os_.ShowMessage("The hot key " + hotkey::Describe(*key, modifiers) + kMenuKeyIsHotKey, kCaption,
+                    kMbOk | kMbIconExclamation);
+    return false;
+  }
+  chosen.menuKey = *key;
+  chosen.menuModifiers = modifiers;
+  return true;
 }
 
 void OptionsWindow::OnOk() {
@@ -131,14 +186,18 @@ void OptionsWindow::OnOk() {
     }
     chosen.idleMinutes = *minutes;
   }
+  // The window stays open for another try.
+  if (!ReadMenuKey(chosen)) return;
   window_->Hide();
   const bool saved = WriteOptions(store_, chosen);
-  apply_(chosen);
-  if (!saved) {
-    os_.ShowMessage(kNotSaved, kCaption, kMbOk | kMbIconExclamation);
-    // The tray works while the notice is up: an Options opened meanwhile stays.
-    if (window_ && window_->Visible()) return;
+  const bool menuKeyInForce = apply_(chosen);
+  if (!menuKeyInForce) {
+    os_.ShowMessage("The key " + hotkey::Describe(chosen.menuKey, chosen.menuModifiers) + kMenuKeyTaken, kCaption,
+                    kMbOk | kMbIconExclamation);
   }
+  if (!saved) os_.ShowMessage(kNotSaved, kCaption, kMbOk | kMbIconExclamation);
+  // The tray works while a notice is up: an Options opened meanwhile stays.
+  if ((!saved || !menuKeyInForce) && window_ && window_->Visible()) return;
   Close();
 }
 

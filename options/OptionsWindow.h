@@ -26,14 +26,23 @@ class OptionsWindow : private platform::WindowEvents {
     kIdleMinutesBox = 111,
     kIdleMinutesLabel = 112,
     kPlaceLabel = 113,  // where the settings are kept
+    kMenuKeyLabel = 114,
+    kMenuKeyList = 115,  // "None" or one of the hot key's keys
+    kMenuShiftBox = 116,
+    kMenuCtrlBox = 117,
+    kMenuAltBox = 118,
     kOkButton = 120,
     kCancelButton = 121,
   };
   // The number the box suggests while hide-when-idle is off.
   static constexpr int kSuggestedIdleMinutes = 10;
 
-  // Puts chosen options in force in the running program.
-  using Apply = std::function<void(const Options& chosen)>;
+  // The list's entry for no desktop menu key.
+  static constexpr char kNoKey[] = "None";
+
+  // Puts chosen options in force in the running program; false when the
+  // desktop menu's key could not be registered (another program holds it).
+  using Apply = std::function<bool(const Options& chosen)>;
 
   OptionsWindow(platform::Platform& os, const settings::Store& store, Apply apply)
       : os_(os), store_(store), apply_(std::move(apply)) {}
@@ -51,6 +60,9 @@ class OptionsWindow : private platform::WindowEvents {
  private:
   void Load();
   void OnOk();
+  // The key and modifiers chosen for the desktop menu into chosen; false,
+  // with a message, when they cannot be.
+  bool ReadMenuKey(Options& chosen);
   void OnClick(int controlId) override;
   void OnClose() override;
   void OnSettingChange(std::uint32_t action, const std::string& area) override;

@@ -62,6 +62,13 @@ enum AboutWindowTimer : int {
   kBrowserLimitTimer = 5,  // 30 s: the end of that wait
 };
 
+// ---------------------------------------------------------------- hot key ids
+// The hot key is registered under a global atom's value (hotkey/HotKey.h),
+// always from kFirstAtom up; the desktop menu's key under a fixed id below
+// every atom, in the range the system leaves to programs.
+inline constexpr int kFirstAtom = 0xC000;
+inline constexpr int kMenuHotKeyId = 1;
+
 // ---------------------------------------------------------------- menu ids
 // The command menu's entries (menu::Command) take the first ids.
 inline constexpr int kFirstCommandId = 1;
@@ -107,6 +114,7 @@ static_assert(ids_detail::AllDistinct(std::array<int, 7>{kShutdownTimer, kTrayRe
 static_assert(ids_detail::AllDistinct(
                   std::array<int, 5>{kEndTimer, kRequestTimer, kPauseTimer, kBrowserTimer, kBrowserLimitTimer}),
               "two of the About window's timers share an id");
+static_assert(kMenuHotKeyId >= 0 && kMenuHotKeyId < kFirstAtom, "the menu key's id may meet the hot key's atom");
 static_assert(kFirstCommandId > 0 && kFirstItemMenuId > 0 && kLastItemMenuId < kFirstDesktopItemId &&
                   kLastCommandId < kFirstDesktopItemId,
               "menu id ranges meet (0 is no choice)");

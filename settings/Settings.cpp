@@ -10,7 +10,8 @@ namespace {
 
 constexpr char kUserHiveName[] = "HKEY_CURRENT_USER\\";
 // Every value the program keeps, for emptying a portable copy's file.
-constexpr const char* kAllValues[] = {kKey, kShift, kCtrl, kAlt, kSaved, kDoubleClick, kIdleMinutes, kFolderMenus};
+constexpr const char* kAllValues[] = {kKey,         kShift,       kCtrl,    kAlt,          kSaved,
+                                     kDoubleClick, kIdleMinutes, kFolderMenus, kMenuKey, kMenuModifiers};
 
 void ReadModifiers(const Store& store, HotKeySettings& hotKey) {
   hotKey.shift = !store.ReadText(kShift).empty();
@@ -68,6 +69,12 @@ std::optional<std::uint32_t> Store::ReadNumber(const char* name) const {
   std::optional<std::uint32_t> number;
   os_.ReadRegistryNumber(platform::Hive::CurrentUser, key_, name, number);
   return number;
+}
+
+bool Store::Has(const char* name) const {
+  if (portable_) return !ReadText(name).empty();
+  std::vector<std::uint8_t> ignored;
+  return os_.ReadRegistryBytes(platform::Hive::CurrentUser, key_, name, 0, ignored) != platform::kErrorFileNotFound;
 }
 
 bool Store::WriteNumber(const char* name, std::uint32_t number) const {

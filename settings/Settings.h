@@ -32,6 +32,8 @@ inline constexpr char kSaved[] = "F10";    // "Yes" after a save in the hot key 
 inline constexpr char kDoubleClick[] = "DoubleClick";  // the options: options/Options.h
 inline constexpr char kIdleMinutes[] = "IdleMinutes";
 inline constexpr char kFolderMenus[] = "FolderMenus";
+inline constexpr char kMenuKey[] = "MenuKey";              // the desktop menu's key: a virtual-key code, 0 = none
+inline constexpr char kMenuModifiers[] = "MenuModifiers";  // its modifier flags (hotkey/KeyCodes.h)
 
 // A file of this name beside the program makes it a portable copy: every value
 // is kept in the file's section kIniSection, under the same names and with the
@@ -76,6 +78,8 @@ class Store {
   bool WriteText(const char* name, const std::string& text) const;
   // Nothing for a missing value, or one that is no whole number.
   std::optional<std::uint32_t> ReadNumber(const char* name) const;
+  // Whether the value is there at all, of whatever type.
+  bool Has(const char* name) const;
   bool WriteNumber(const char* name, std::uint32_t number) const;
   // Every value gone: the key with its values, or the file's values emptied
   // (the file stays, so the copy stays portable).

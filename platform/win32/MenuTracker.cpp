@@ -247,6 +247,7 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
   open_.clear();
   events_ = events;
   at_ = at;
+  typedDowns_ = 0;
   if (events_ != nullptr && hooked_ == nullptr) {
     hook_ = ::SetWindowsHookExW(WH_MSGFILTER, &MenuTracker::FilterHook, nullptr, ::GetCurrentThreadId());
     if (hook_ != nullptr) hooked_ = this;
@@ -574,6 +575,9 @@ LRESULT CALLBACK MenuTracker::FilterHook(int code, WPARAM wParam, LPARAM lParam)
       ::PostMessageW(self->owner_, kRightButtonMessage, 0, 0);
     } else if (message.message == WM_CHAR && self->events_ != nullptr && self->OnTyped(message)) {
       return TRUE;  // the menu's loop does nothing more with it
+    } else if (message.message == WM_KEYDOWN && message.wParam == VK_DOWN && message.lParam == 0 &&
+               self->typedDowns_ > 0) {
+      --self->typedDowns_;  // one of those OnTyped posted
     }
   }
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -610,6 +614,9 @@ bool MenuTracker::OnTyped(const MSG& message) {
     selectable.push_back(!separator);
     if ((item.fState & MFS_HILITE) != 0) selected = static_cast<std::size_t>(i);
   }
+  // Letters typed faster than the menu moves: the selection is where the
+  // last letter's Down presses, still on their way, will put it.
+  if (typedDowns_ > 0 && typedMenu_ == menu) selected = typedSelection_;
   const wchar_t typed[2] = {static_cast<wchar_t>(message.wParam), L'\0'};
   const std::string character = message.wParam == VK_BACK ? "\b" : Narrow(typed);
   const std::shared_ptr<bool> alive = alive_;
@@ -624,6 +631,9 @@ bool MenuTracker::OnTyped(const MSG& message) {
     if (i == *answer.select) break;
   }
   for (int i = 0; i < presses; ++i) ::PostMessageW(window, WM_KEYDOWN, VK_DOWN, 0);
+  typedDowns_ += presses;
+  typedMenu_ = menu;
+  typedSelection_ = answer.select;
   return true;
 }
 

@@ -80,6 +80,9 @@ class MenuTracker {
 
   // A character typed in the menu; true when the program took it.
   bool OnTyped(const MSG& message);
+  int typedDowns_ = 0;  // Down presses OnTyped posted that the menu has not taken yet
+  HMENU typedMenu_ = nullptr;
+  std::optional<std::size_t> typedSelection_;  // where they take the selection
   static LRESULT CALLBACK FilterHook(int code, WPARAM wParam, LPARAM lParam);
   static MenuTracker* hooked_;  // the one whose menu is up: the program has one UI thread
 

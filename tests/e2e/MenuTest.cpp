@@ -54,6 +54,28 @@ TEST_F(MenuDesktopItems, ItemsOfBothDesktopsFormOneSortedList) {
   EXPECT_TRUE(CloseMenu(p, *menu));
 }
 
+// The desktop menu's key, stored by hand as F9 without modifiers (Wine may
+// release held modifiers under a key sent through SendInput: see PressKey):
+// a press pops the desktop menu up where the pointer is.
+TEST_F(MenuDesktopItems, TheMenuKeyOpensTheDesktopMenuAtThePointer) {
+  ScopedRegValue key(HKEY_CURRENT_USER, kSettingsKey, "MenuKey");
+  ScopedRegValue modifiers(HKEY_CURRENT_USER, kSettingsKey, "MenuModifiers");
+  ASSERT_TRUE(key.SetDword(VK_F9) && modifiers.SetDword(0));
+  Running& p = StartProgram();
+  POINT pointer{};
+  ASSERT_TRUE(GetCursorPos(&pointer));
+  ASSERT_TRUE(PressKey(kNone, VK_F9));
+  const HWND menu = reader_->WaitForMenu(p.process);
+  ASSERT_NE(menu, nullptr) << "no menu opened";
+  const auto entries = reader_->Read(menu);
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(Captions(*entries), (Strings{"My Computer", "My Documents", "Recycle Bin"}));
+  RECT r{};  // a corner at the pointer, the menu on the screen's side of it
+  ASSERT_TRUE(GetWindowRect(menu, &r));
+  EXPECT_TRUE(pointer.x >= r.left && pointer.x <= r.right && pointer.y >= r.top && pointer.y <= r.bottom);
+  EXPECT_TRUE(CloseMenu(p, OpenMenu{menu, *entries}));
+}
+
 // Folders are neither listed nor searched, on either desktop.
 TEST_F(MenuDesktopItems, SubFoldersAreLeftOut) {
   const std::string projects = desktops_->AddFolder(kUser, "Projects.dir");

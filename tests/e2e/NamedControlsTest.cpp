@@ -21,7 +21,8 @@ namespace e2e {
 namespace {
 
 const std::map<int, std::string> kHotKeyNames = {{106, "Select Your Hot Key"}};
-const std::map<int, std::string> kOptionsNames = {{111, "Minutes without input before the icons hide"}};
+const std::map<int, std::string> kOptionsNames = {{111, "Minutes without input before the icons hide"},
+                                                  {115, "Desktop menu key"}};
 
 std::string AccessibleName(HWND control) {
   IAccessible* object = nullptr;

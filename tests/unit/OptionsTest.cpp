@@ -33,7 +33,7 @@ TEST(OptionsTest, MissingValuesGiveTheDefaults) {
 TEST(OptionsTest, WrittenValuesReadBack) {
   StoredOptions stored;
   auto& os = stored.os;
-  const options::Options chosen{false, 120, true};
+  const options::Options chosen{false, 120, true, 123, 5};
   ASSERT_TRUE(options::WriteOptions(stored.store, chosen));
   EXPECT_EQ(options::ReadOptions(stored.store), chosen);
   EXPECT_EQ(os.registry.Bytes(Hive::CurrentUser, kKey, "IdleMinutes"), Dword(120));
@@ -54,6 +54,23 @@ TEST(OptionsTest, OddValuesReadAsTheDefaultAndStay) {
   os.registry.SetBytes(Hive::CurrentUser, kKey, "DoubleClick", 4, {0, 0, 0});  // three bytes
   EXPECT_TRUE(options::ReadOptions(stored.store).doubleClick);
   EXPECT_EQ(os.registry.Bytes(Hive::CurrentUser, kKey, "DoubleClick"), (std::vector<std::uint8_t>{0, 0, 0}));
+}
+
+// The desktop menu's key: a code of the list with modifiers 0-7 (missing = 0);
+// anything else, in either value, is none. Type 0: not stored.
+TEST(OptionsTest, MenuKeyStoredValues) {
+  constexpr std::uint32_t D = platform::kRegDword, S = 1;
+  const struct { std::uint32_t keyType, key, modifiersType, modifiers; int readKey, readModifiers; } rows[] = {
+      {D, 120, 0, 0, 120, 0}, {D, 65, D, 7, 65, 7}, {D, 0, D, 2, 0, 0},  {D, 120, D, 8, 0, 0},   {D, 120, S, 2, 0, 0},
+      {S, 120, 0, 0, 0, 0},   {D, 48, 0, 0, 0, 0},  {D, 124, 0, 0, 0, 0}, {D, 0x10078, 0, 0, 0, 0}};
+  for (const auto& row : rows) {
+    StoredOptions stored;
+    stored.os.registry.SetBytes(Hive::CurrentUser, kKey, "MenuKey", row.keyType, Dword(row.key));
+    if (row.modifiersType)
+      stored.os.registry.SetBytes(Hive::CurrentUser, kKey, "MenuModifiers", row.modifiersType, Dword(row.modifiers));
+    const options::Options read = options::ReadOptions(stored.store);
+    EXPECT_EQ(read.menuKey * 8 + int(read.menuModifiers), row.readKey * 8 + row.readModifiers) << row.key;
+  }
 }
 
 }  // namespace
@@ -125,6 +142,35 @@ TEST_F(OptionsWindowTest, RoundTripWithTheRunningCopy) {
   EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kKey));
   EXPECT_TRUE(main->FireTimer(MainWindow::kShutdownTimer));
   EXPECT_EQ(Window(), nullptr);  // closed with the program
+}
+
+// The desktop menu's key in the window: the hot key's combination and a name
+// off the list are refused (the window stays), a key another program holds is
+// stored and said; each registers under its own id beside the hot key, and a
+// press pops the desktop menu up without a toggle.
+TEST_F(OptionsWindowTest, MenuKeyChoices) {
+  // The name chosen, Shift, how the message begins, MenuKey stored (-1: refused), hot keys registered.
+  const struct { const char* name; bool shift; const char* box; int stored; std::size_t keys; } rows[] = {
+      {"F9", true, "", 120, 2}, {"None", true, "", 0, 1}, {"F10", false, "The hot key F10 shows and hides", -1, 1},
+      {"F11", false, "The key F11 is in use by another program, so it does not open the desktop menu.", 122, 1},
+      {"F10", true, "", 121, 2}, {"f9", false, "Please choose one of the keys in the list", -1, 2}};
+  os.HoldHotKeyElsewhere(0, 122);
+  Start();
+  for (const auto& row : rows) {
+    os.boxes.clear();
+    program.optionsWindow().Show();
+    Window()->SetText(OptionsWindow::kMenuKeyList, row.name);
+    Window()->SetChecked(OptionsWindow::kMenuShiftBox, row.shift);
+    EXPECT_TRUE(Window()->PressEnter());
+    EXPECT_EQ(os.boxes.empty() ? "" : os.boxes[0].text.substr(0, std::string(row.box).size()), row.box) << row.name;
+    EXPECT_EQ(Window() != nullptr, row.stored < 0) << row.name;
+    if (row.stored >= 0) EXPECT_EQ(Stored("MenuKey"), Dword(row.stored)) << row.name;
+    EXPECT_EQ(os.hotKeys.size(), row.keys) << row.name;
+  }
+  EXPECT_EQ(os.hotKeys[1], (platform::HotKey{main->handle, platform::kMenuHotKeyId, 4, 121}));
+  EXPECT_TRUE(os.PressHotKey(4, 121));
+  EXPECT_EQ(main->menusShown, 1);
+  EXPECT_FALSE(DesktopVisible());
 }
 
 // Without a running copy the program starts as usual and opens the window;

@@ -11,6 +11,7 @@ class ShutdownTest : public RunningProgram {
  protected:
   void SetUp() override {
     Store("Shift", "65536");
+    os.registry.SetBytes(Hive::CurrentUser, kSettingsKey, "MenuKey", platform::kRegDword, {120, 0, 0, 0});
     os.registry.SetText(Hive::CurrentUser, "Software\\Zemrik Software", "Other", "x");
     Start();
   }
@@ -38,7 +39,7 @@ TEST_F(ShutdownTest, NoRemovesTheStartUpEntriesAndTheSettingsKeyButNotItsParent)
   EXPECT_FALSE(Autostart());
   EXPECT_FALSE(os.registry.ValueExists(Hive::CurrentUser, kRunKey, "Tamberlinox"));
   EXPECT_TRUE(os.registry.KeyExists(Hive::LocalMachine, kRunKey));
-  EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kSettingsKey));
+  EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kSettingsKey));  // the menu key's values with it
   EXPECT_TRUE(os.registry.ValueExists(Hive::CurrentUser, "Software\\Zemrik Software", "Other"));
 }
 

@@ -308,6 +308,16 @@ TEST_F(StartupTest, EveryQueuedPressCountsButNotTheRepeats) {
   EXPECT_EQ(os.OtherWindowAt(desktop)->changes, before + 4);
 }
 
+// A desktop menu key that another program holds is said as the hot key is.
+TEST_F(StartupTest, ATakenDesktopMenuKeyIsSaid) {
+  os.registry.SetBytes(Hive::CurrentUser, kSettingsKey, "MenuKey", platform::kRegDword, {120, 0, 0, 0});
+  os.registry.SetBytes(Hive::CurrentUser, kSettingsKey, "MenuModifiers", platform::kRegDword, {4, 0, 0, 0});
+  os.HoldHotKeyElsewhere(4, 120);
+  Start();
+  EXPECT_EQ(Balloons()[0], "Tamberlinox: The desktop menu key Shift+F9 is in use by another program, so it does "
+                           "nothing here. Run \"Tamberlinox.exe /options\" to choose another.");
+}
+
 TEST_F(StartupTest, AProgramThatGoesGivesBackItsAtomHotKeyAndWindows) {
   {
     Program other(os);
@@ -339,9 +349,9 @@ TEST_F(StartupTest, APortableCopyKeepsItsSettingsInItsFileAlone) {
   EXPECT_EQ(Balloons().size(), 1u) << "the first start's hint";
   EXPECT_EQ(Registered().key, 121);
 
-  ASSERT_TRUE(options::WriteOptions(portable.settings(), options::Options{false, 7, true}));
+  ASSERT_TRUE(options::WriteOptions(portable.settings(), options::Options{false, 7, true, 120, 4}));
   EXPECT_EQ(os.iniFiles[kIniFile]["Tamberlinox"]["IdleMinutes"], "7");
-  EXPECT_EQ(options::ReadOptions(portable.settings()), (options::Options{false, 7, true}));
+  EXPECT_EQ(options::ReadOptions(portable.settings()), (options::Options{false, 7, true, 120, 4}));
   EXPECT_EQ(portable.settings().Location(), kIniFile);
 
   os.AnswerBox(platform::kIdNo);

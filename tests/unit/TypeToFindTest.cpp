@@ -51,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
         Walk{"Backspace", {{"w", 0, 6}, {"x", 100, 6}, {"\b", 100, 6}, {"o", 100, 6}, {"\b", 3000, 6, false}}},
         Walk{"a space inside a name", {{" ", 0, -1, false}, {"m", 10, 0}, {"y", 10, 0}, {" ", 10, 0}, {"d", 10, 1}}},
         Walk{"other scripts and accents", {{"Р", 0, -1}, {"R", 2000, 3}, {"é", 100, 4}, {"ж", 2000, 8}}},
-        Walk{"an & is itself", {{"a", 0, 9}, {"t", 10, 9}, {"&", 10, 9}}}));
+        Walk{"an & is itself", {{"a", 0, 9}, {"t", 10, 9}, {"&", 10, 9}}},
+        Walk{"Enter and Esc are the menu's", {{"w", 0, 6}, {"\r", 10, 6, false}, {"\x1B", 10, 6, false}}}));
 
 }  // namespace
 }  // namespace tamberlinox::test
