@@ -264,6 +264,8 @@ void MainWindow::PopUpDesktopMenu(const MenuOpening& opening) {
       MenuDismissed(opening);
     }
   }
+  // The menu's items and pictures are gone: what they took goes back.
+  os_.TrimMemory();
   menuOpen_ = false;
 }
 

@@ -72,8 +72,8 @@ class MainWindow : private platform::WindowEvents, public platform::MessageFilte
   bool AddTrayIcon();
   void RetryTrayIcon();
   void OnHotKey();
-  void OnInputReport(platform::InputReport report, int key);  // of the hot key's release watch
   void OnMenuKey();
+  void OnInputReport(platform::InputReport report, int key);  // of the hot key's release watch
   void OnHotKeyReleaseTick();
   void FollowHotKey();
   void ShowNextBalloon();

@@ -13,11 +13,11 @@ LauncherMenu::LauncherMenu(platform::Platform& os, platform::Window& window, Men
 
 LauncherMenu::~LauncherMenu() { pictures_.End(); }
 
-MenuEntry LauncherMenu::EntryOf(std::size_t index) {
+MenuEntry LauncherMenu::EntryOf(std::size_t index, const platform::MenuPlace& place) {
   const DesktopItem& item = items_[index];
   MenuEntry entry{kFirstDesktopItemId + static_cast<int>(index), item.caption};
   entry.submenu = item.place == Place::Folder;
-  entry.picture = pictures_.Dress(entry.id, IconOf(item, ownIcons_));
+  entry.picture = pictures_.Dress(entry.id, place, IconOf(item, ownIcons_));
   return entry;
 }
 
@@ -27,7 +27,8 @@ std::vector<MenuEntry> LauncherMenu::Entries() {
   items_ = FindDesktopItems(os_, folderMenus_);
   std::vector<MenuEntry> entries;
   entries.reserve(items_.size());
-  for (std::size_t index = 0; index < items_.size(); ++index) entries.push_back(EntryOf(index));
+  for (std::size_t index = 0; index < items_.size(); ++index)
+    entries.push_back(EntryOf(index, {0, static_cast<int>(index)}));
   return entries;
 }
 
@@ -47,7 +48,8 @@ std::vector<MenuEntry> LauncherMenu::OnSubmenuOpening(int entryId) {
   const std::size_t first = items_.size();
   items_.insert(items_.end(), std::make_move_iterator(contents.begin()), std::make_move_iterator(contents.end()));
   entries.reserve(items_.size() - first);
-  for (std::size_t index = first; index < items_.size(); ++index) entries.push_back(EntryOf(index));
+  for (std::size_t index = first; index < items_.size(); ++index)
+    entries.push_back(EntryOf(index, {entryId, static_cast<int>(index - first)}));
   return entries;
 }
 

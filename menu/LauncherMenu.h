@@ -34,7 +34,8 @@ class LauncherMenu final : public platform::MenuEvents {
                                       std::optional<std::size_t> selected) override;
 
  private:
-  platform::MenuEntry EntryOf(std::size_t index);
+  // The entry of items_[index], at this place in the menu.
+  platform::MenuEntry EntryOf(std::size_t index, const platform::MenuPlace& place);
 
   platform::Platform& os_;
   platform::Window& window_;

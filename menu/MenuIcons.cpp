@@ -32,14 +32,9 @@ bool NamesTheFileItself(const std::string& text) {
   return value.starts_with("%1");
 }
 
-std::string Key(const IconSource& source, int size, std::uint64_t writeTime = 0) {
-  std::string key(1, static_cast<char>('A' + static_cast<int>(source.kind)));
-  key += Lower(source.path);
-  key += '|';
-  key += std::to_string(writeTime);
-  key += '|';
-  key += std::to_string(size);
-  return key;
+// An item's own picture by its path and last write: a changed item gets its own picture anew.
+std::string OwnKey(const IconSource& source, std::uint64_t writeTime) {
+  return Lower(source.path) + '|' + std::to_string(writeTime);
 }
 
 bool IsRecycleBin(Kind kind) { return kind == Kind::RecycleBinEmpty || kind == Kind::RecycleBinFull; }
@@ -126,14 +121,14 @@ EntryIcon IconOf(const DesktopItem& item, OwnIconTypes& types) {
 // ------------------------------------------------------------ MenuPictures
 
 MenuPictures::~MenuPictures() {
-  DeleteAll(types_);
-  DeleteAll(owns_);
+  End();
+  DeleteTypes();
 }
 
-void MenuPictures::DeleteAll(Cache& cache) {
-  for (auto& [key, slot] : cache)
-    if (slot.picture != 0) os_.DeleteMenuPicture(slot.picture);
-  cache.clear();
+void MenuPictures::DeleteTypes() {
+  for (const TypeSlot& type : types_)
+    if (type.slot.picture != 0) os_.DeleteMenuPicture(type.slot.picture);
+  types_.clear();
 }
 
 void MenuPictures::Begin(int size) {
@@ -141,78 +136,83 @@ void MenuPictures::Begin(int size) {
   // Another size: the pictures of the old one are of no more use. (No menu
   // is up, so none is shown.)
   if (size != size_) {
-    DeleteAll(types_);
-    DeleteAll(owns_);
+    DeleteTypes();
     size_ = size;
   }
+  types_.reserve(kTypeLimit);
   ++clock_;
 }
 
 void MenuPictures::End() {
+  for (auto& [key, slot] : owns_)
+    if (slot.picture != 0) os_.DeleteMenuPicture(slot.picture);
+  owns_.clear();
   owned_.clear();
   waiting_ = 0;
-  recycleBins_.clear();
+  std::vector<platform::MenuPlace>().swap(recycleBins_);
   recycleBinToCheck_ = false;
-  for (auto& [key, slot] : types_) slot.shown = false;
-  for (auto& [key, slot] : owns_) {
-    slot.shown = false;
-    slot.shownBy = 0;
-  }
+  for (TypeSlot& type : types_) type.slot.shown = false;
 }
 
-bool MenuPictures::MakeRoom(Cache& cache, std::size_t limit, platform::Window* menu,
-                            const std::vector<int>* onScreen) {
-  if (cache.size() < limit) return true;
-  auto oldest = cache.end();
-  for (auto it = cache.begin(); it != cache.end(); ++it)
-    if (!it->second.shown && (oldest == cache.end() || it->second.used < oldest->second.used)) oldest = it;
-  if (oldest == cache.end() && menu != nullptr && onScreen != nullptr) {
-    for (auto it = cache.begin(); it != cache.end(); ++it) {
-      const int by = it->second.shownBy;
-      if (by == 0 || std::find(onScreen->begin(), onScreen->end(), by) != onScreen->end()) continue;
-      if (oldest == cache.end() || it->second.used < oldest->second.used) oldest = it;
-    }
-    if (oldest != cache.end()) {
-      Owned& offScreen = owned_[oldest->second.shownBy];
-      menu->SetMenuEntryPicture(oldest->second.shownBy, offScreen.type);
-      offScreen.waiting = true;
-      ++waiting_;
-    }
+void MenuPictures::MakeTypeRoom() {
+  if (types_.size() < kTypeLimit) return;
+  auto oldest = types_.end();
+  for (auto it = types_.begin(); it != types_.end(); ++it)
+    if (!it->slot.shown && (oldest == types_.end() || it->slot.used < oldest->slot.used)) oldest = it;
+  if (oldest == types_.end()) return;
+  if (oldest->slot.picture != 0) os_.DeleteMenuPicture(oldest->slot.picture);
+  types_.erase(oldest);
+}
+
+bool MenuPictures::MakeOwnRoom(platform::Window& menu, const std::vector<int>* onScreen) {
+  if (owns_.size() < kOwnLimit) return true;
+  if (onScreen == nullptr) return false;
+  auto oldest = owns_.end();
+  for (auto it = owns_.begin(); it != owns_.end(); ++it) {
+    const int by = it->second.shownBy;
+    if (by == 0 || std::find(onScreen->begin(), onScreen->end(), by) != onScreen->end()) continue;
+    if (oldest == owns_.end() || it->second.used < oldest->second.used) oldest = it;
   }
-  if (oldest == cache.end()) return false;
+  if (oldest == owns_.end()) return false;
+  Owned& offScreen = owned_[oldest->second.shownBy];
+  menu.SetMenuEntryPicture(offScreen.place, offScreen.type);
+  offScreen.waiting = true;
+  ++waiting_;
   if (oldest->second.picture != 0) os_.DeleteMenuPicture(oldest->second.picture);
-  cache.erase(oldest);
+  owns_.erase(oldest);
   return true;
 }
 
 MenuPicture MenuPictures::TypePicture(const IconSource& wanted) {
   IconSource source = wanted;
   if (IsRecycleBin(source.kind)) source.kind = recycleBinFull_ ? Kind::RecycleBinFull : Kind::RecycleBinEmpty;
-  const std::string key = Key(source, size_);
-  auto found = types_.find(key);
+  std::string key(1, static_cast<char>('A' + static_cast<int>(source.kind)));
+  key += Lower(source.path);
+  auto found = std::find_if(types_.begin(), types_.end(), [&key](const TypeSlot& type) { return type.key == key; });
   if (found == types_.end()) {
     // Type pictures are needed at once: while every kept one is shown, there
     // are simply more of them for a while.
-    MakeRoom(types_, kTypeLimit, nullptr, nullptr);
-    found = types_.emplace(key, Slot{os_.MakeMenuPicture(source, size_)}).first;
+    MakeTypeRoom();
+    types_.push_back(TypeSlot{key, Slot{os_.MakeMenuPicture(source, size_)}});
+    found = types_.end() - 1;
   }
-  found->second.used = ++clock_;
-  found->second.shown = true;
+  found->slot.used = ++clock_;
+  found->slot.shown = true;
   // A type the system has no icon for shows the icon of a file of no type.
   const bool generic = source.kind == Kind::FileType && source.path.empty();
-  if (found->second.picture == 0 && !generic) return TypePicture(IconSource{Kind::FileType, ""});
-  return found->second.picture;
+  if (found->slot.picture == 0 && !generic) return TypePicture(IconSource{Kind::FileType, ""});
+  return found->slot.picture;
 }
 
-MenuPicture MenuPictures::Dress(int id, const EntryIcon& icon) {
+MenuPicture MenuPictures::Dress(int id, const platform::MenuPlace& place, const EntryIcon& icon) {
   const MenuPicture type = TypePicture(icon.type);
   if (IsRecycleBin(icon.type.kind)) {
-    recycleBins_.push_back(id);
+    recycleBins_.push_back(place);
     recycleBinToCheck_ = true;
   }
   if (!icon.own) return type;
   Owned& owned = owned_[id];
-  owned = Owned{*icon.own, Key(*icon.own, size_, icon.writeTime), type, false};
+  owned = Owned{place, *icon.own, OwnKey(*icon.own, icon.writeTime), type, false};
   auto found = owns_.find(owned.key);
   if (found == owns_.end()) {
     owned.waiting = true;
@@ -229,7 +229,7 @@ MenuPicture MenuPictures::Dress(int id, const EntryIcon& icon) {
 bool MenuPictures::MakeOwn(platform::Window& menu, int id, Owned& owned, const std::vector<int>* onScreen) {
   auto found = owns_.find(owned.key);
   if (found == owns_.end()) {
-    if (!MakeRoom(owns_, kOwnLimit, &menu, onScreen)) return false;
+    if (!MakeOwnRoom(menu, onScreen)) return false;
     found = owns_.emplace(owned.key, Slot{os_.MakeMenuPicture(owned.own, size_)}).first;
   }
   owned.waiting = false;
@@ -238,7 +238,7 @@ bool MenuPictures::MakeOwn(platform::Window& menu, int id, Owned& owned, const s
   found->second.shown = true;
   if (found->second.picture != 0) {
     found->second.shownBy = id;
-    menu.SetMenuEntryPicture(id, found->second.picture);
+    menu.SetMenuEntryPicture(owned.place, found->second.picture);
   }
   return true;
 }
@@ -254,7 +254,7 @@ bool MenuPictures::Fill(platform::Window& menu) {
     if (full != recycleBinFull_) {
       recycleBinFull_ = full;
       const MenuPicture picture = TypePicture(IconSource{Kind::RecycleBinEmpty, ""});
-      for (int id : recycleBins_) menu.SetMenuEntryPicture(id, picture);
+      for (const platform::MenuPlace& place : recycleBins_) menu.SetMenuEntryPicture(place, picture);
     }
   }
   if (waiting_ == 0) return false;

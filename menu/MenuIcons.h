@@ -1,13 +1,15 @@
 // The pictures of the desktop menu's entries: which icon each entry asks for,
-// and the pictures the program keeps from one menu to the next.
+// and the pictures of a showing of the menu.
 //
 // An entry shows its type's icon at once: one picture per file type, made
 // without reading any file. An entry whose item has an icon of its own
 // (programs, shortcuts, icon files, customised folders) gets that one while
 // the menu is up, the entries on the screen first, a few at a time between
-// the user's moves, so that nothing waits for a slow file. The pictures are
-// kept across menus up to a limit, an item's own keyed by its path and last
-// write, so that the next menu shows them at once.
+// the user's moves, so that nothing waits for a slow file. The type pictures
+// are kept from one menu to the next, up to a limit: the next menu has them
+// at once, and its entries kept by the system then need no change. The own
+// pictures go when the menu closes: the next one makes those on the screen
+// again first, while the user looks.
 #pragma once
 
 #include <cstddef>
@@ -57,14 +59,14 @@ std::string TypeOf(const std::string& fileName);
 // icon (the Recycle Bin's follows its state, see MenuPictures).
 EntryIcon IconOf(const DesktopItem& item, OwnIconTypes& types);
 
-// The pictures, kept for the program's whole run, and the work of one
+// The type pictures, kept for the program's whole run, and the work of one
 // showing of the menu.
 class MenuPictures {
  public:
   // Type pictures (file types, folders, places) kept at most, unless more are
   // on the screen at once.
   static constexpr std::size_t kTypeLimit = 200;
-  // Items' own pictures kept at most.
+  // Items' own pictures in one showing at most.
   static constexpr std::size_t kOwnLimit = 400;
   // Own pictures made in one slice of idle time.
   static constexpr int kOwnPerSlice = 8;
@@ -77,17 +79,16 @@ class MenuPictures {
   // A showing of the menu begins; its pictures are size by size pixels.
   void Begin(int size);
   // The picture the entry shows at once. When the item's own picture is
-  // still to be made, Fill makes it later.
-  platform::MenuPicture Dress(int id, const EntryIcon& icon);
+  // still to be made, Fill makes it later and sets it at the entry's place.
+  platform::MenuPicture Dress(int id, const platform::MenuPlace& place, const EntryIcon& icon);
   // A slice of the work while the menu is up: whether the Recycle Bin is
   // empty, then the own pictures of the entries on the screen, then of the
   // others in the menu's order. True while more can be done now.
   bool Fill(platform::Window& menu);
-  // The showing has ended; pictures not made yet are made in a later one.
+  // The showing has ended: its own pictures are deleted, and nothing of it
+  // is kept but the type pictures.
   void End();
 
-  std::size_t TypePicturesKept() const { return types_.size(); }
-  std::size_t OwnPicturesKept() const { return owns_.size(); }
   // Entries still waiting for their own picture.
   std::size_t Waiting() const { return waiting_; }
 
@@ -99,8 +100,13 @@ class MenuPictures {
     int shownBy = 0;                    // an own picture: the entry showing it
   };
   using Cache = std::map<std::string, Slot>;
+  struct TypeSlot {
+    std::string key;  // the source's kind and type
+    Slot slot;
+  };
   // An entry of this showing that has an own picture.
   struct Owned {
+    platform::MenuPlace place;
     platform::IconSource own;
     std::string key;                  // of its own picture
     platform::MenuPicture type = 0;   // its type's picture
@@ -108,25 +114,30 @@ class MenuPictures {
   };
 
   platform::MenuPicture TypePicture(const platform::IconSource& source);
-  // Makes room for one more picture in the cache by deleting the one used
-  // longest ago that the open menu does not show. With onScreen, when every
-  // one is shown, the own picture of an entry off the screen goes instead:
-  // that entry shows its type's again and waits. False when there is no room.
-  bool MakeRoom(Cache& cache, std::size_t limit, platform::Window* menu, const std::vector<int>* onScreen);
-  // Makes the own picture of a waiting entry (see MakeRoom for onScreen);
+  // Makes room for one more type picture by deleting the one used longest
+  // ago that the open menu does not show, if there is one.
+  void MakeTypeRoom();
+  // Makes room for one more own picture: when every one is shown, the own
+  // picture of an entry off the screen goes, which shows its type's again and
+  // waits. False when there is no room.
+  bool MakeOwnRoom(platform::Window& menu, const std::vector<int>* onScreen);
+  // Makes the own picture of a waiting entry (see MakeOwnRoom for onScreen);
   // false when there was no room for it.
   bool MakeOwn(platform::Window& menu, int id, Owned& owned, const std::vector<int>* onScreen);
-  void DeleteAll(Cache& cache);
+  void DeleteTypes();
 
   platform::Platform& os_;
   int size_ = 0;
   std::uint64_t clock_ = 0;
-  Cache types_;  // by source and size
-  Cache owns_;   // by path, last write and size
+  // Their records are made before the first showing lists anything, so that
+  // they lie apart from what a showing leaves behind when it ends: its memory
+  // then goes back whole.
+  std::vector<TypeSlot> types_;
   // This showing.
+  Cache owns_;                      // by path and last write
   std::map<int, Owned> owned_;      // by entry id: ids follow the menu's order
   std::size_t waiting_ = 0;         // of them still waiting
-  std::vector<int> recycleBins_;    // entries showing the Recycle Bin
+  std::vector<platform::MenuPlace> recycleBins_;  // entries showing the Recycle Bin
   bool recycleBinFull_ = false;     // as last seen
   bool recycleBinToCheck_ = false;
 };

@@ -357,6 +357,17 @@ struct MenuEntry {
   bool grayed = false;      // shown greyed; cannot be chosen
 };
 
+// Where an entry of an open popup menu is: in the menu itself (submenuOf 0)
+// or in the submenu of the entry with that id as it was filled in this
+// showing, at this position (from 0) among the entries given for that menu.
+// Ids alone would not do: a submenu kept from an earlier showing may still
+// hold entries with the ids of this one.
+struct MenuPlace {
+  int submenuOf = 0;
+  int position = 0;
+  friend bool operator==(const MenuPlace&, const MenuPlace&) = default;
+};
+
 // What an open popup menu tells the program. Every call comes from inside
 // Window::PopupMenu, on the user-interface thread.
 // What the program makes of a character typed in an open menu: whether it
@@ -474,8 +485,8 @@ class Window {
   // monitor where it opens.
   virtual int MenuDpi() = 0;
   // While a menu is up, from its events:
-  // Shows this picture on the entry with this id, in the menu or a submenu.
-  virtual void SetMenuEntryPicture(int id, MenuPicture picture) = 0;
+  // Shows this picture on the entry at this place, in the menu or a submenu.
+  virtual void SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) = 0;
   // The ids of the entries on the screen now, in the menu and its open
   // submenus, each menu from the top.
   virtual std::vector<int> MenuEntriesOnScreen() = 0;
@@ -592,6 +603,10 @@ class Platform {
   virtual void DeleteMenuPicture(MenuPicture picture) = 0;
   // Whether the Recycle Bin holds anything.
   virtual bool RecycleBinHoldsItems() = 0;
+  // After a big piece of work (a desktop menu) has ended: gives back what the
+  // process holds and no longer needs, the libraries of COM objects that no
+  // one uses any more and the free memory of its heaps.
+  virtual void TrimMemory() = 0;
 
   // Other programs' windows. A missing title matches any title.
   virtual WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) = 0;

@@ -2,9 +2,10 @@
 // the same job, under Wine (or Windows). Runs alternate between the two and
 // measure:
 //   - start-up: from process creation until the taskbar receives the tray icon;
-//   - private bytes after start, and after one desktop menu of 10,000 files;
+//   - private bytes after start, and after one desktop menu of 10,000
+//     shortcuts has been up for a moment and closed again;
 //   - a left click on the tray icon until the desktop menu is on the screen,
-//     with 10,000 and with 1,000 files on the user's desktop;
+//     with 10,000 and with 1,000 shortcuts on the user's desktop;
 //   - mouse events per second through the window system while the program
 //     runs (Tamberlinox watches the left button with a low-level mouse hook,
 //     which every mouse event of the session passes through), also against
@@ -14,8 +15,11 @@
 //     the desktop, from the pointer coming onto it until its submenu is on the
 //     screen, against its own desktop menu of 10,000 files; and mouse events
 //     per second while it lists that folder, against the same once it is idle.
-// The desktop never changes under a running program: each run starts with
-// the desktop it measures. It prints medians and the medians of the pairwise
+// The desktops hold what a user's hold: the user's desktop shortcuts to
+// programs and documents (.lnk, made by the shell's own link object) and to
+// web sites (.url), the all-users desktop a few documents. The desktop never
+// changes under a running program: each run starts with the desktop it
+// measures. It prints medians and the medians of the pairwise
 // ratios next to their targets; nothing here fails.
 //
 //   tray_bench.exe PATH\Tamberlinox.exe PATH\bare_tray.exe [PAIRS]
@@ -27,6 +31,7 @@
 // (bench/wine-bench.sh does).
 #include <windows.h>
 // The headers below need <windows.h> before them.
+#include <objbase.h>
 #include <psapi.h>
 #include <shlobj.h>
 
@@ -55,6 +60,10 @@ constexpr int kStartOnlyRuns = 2;  // per program and pair, besides the run with
 constexpr int kMouseMoves = 400;   // per run that measures the mouse
 constexpr int kFolderRuns = 3;     // of Tamberlinox with a folder of 10,000 files, after the pairs
 constexpr int kFolderOpens = 3;    // of the folder's submenu in each
+// How long the first menu of a run with 10,000 shortcuts stays up before the
+// memory after it is read: as a user looks at it, long enough for the program
+// to make the pictures of the entries on the screen and more.
+constexpr DWORD kFirstMenuUpMs = 2000;
 
 // ---------------------------------------------------------------- time
 
@@ -242,8 +251,33 @@ class DesktopSizes {
 
   bool Ok() const { return ok_; }
 
-  // Makes the folder of a size when it does not hold that many files yet.
-  bool Prepare(int files) { return MakeFiles(Folder(files), files); }
+  // Makes the folder of a size when it does not hold that many shortcuts yet.
+  bool Prepare(int files) { return MakeShortcuts(Folder(files), files); }
+  // The documents on the all-users desktop, beside the shortcuts of the
+  // user's; their number. Their names sort after "Files", which stays the
+  // first entry of the desktop with the folder.
+  static int PrepareCommon() {
+    const std::wstring common = ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY);
+    const std::vector<std::wstring> names = {L"Holiday.jpg", L"Manual.pdf", L"Minutes.rtf",    L"Notes.txt",
+                                             L"Report.docx", L"Song.mp3",   L"Timetable.xlsx", L"Visitors.csv"};
+    // Those alone (the bench's prefix is its own).
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((common + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            std::find(names.begin(), names.end(), found.cFileName) == names.end()) {
+          DeleteFileW((common + L"\\" + found.cFileName).c_str());
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    for (const std::wstring& name : names) {
+      const std::wstring path = common + L"\\" + name;
+      if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) WriteFile(path, "");
+    }
+    return CountFiles(common);
+  }
   // A desktop that holds one folder, "Files", with this many files in it.
   bool PrepareFolder(int files) {
     CreateDirectoryW(FolderDesktop().c_str(), nullptr);
@@ -259,17 +293,63 @@ class DesktopSizes {
  private:
   static constexpr int kFolderDesktop = -2;
 
+  // Plain files, as many as asked for, with scrambled numbers in their names
+  // so that the names do not come sorted.
   static bool MakeFiles(const std::wstring& folder, int files) {
     if (CountFiles(folder) == files) return true;
     CreateDirectoryW(folder.c_str(), nullptr);
     for (int i = 0; i < files; ++i) {
-      // Scrambled numbers, so that the names do not come sorted.
       wchar_t name[64];
-      swprintf(name, 64, L"\\Bench item %07u.txt", (static_cast<unsigned>(i) * 2654435761u) % 9999991u);
-      HANDLE file = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      swprintf(name, 64, L"\\Bench item %07u.txt", Scrambled(i));
+      WriteFile(folder + name, "");
     }
     return CountFiles(folder) == files;
+  }
+
+  // Shortcuts, as many as asked for: two to programs and documents (each
+  // pointing at one of a few real files) for one to a web site.
+  static bool MakeShortcuts(const std::wstring& folder, int files) {
+    if (CountFiles(folder) == files) return true;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring windows = ShellFolder(CSIDL_WINDOWS), system = ShellFolder(CSIDL_SYSTEM);
+    const std::wstring targets[] = {windows + L"\\notepad.exe", windows + L"\\regedit.exe", system + L"\\winemine.exe",
+                                    system + L"\\cmd.exe",      windows + L"\\win.ini",     system + L"\\write.exe"};
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link))) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      if (link) link->Release();
+      return false;
+    }
+    for (int i = 0; i < files; ++i) {
+      wchar_t name[64];
+      if (i % 3 == 2) {
+        swprintf(name, 64, L"\\Bench site %07u.url", Scrambled(i));
+        char text[96];
+        std::snprintf(text, sizeof text, "[InternetShortcut]\r\nURL=https://www.example.com/page/%d\r\n", i);
+        WriteFile(folder + name, text);
+      } else {
+        swprintf(name, 64, L"\\Bench link %07u.lnk", Scrambled(i));
+        const std::wstring& target = targets[static_cast<size_t>(i) % std::size(targets)];
+        link->SetPath(target.c_str());
+        link->SetWorkingDirectory(target.substr(0, target.find_last_of(L'\\')).c_str());
+        file->Save((folder + name).c_str(), TRUE);
+      }
+    }
+    file->Release();
+    link->Release();
+    return CountFiles(folder) == files;
+  }
+
+  static unsigned Scrambled(int i) { return (static_cast<unsigned>(i) * 2654435761u) % 9999991u; }
+
+  static void WriteFile(const std::wstring& path, const char* text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+    CloseHandle(file);
   }
 
   bool PutPath(const std::wstring& folder, int files) {
@@ -288,7 +368,7 @@ class DesktopSizes {
   static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   static constexpr wchar_t kValue[] = L"Desktop";
 
-  std::wstring Folder(int files) const { return parent_ + L"Bench desktop " + std::to_wstring(files); }
+  std::wstring Folder(int files) const { return parent_ + L"Bench shortcuts " + std::to_wstring(files); }
   std::wstring FolderDesktop() const { return parent_ + L"Bench desktop folder"; }
 
   std::wstring parent_;
@@ -359,13 +439,14 @@ HWND VisibleMenuOf(DWORD pid) {
 }
 
 // A left click on the tray icon; the time until the menu is on the screen,
-// or -1. The menu is closed again (Escape) before it returns.
-double ClickForMenu(HWND window, DWORD pid) {
+// or -1. The menu is closed again (Escape), after upMs, before it returns.
+double ClickForMenu(HWND window, DWORD pid, DWORD upMs = 0) {
   const double clicked = NowMs();
   PostMessageW(window, kTrayMessage, kTrayId, WM_LBUTTONUP);
   HWND menu = nullptr;
   if (!WaitUntil([&] { return (menu = VisibleMenuOf(pid)) != nullptr; }, 120000)) return -1;
   const double shown = NowMs() - clicked;
+  if (upMs > 0) Sleep(upMs);
   PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   PostMessageW(menu, WM_KEYUP, VK_ESCAPE, 0);
   if (!WaitUntil([&] { return VisibleMenuOf(pid) == nullptr; }, 30000)) return -1;
@@ -374,9 +455,9 @@ double ClickForMenu(HWND window, DWORD pid) {
 }
 
 // Clicks until there are this many times; false when a menu did not come.
-bool Clicks(HWND window, DWORD pid, int clicks, std::vector<double>& times) {
+bool Clicks(HWND window, DWORD pid, int clicks, std::vector<double>& times, DWORD upMs = 0) {
   while (static_cast<int>(times.size()) < clicks) {
-    const double ms = ClickForMenu(window, pid);
+    const double ms = ClickForMenu(window, pid, upMs);
     if (ms < 0) return false;
     times.push_back(ms);
   }
@@ -415,7 +496,7 @@ enum class RunKind { kStartOnly, kSmallMenus, kLargeMenus };
 struct RunFigures {
   double startMs = -1;
   double startBytes = -1;
-  double afterMenuBytes = -1;  // after the first menu (large runs)
+  double afterMenuBytes = -1;  // after the first menu has closed (large runs)
   double clickMs = -1;         // median of the run's clicks
   double firstClickMs = -1;    // the run's first click, which builds the menu
   double mouseRate = -1;       // mouse events per second (runs that only start)
@@ -447,7 +528,8 @@ RunFigures Measure(const std::wstring& exe, RunKind kind, ShellStandIn& shell, D
   }
 
   std::vector<double> times;
-  if (!Clicks(icon->window, program.Id(), 1, times)) return figures;
+  const DWORD upMs = kind == RunKind::kLargeMenus ? kFirstMenuUpMs : 0;
+  if (!Clicks(icon->window, program.Id(), 1, times, upMs)) return figures;
   figures.firstClickMs = times.front();
   figures.afterMenuBytes = PrivateBytes(program.Id());
   if (!Clicks(icon->window, program.Id(), kind == RunKind::kLargeMenus ? kLargeClicks : kSmallClicks, times)) {
@@ -708,6 +790,8 @@ int main(int argc, char** argv) {
   const std::wstring bare = Widen(argv[2]);
   const int pairs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 7;
 
+  // The shell's link object makes the shortcuts.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   DesktopSizes desktop;
   if (!desktop.Ok()) {
     std::printf("no desktop folder setting\n");
@@ -718,7 +802,8 @@ int main(int argc, char** argv) {
     std::printf("could not prepare the desktop files\n");
     return 1;
   }
-  std::printf("files on the all-users desktop: %d\n", CountFiles(ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY)));
+  std::printf("the user's desktop: %d or %d shortcuts (.lnk, .url); the all-users desktop: %d documents\n",
+              kSmallDesktop, kLargeDesktop, DesktopSizes::PrepareCommon());
   ShellStandIn shell;
   if (!shell.Ready()) {
     std::printf("could not create the shell's windows\n");
@@ -800,7 +885,7 @@ int main(int argc, char** argv) {
   std::printf(kRowFormat, "", "Tamberlinox", "bare", "compared", "target", "");
   PrintRatio("start-up to the tray icon", start, 1.05);
   PrintMemory("private bytes after start", startBytes, 0.25);
-  PrintMemory("private bytes after a 10,000-file menu", afterMenuBytes, 2.0);
+  PrintMemory("private bytes, 10,000-shortcut menu closed", afterMenuBytes, 2.0);
   PrintRatio("left click to menu, 1,000 files", smallClick, 1.10);
   PrintRatio("left click to menu, 10,000 files", largeClick, 0.6);
   PrintRate("mouse events per second", mouse, 0.98);

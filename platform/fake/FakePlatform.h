@@ -329,6 +329,9 @@ class FakePlatform final : public Platform {
   int menuDpi = 96;  // what the windows' MenuDpi answers
   bool recycleBinFull = false;
   int recycleBinQueries = 0;
+  // TrimMemory calls, and the pictures alive at the last one.
+  int memoryTrims = 0;
+  std::size_t picturesAtTrim = 0;
 
   // ---- The program's windows.
   bool failWindowCreation = false;
@@ -380,6 +383,10 @@ class FakePlatform final : public Platform {
   bool RecycleBinHoldsItems() override {
     ++recycleBinQueries;
     return recycleBinFull;
+  }
+  void TrimMemory() override {
+    ++memoryTrims;
+    picturesAtTrim = livePictures.size();
   }
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;

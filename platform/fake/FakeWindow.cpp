@@ -283,8 +283,16 @@ int FakeWindow::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* eve
 
 int FakeWindow::MenuDpi() { return os_.menuDpi; }
 
-void FakeWindow::SetMenuEntryPicture(int id, MenuPicture picture) {
-  if (menuEvents_ != nullptr) entryPictures[id] = picture;
+void FakeWindow::SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) {
+  if (menuEvents_ == nullptr) return;
+  const auto opened = submenus.find(place.submenuOf);
+  const std::vector<MenuEntry>* menu =
+      place.submenuOf == 0 ? &lastMenu : (opened != submenus.end() ? &opened->second : nullptr);
+  if (menu == nullptr || place.position < 0 || static_cast<std::size_t>(place.position) >= menu->size()) {
+    ++misplacedPictures;
+    return;
+  }
+  entryPictures[(*menu)[static_cast<std::size_t>(place.position)].id] = picture;
 }
 
 std::vector<int> FakeWindow::MenuEntriesOnScreen() {

@@ -83,9 +83,14 @@ class FakeWindow final : public Window {
   int menusShown = 0;
   // The last popup menu as it is or was while up: the submenus opened (by the
   // id of their entry, with their entries), the picture each entry of the
-  // menu and its submenus shows, by id.
+  // menu and its submenus shows, by id. A picture is set by the place of its
+  // entry, as the system's menu takes it: one set at a place that holds no
+  // entry of this showing (past a menu's end, or in a submenu not filled in
+  // this showing, which still holds an earlier showing's entries) reaches no
+  // entry and is counted.
   std::map<int, std::vector<MenuEntry>> submenus;
   std::map<int, MenuPicture> entryPictures;
+  int misplacedPictures = 0;
   // What MenuEntriesOnScreen answers; unset: the first kEntriesOnScreen
   // entries of the menu and of each open submenu.
   std::optional<std::vector<int>> entriesOnScreen;
@@ -190,7 +195,7 @@ class FakeWindow final : public Window {
   int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr,
                 const MenuOpening& opening = {}) override;
   int MenuDpi() override;
-  void SetMenuEntryPicture(int id, MenuPicture picture) override;
+  void SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
   bool AddTrayIcon(std::uint32_t id, std::uint32_t callbackMessage, const std::string& tip) override;

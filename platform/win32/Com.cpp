@@ -22,6 +22,12 @@ bool Com::EnterApartment() {
   return inApartment_;
 }
 
+void Com::FreeUnusedLibraries() {
+  if (!entered_) return;
+  using Free = void(WINAPI*)(DWORD, DWORD);
+  if (const auto free = ProcAddress<Free>(ole32_.Get(), "CoFreeUnusedLibrariesEx")) free(0, 0);
+}
+
 bool Com::StartOle() {
   if (!EnterApartment()) return false;
   if (oleTried_) return oleEntered_;

@@ -31,6 +31,9 @@ class Com {
   // EnterApartment, and OLE on top of it (the clipboard and drag and drop
   // that the shell's commands use), the first time; false when it cannot be had.
   bool StartOle();
+  // Lets go of the libraries of COM objects that no one uses any more, at
+  // once, when the thread is in its apartment.
+  void FreeUnusedLibraries();
 
   decltype(&::CoInitializeEx) coInitializeEx = nullptr;
   decltype(&::CoUninitialize) coUninitialize = nullptr;

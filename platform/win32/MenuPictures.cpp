@@ -1,9 +1,12 @@
 // Pictures for menu entries: the shell's icons turned into 32-bit bitmaps
-// with premultiplied alpha, which a menu item shows in its hbmpItem and the
-// system's menu drawing blends over the menu's own background (themed or
-// not, light or dark). No entry is drawn by the program.
+// with premultiplied alpha, which a themed menu's item shows in its hbmpItem
+// and blends over the menu's own background (light or dark); a classic menu
+// leaves room for them, and MenuTracker blends them there. No entry is
+// otherwise drawn by the program.
 #include "platform/win32/Win32.h"
 // The headers below need <windows.h> before them.
+#include <commctrl.h>
+#include <malloc.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -12,8 +15,6 @@
 #include <numeric>
 #include <string_view>
 #include <vector>
-
-#include <commctrl.h>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellIdList.h"
@@ -217,9 +218,11 @@ HICON Stock(StockIcon id, int size) {
 
 // Where the shell says an icon is (SHGFI_ICONLOCATION: from the item's icon
 // handler, or its type's), extracted at the size asked for.
-HICON IconFromLocation(LPCWSTR pathOrList, DWORD attributes, UINT flags, int size) {
+HICON IconFromLocation(LPCWSTR pathOrList, DWORD attributes, UINT flags, int size, bool* link = nullptr) {
   SHFILEINFOW info{};
+  if (link != nullptr) flags |= SHGFI_ATTRIBUTES;
   if (!::SHGetFileInfoW(pathOrList, attributes, &info, sizeof info, flags | SHGFI_ICONLOCATION)) return nullptr;
+  if (link != nullptr) *link = (info.dwAttributes & SFGAO_LINK) != 0;
   return IconAt(info.szDisplayName, info.iIcon, size);
 }
 
@@ -261,10 +264,13 @@ HICON ShortcutArrow(int size) {
   return IconAt(std::wstring(shell32) + L"\\shell32.dll", -30, size);
 }
 
-// The icon that a source names. Types and places are found by where their
-// icons are and extracted at the size asked for; an item's own icon comes
-// from the system image list (made in the process when first asked for, with
-// room for icons of every size: it is left alone while nothing needs it).
+// The icon that a source names. Types, places and items are found by where
+// their icons are (an item's by its icon handler: a shortcut's is its
+// target's) and extracted at the size asked for. The system image list is
+// the last resort, for an icon that is in no file: it is made in the process
+// when first asked for, with room for icons of every size, and keeps every
+// icon added to it for the rest of the run (under Wine some hundred
+// kilobytes for each).
 // A shortcut's arrow is drawn over it afterwards, as Explorer draws it: the
 // shell's own overlaid icons are not alike everywhere (Wine's lose the icon
 // under the arrow).
@@ -285,8 +291,11 @@ HICON ShellIcon(const IconSource& source, int size, bool* link) {
         return icon;
       if (HICON icon = Stock(kFolder, size)) return icon;
       return ImageListIcon(L"folder", FILE_ATTRIBUTE_DIRECTORY, SHGFI_USEFILEATTRIBUTES, size);
-    case Kind::Item:
-      return ImageListIcon(Widen(source.path).c_str(), 0, 0, size, link);
+    case Kind::Item: {
+      const std::wstring path = Widen(source.path);
+      if (HICON icon = IconFromLocation(path.c_str(), 0, 0, size, link)) return icon;
+      return ImageListIcon(path.c_str(), 0, 0, size, link);
+    }
     case Kind::MyComputer:
     case Kind::MyDocuments:
     case Kind::RecycleBinEmpty:
@@ -319,6 +328,10 @@ HICON ShellIcon(const IconSource& source, int size, bool* link) {
 
 MenuPicture Win32Platform::MakeMenuPicture(const IconSource& source, int size) {
   if (size <= 0) return 0;
+  // Icons that handlers give (an Internet shortcut's own among them) come
+  // from COM objects: asked outside an apartment, the shell answers with a
+  // stand-in, which its image list then keeps for the rest of the run.
+  com_.EnterApartment();
   bool link = false;
   Icon icon(ShellIcon(source, size, &link));
   Image image;
@@ -340,6 +353,19 @@ bool Win32Platform::RecycleBinHoldsItems() {
   SHQUERYRBINFO info{};
   info.cbSize = sizeof info;
   return SUCCEEDED(::SHQueryRecycleBinW(nullptr, &info)) && (info.i64NumItems > 0 || info.i64Size > 0);
+}
+
+// What a desktop menu took and no one needs any more: the libraries of the
+// COM objects the shell made for it (icon handlers; an Internet shortcut's
+// lives in the browser's library), which Windows keeps for ten minutes
+// unless asked, and the free memory of the heaps, which Windows' heaps keep
+// committed above a threshold. (Wine's give back only a whole stretch that
+// holds nothing any more, and do that by themselves: so nothing the program
+// keeps is made among what a showing's entries take.)
+void Win32Platform::TrimMemory() {
+  com_.FreeUnusedLibraries();
+  ::HeapCompact(::GetProcessHeap(), 0);
+  _heapmin();
 }
 
 // Explorer's order: the user's locale, case ignored, digits as numbers. The

@@ -75,15 +75,10 @@ bool Shows(const MENUITEMINFOW& item, const MenuEntry& entry, bool asBitmap, con
          (item.hSubMenu != nullptr) == entry.submenu;
 }
 
-// The system's menu drawing puts an entry's picture where a check mark would
-// go: none of these entries is ever checked.
-void UsePictureColumn(HMENU menu) {
-  MENUINFO info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIM_STYLE;
-  info.dwStyle = MNS_CHECKORBMP;
-  ::SetMenuInfo(menu, &info);
-}
+// The room a classic menu leaves an entry's picture of this width: a margin
+// before it and a gap after it, in proportion to it (2 and 8 pixels at 16).
+int PictureMargin(int width) { return width / 8; }
+int TextGap(int width) { return width / 2; }
 
 struct MenuWindows {
   std::vector<std::pair<HWND, HMENU>> found;
@@ -110,6 +105,17 @@ std::vector<std::pair<HWND, HMENU>> OpenMenuWindows() {
 MenuTracker::MenuTracker(HWND owner, Com& com, std::shared_ptr<bool> alive)
     : owner_(owner), com_(com), alive_(std::move(alive)) {}
 
+// The system's themed menu drawing puts an entry's picture where a check mark
+// would go (none of these entries is ever checked); classic menus with
+// pictures keep no room for check marks (see noCheck_).
+void MenuTracker::SetStyle(HMENU menu) const {
+  MENUINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIM_STYLE;
+  info.dwStyle = noCheck_ ? MNS_NOCHECK : MNS_CHECKORBMP;
+  ::SetMenuInfo(menu, &info);
+}
+
 MenuTracker::~MenuTracker() {
   if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
   if (hooked_ == this) hooked_ = nullptr;
@@ -128,11 +134,17 @@ MenuTracker::~MenuTracker() {
 HMENU MenuTracker::NewSubmenu() {
   HMENU submenu = ::CreatePopupMenu();
   if (submenu == nullptr) return nullptr;
-  UsePictureColumn(submenu);
+  SetStyle(submenu);
   // Until it is filled when it opens, one empty entry: a submenu with none
   // may not open at all.
   ::AppendMenuW(submenu, MF_STRING | MF_GRAYED, 0, L"");
   return submenu;
+}
+
+HMENU MenuTracker::FilledSubmenu(int entryId) const {
+  for (const Submenu& submenu : submenus_)
+    if (submenu.filled && submenu.entryId == entryId) return submenu.menu;
+  return nullptr;
 }
 
 MenuTracker::Submenu* MenuTracker::FindSubmenu(HMENU menu) {
@@ -235,12 +247,19 @@ std::optional<int> MenuTracker::EntryAt(HMENU menu, UINT position) const {
 int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events, POINT at, bool selectFirst) {
   // One menu at a time: the system refuses a second one while the first is up.
   if (up_) return 0;
+  pictureBitmaps_ = MenusBlendPictures();
+  const bool noCheck = !pictureBitmaps_ && std::any_of(entries.begin(), entries.end(),
+                                                       [](const MenuEntry& entry) { return entry.picture != 0; });
+  const bool restyle = noCheck != noCheck_;
+  noCheck_ = noCheck;
   if (!menu_) {
     menu_.Reset(::CreatePopupMenu());
     if (!menu_) return 0;
-    UsePictureColumn(menu_.Get());
+    SetStyle(menu_.Get());
+  } else if (restyle) {
+    SetStyle(menu_.Get());
+    for (const Submenu& submenu : submenus_) SetStyle(submenu.menu);
   }
-  pictureBitmaps_ = MenusBlendPictures();
   measured_ = nullptr;  // a picture deleted since may have its handle again
   Sync(menu_.Get(), entries);
   for (Submenu& submenu : submenus_) submenu.filled = false;
@@ -276,8 +295,9 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
     hooked_ = nullptr;
   }
   events_ = nullptr;
-  open_.clear();
+  std::vector<HMENU>().swap(open_);
   rightButtonUp_.reset();
+  KeepOrDrop();
   if (itemMenu_) {
     // A command of an item's menu, carried out once the menus are gone.
     std::unique_ptr<ShellMenu> itemMenu = std::move(itemMenu_);
@@ -285,6 +305,14 @@ int MenuTracker::Track(const std::vector<MenuEntry>& entries, MenuEvents* events
     return 0;
   }
   return chosen;
+}
+
+void MenuTracker::KeepOrDrop() {
+  int entries = ::GetMenuItemCount(menu_.Get());
+  for (const Submenu& submenu : submenus_) entries += ::GetMenuItemCount(submenu.menu);
+  if (entries > kKeptEntries) return;
+  menu_.Reset();  // with its submenus
+  std::vector<Submenu>().swap(submenus_);
 }
 
 // Menus are drawn with visual styles from Windows Vista on (when uxtheme has
@@ -316,8 +344,7 @@ bool MenuTracker::OnMeasureItem(MEASUREITEMSTRUCT& item) const {
     measured_ = picture;
     measuredSize_ = SIZE{bitmap.bmWidth, bitmap.bmHeight};
   }
-  // A little room on either side, as a themed menu's gutter has.
-  item.itemWidth = static_cast<UINT>(measuredSize_.cx + 4);
+  item.itemWidth = static_cast<UINT>(PictureMargin(measuredSize_.cx) + measuredSize_.cx + TextGap(measuredSize_.cx));
   item.itemHeight = static_cast<UINT>(measuredSize_.cy);
   return true;
 }
@@ -333,8 +360,9 @@ bool MenuTracker::OnDrawItem(const DRAWITEMSTRUCT& item) const {
   MemoryDc memory(::CreateCompatibleDC(item.hDC));
   if (!memory) return false;
   Selection selected(memory.Get(), picture);
+  // At the start of the room it asked for, which may be wider: the text follows the room.
   const RECT& r = item.rcItem;
-  const int x = r.left + (r.right - r.left - bitmap.bmWidth) / 2;
+  const int x = r.left + PictureMargin(bitmap.bmWidth);
   const int y = r.top + (r.bottom - r.top - bitmap.bmHeight) / 2;
   // A greyed entry's picture shows faded.
   const BYTE opacity = (item.itemState & ODS_GRAYED) != 0 ? 128 : 255;
@@ -344,14 +372,17 @@ bool MenuTracker::OnDrawItem(const DRAWITEMSTRUCT& item) const {
   return true;
 }
 
-void MenuTracker::SetEntryPicture(int id, MenuPicture picture) {
-  if (!up_ || !menu_) return;
+// By the menu and position: the system's search by id would look into the
+// submenus kept from earlier showings too, and find an entry there first.
+void MenuTracker::SetEntryPicture(const MenuPlace& place, MenuPicture picture) {
+  if (!up_ || !menu_ || place.position < 0) return;
+  const HMENU menu = place.submenuOf == 0 ? menu_.Get() : FilledSubmenu(place.submenuOf);
+  if (menu == nullptr) return;
   MENUITEMINFOW item{};
   item.cbSize = sizeof item;
   item.fMask = MIIM_BITMAP | MIIM_DATA;
   PutPicture(item, picture, pictureBitmaps_);
-  // By id, the menu and its submenus.
-  if (::SetMenuItemInfoW(menu_.Get(), static_cast<UINT>(id), FALSE, &item)) repaint_ = true;
+  if (::SetMenuItemInfoW(menu, static_cast<UINT>(place.position), TRUE, &item)) repaint_ = true;
 }
 
 // For each of the menu's windows on the screen, the entries from the one at

@@ -1,7 +1,7 @@
-// A window's popup menu: kept from one showing to the next and changed only
-// where the entries differ, its submenus filled as they first open, pictures
-// set while it is up, the program's background work in its idle moments, and
-// the shell's menu of an entry on a right click.
+// A window's popup menu: a big one kept from one showing to the next and
+// changed only where the entries differ, its submenus filled as they first
+// open, pictures set while it is up, the program's background work in its
+// idle moments, and the shell's menu of an entry on a right click.
 #pragma once
 
 #include <memory>
@@ -44,7 +44,7 @@ class MenuTracker {
   // Whether the message may be the measuring or drawing of an entry's picture.
   static bool IsPictureMessage(UINT message) { return message == WM_MEASUREITEM || message == WM_DRAWITEM; }
 
-  void SetEntryPicture(int id, MenuPicture picture);
+  void SetEntryPicture(const MenuPlace& place, MenuPicture picture);
   std::vector<int> EntriesOnScreen() const;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId);
 
@@ -55,14 +55,27 @@ class MenuTracker {
   // The owner's timer that gives the program its idle slices while a menu is up.
   static constexpr UINT_PTR kIdleTimer = kMenuIdleTimer;
   static constexpr UINT kIdleMs = 10;
+  // A menu of more entries than this, its submenus' counted, is kept for the
+  // next showing, which then changes only the entries that differ; a smaller
+  // one goes when it closes (on Windows a menu lives in the desktop heap that
+  // every program of the session shares). The system adds entries one at a
+  // time, and under Wine each addition copies all those before it: 10,000
+  // entries take seconds to add, 1,000 some ten milliseconds.
+  static constexpr int kKeptEntries = 2000;
 
   void Sync(HMENU menu, const std::vector<MenuEntry>& entries);
+  // After a showing: the menu goes unless it is to be kept (kKeptEntries).
+  void KeepOrDrop();
   // Whether the system's drawing of this showing blends the pictures itself.
   bool MenusBlendPictures();
+  // Gives a menu of this showing its style: see noCheck_.
+  void SetStyle(HMENU menu) const;
   // Classic menus: the size of an entry's picture, and the picture drawn.
   bool OnMeasureItem(MEASUREITEMSTRUCT& item) const;
   bool OnDrawItem(const DRAWITEMSTRUCT& item) const;
   HMENU NewSubmenu();
+  // The submenu of the entry with this id, filled in this showing; null for none.
+  HMENU FilledSubmenu(int entryId) const;
   void Forget(HMENU submenu);  // before it is destroyed with its item
   bool IsOwn(HMENU menu) const;
   // The id of the entry at a position, if it is one that can be chosen or opened.
@@ -98,6 +111,14 @@ class MenuTracker {
   // and is drawn by the program into the place the menu leaves for it, which
   // costs the classic look nothing.
   bool pictureBitmaps_ = true;
+  // There the entries' text goes where the system puts it: right after a
+  // check mark's room when the menu keeps one for each entry (Wine keeps it
+  // narrower than the pictures, and the text runs into them), else right
+  // after the widest picture's room. So a classic menu with pictures keeps no
+  // room for check marks (none of these entries is ever checked), and each
+  // picture asks for room for itself, a margin before it and the gap a themed
+  // menu leaves between its pictures and their text after it.
+  bool noCheck_ = false;
   mutable HBITMAP measured_ = nullptr;  // the picture last measured, and its size
   mutable SIZE measuredSize_{};
   struct Submenu {

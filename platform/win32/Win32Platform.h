@@ -67,11 +67,12 @@ class Win32Platform final : public Platform {
   Version ProgramVersion() override;
   std::vector<std::size_t> SortedOrder(const std::vector<std::string>& texts) override;
 
-  // Menu pictures, the Recycle Bin, Explorer's order (MenuPictures.cpp).
+  // Menu pictures, the Recycle Bin, Explorer's order, memory after a menu (MenuPictures.cpp).
   std::vector<std::size_t> ExplorerOrder(const std::vector<std::string>& names) override;
   MenuPicture MakeMenuPicture(const IconSource& source, int size) override;
   void DeleteMenuPicture(MenuPicture picture) override;
   bool RecycleBinHoldsItems() override;
+  void TrimMemory() override;
 
   WindowHandle FindTopLevelWindow(const std::string& className, const std::optional<std::string>& title) override;
   void ShowWindow(WindowHandle window, bool show) override;

@@ -464,15 +464,15 @@ bool Win32Window::TimerRunning(int id) const { return std::find(timers_.begin(),
 // ----------------------------------------------------------------- menu
 
 int Win32Window::PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events, const MenuOpening& opening) {
-  if (!menus_) menus_ = std::make_unique<MenuTracker>(hwnd_, com_, alive_);
+  if (!menus_) menus_.emplace(hwnd_, com_, alive_);
   const POINT at = opening.at ? POINT{opening.at->x, opening.at->y} : MenuPoint();
   return menus_->Track(entries, events, at, opening.fromKeyboard);
 }
 
 int Win32Window::MenuDpi() { return MonitorDpi(::MonitorFromPoint(MenuPoint(), MONITOR_DEFAULTTONEAREST)); }
 
-void Win32Window::SetMenuEntryPicture(int id, MenuPicture picture) {
-  if (menus_) menus_->SetEntryPicture(id, picture);
+void Win32Window::SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) {
+  if (menus_) menus_->SetEntryPicture(place, picture);
 }
 
 std::vector<int> Win32Window::MenuEntriesOnScreen() { return menus_ ? menus_->EntriesOnScreen() : std::vector<int>(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,7 +89,7 @@ class Win32Window final : public Window {
   int PopupMenu(const std::vector<MenuEntry>& entries, MenuEvents* events = nullptr,
                 const MenuOpening& opening = {}) override;
   int MenuDpi() override;
-  void SetMenuEntryPicture(int id, MenuPicture picture) override;
+  void SetMenuEntryPicture(const MenuPlace& place, MenuPicture picture) override;
   std::vector<int> MenuEntriesOnScreen() override;
   bool ShowItemMenu(const ShellItem& item, int firstId, int lastId) override;
 
@@ -182,10 +183,10 @@ class Win32Window final : public Window {
   std::vector<CachedFont> fonts_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<int> timers_;  // the ids of the running timers
-  // The popup menu is kept from one showing to the next, and only the entries
-  // that differ are changed: a desktop menu of thousands of entries, built
-  // anew each time, would take seconds to appear. Made at the first showing.
-  std::unique_ptr<MenuTracker> menus_;
+  // The popup menus, made at the first showing in the window's own memory:
+  // on the heap then, it would lie among what the showing's entries take
+  // there, and keep that memory from going back when they go.
+  std::optional<MenuTracker> menus_;
   MessageFilter* filter_ = nullptr;
   WNDPROC ownProc_ = &Win32Window::WindowProc;  // what FilterProc passes messages on to
   ShellWatch shellWatch_;

@@ -270,6 +270,41 @@ TEST_F(LauncherFolders, FoldersOpenAsSubmenusFilledWhenTheyOpen) {
   EXPECT_EQ(SplitArguments(MarkerRuns().front().commandLine), Strings{plan9});
 }
 
+// A menu of thousands of entries stays from one showing to the next, and
+// with it the submenu of a folder opened in an earlier one, which still holds
+// that folder's entries, with the ids of the entries of a folder opened now.
+// The pictures made while the menu is up reach the entries they are made for:
+// "A" opened in one showing, "B" in the next, each one's shortcut gets its
+// own picture.
+TEST_F(LauncherFolders, PicturesReachTheirEntriesInABigMenuKeptWithItsSubmenus) {
+  const std::string marker = desktops_->AddCopy(kUser, "Marker.exe", MarkerProgram());
+  ASSERT_FALSE(marker.empty());
+  for (const char* name : {"A", "B"}) {
+    const std::string folder = desktops_->AddFolder(kUser, name);
+    ASSERT_FALSE(desktops_->AddFileIn(folder, "Notes.txt").empty());
+    ASSERT_FALSE(desktops_->AddShortcutIn(folder, "Start marker.lnk", marker).empty());
+  }
+  for (int i = 0; i < 2000; ++i) ASSERT_FALSE(desktops_->AddFile(kUser, "Z " + std::to_string(i) + ".txt").empty());
+  Running& p = StartProgram();
+  for (size_t position : {0, 1}) {
+    auto menu = Click(p, WM_LBUTTONUP);
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(menu->entries[position].caption, position == 0 ? "A" : "B");
+    HWND submenu = OpenSubmenu(p, *menu, position);
+    ASSERT_TRUE(submenu) << menu->entries[position].caption << " opened no submenu";
+    bool own = false;
+    ReadUntil(submenu, [&](const std::vector<MenuEntry>& entries) {
+      const MenuEntry* notes = Find(entries, "Notes");
+      const MenuEntry* shortcut = Find(entries, "Start marker");
+      return own = notes && shortcut && notes->picture && shortcut->picture &&
+                   shortcut->picture->hash != notes->picture->hash;
+    });
+    EXPECT_TRUE(own) << "the shortcut in " << menu->entries[position].caption << " never got its own icon";
+    reader_->Press(menu->window, VK_ESCAPE);  // the submenu
+    EXPECT_TRUE(CloseMenu(p, *menu));
+  }
+}
+
 // A right click on a folder's entry shows the folder's own menu.
 TEST_F(LauncherFolders, ARightClickOnAFolderShowsTheFoldersMenu) {
   ASSERT_FALSE(desktops_->AddFolder(kUser, "Projects").empty());

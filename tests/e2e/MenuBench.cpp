@@ -107,7 +107,16 @@ std::string DesktopFolders::AddFolder(Which which, const std::string& name) {
 
 std::string DesktopFolders::AddShortcut(Which which, const std::string& name, const std::string& target) {
   if (paths_[which].empty()) return {};
-  const std::string path = Join(paths_[which], name);
+  return Shortcut(Join(paths_[which], name), target);
+}
+
+std::string DesktopFolders::AddShortcutIn(const std::string& folder, const std::string& name,
+                                          const std::string& target) {
+  if (std::find(made_.begin(), made_.end(), folder) == made_.end()) return {};
+  return Shortcut(Join(folder, name), target);
+}
+
+std::string DesktopFolders::Shortcut(const std::string& path, const std::string& target) {
   const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   bool saved = false;
   IShellLinkW* link = nullptr;

@@ -43,8 +43,9 @@ class DesktopFolders {
   std::string AddFolder(Which which, const std::string& name);
   // A shortcut (name ends in ".lnk") to target, made by the shell's own link object.
   std::string AddShortcut(Which which, const std::string& name, const std::string& target);
-  // A file or folder inside a folder made here (the parent's full path).
+  // A file, folder or shortcut inside a folder made here (the parent's full path).
   std::string AddFileIn(const std::string& folder, const std::string& name, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+  std::string AddShortcutIn(const std::string& folder, const std::string& name, const std::string& target);
   std::string AddFolderIn(const std::string& folder, const std::string& name);
   // A folder of this many empty files, the one that scripts/e2e.sh makes in
   // C:\e2e files\<files>, moved in, and back out when this object goes.
@@ -56,6 +57,7 @@ class DesktopFolders {
 
  private:
   std::string Track(const std::string& path, bool made);
+  std::string Shortcut(const std::string& path, const std::string& target);
 
   std::string paths_[2];
   std::vector<std::string> made_;  // in the order made

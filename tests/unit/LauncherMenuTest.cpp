@@ -130,10 +130,10 @@ TEST_F(LauncherMenuTest, EntriesOnTheScreenGetTheirOwnPicturesFirst) {
   });
 }
 
-// The pictures stay for the next menu: an item whose file has not changed
-// shows its own picture at once; a changed one is asked for anew; a picture
-// the system cannot make leaves the type's, and is not asked for again.
-TEST_F(LauncherMenuTest, PicturesAreKeptAcrossMenusByPathAndLastWrite) {
+// Only the type pictures stay for the next menu, which asks for none of them
+// again: the items' own pictures go when the menu closes, before the memory
+// is trimmed, and the next one makes them anew while it is up.
+TEST_F(LauncherMenuTest, TypePicturesStayForTheNextMenuAndOwnPicturesGoWithTheirs) {
   AddFile(kUserDesktop, "Word.lnk");
   AddFile(kUserDesktop, "Mail.lnk");
   AddFile(kUserDesktop, "Broken.lnk");
@@ -141,19 +141,26 @@ TEST_F(LauncherMenuTest, PicturesAreKeptAcrossMenusByPathAndLastWrite) {
   Start();
   WhileUp([&](const Entries&) { main->IdleUntilDone(); });
   EXPECT_EQ(OwnRequests().size(), 3u);
+  const std::size_t types = os.pictureRequests.size() - 3;
+  EXPECT_EQ(os.livePictures.size(), types);
   os.Folder(kUserDesktop)[1].writeTime = 42;  // Mail.lnk changed
   WhileUp([&](const Entries& entries) {
-    EXPECT_EQ(Shown(IdOf(entries, "Word")), Own(kUserDesktop + "\\Word.lnk"));
-    EXPECT_EQ(Shown(IdOf(entries, "Mail")), Type(".lnk"));
-    EXPECT_EQ(Shown(IdOf(entries, "Broken")), Type(".lnk"));
+    EXPECT_EQ(os.pictureRequests.size(), types + 3) << "a type picture was made again";
+    EXPECT_EQ(Shown(IdOf(entries, "Word")), Type(".lnk"));
     main->IdleUntilDone();
+    EXPECT_EQ(Shown(IdOf(entries, "Word")), Own(kUserDesktop + "\\Word.lnk"));
     EXPECT_EQ(Shown(IdOf(entries, "Mail")), Own(kUserDesktop + "\\Mail.lnk"));
+    EXPECT_EQ(Shown(IdOf(entries, "Broken")), Type(".lnk"));
   });
-  EXPECT_EQ(OwnRequests().size(), 4u);
+  EXPECT_EQ(OwnRequests().size(), 6u);
+  EXPECT_EQ(os.livePictures.size(), types);
+  // The process's memory is trimmed after each menu, with nothing of it left.
+  EXPECT_EQ(os.memoryTrims, 2);
+  EXPECT_EQ(os.picturesAtTrim, types);
 }
 
-// At most kOwnLimit own pictures are kept: the others keep their types'
-// pictures while off the screen; an entry that comes on the screen takes the
+// At most kOwnLimit own pictures are made in one showing: the others keep
+// their types' pictures while off the screen; an entry that comes on the screen takes the
 // picture of one off it, which shows its type's again.
 TEST_F(LauncherMenuTest, OwnPicturesAreKeptUpToTheirLimit) {
   const int files = static_cast<int>(menu::MenuPictures::kOwnLimit) + 20;
@@ -200,13 +207,13 @@ TEST(MenuPicturesLife, EveryPictureIsDeletedWithThem) {
   {
     menu::MenuPictures pictures(os);
     pictures.Begin(16);
-    pictures.Dress(1000, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
-    pictures.Dress(1001, menu::EntryIcon{{Kind::MyComputer, ""}, std::nullopt, 0});
+    pictures.Dress(1000, {0, 0}, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
+    pictures.Dress(1001, {0, 1}, menu::EntryIcon{{Kind::MyComputer, ""}, std::nullopt, 0});
     pictures.End();
     EXPECT_EQ(os.livePictures.size(), 2u);
     pictures.Begin(20);  // another size: the old ones are of no use
     EXPECT_TRUE(os.livePictures.empty());
-    pictures.Dress(1000, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
+    pictures.Dress(1000, {0, 0}, menu::EntryIcon{Type(".txt"), std::nullopt, 0});
   }
   EXPECT_TRUE(os.livePictures.empty());
 }
@@ -272,6 +279,38 @@ TEST_F(LauncherMenuTest, AFoldersSubmenuIsFilledWhenItFirstOpens) {
   EXPECT_TRUE(main->TrayClick(kLeftClick));
   ASSERT_EQ(os.shellOpens.size(), 1u);
   EXPECT_EQ(os.shellOpens[0].file, projects + "\\Plan 9.txt");
+}
+
+// A picture made while the menu is up goes to its entry's place: the menu or
+// the submenu it is in, as filled in this showing, and its position there.
+// A folder opened in one showing and another in the next hold entries of the
+// same ids, and the first one's submenu may still be kept by the system: each
+// gets its own pictures, and none goes anywhere else.
+TEST_F(LauncherMenuTest, PicturesGoByPlaceToTheEntriesOfThisShowing) {
+  for (const std::string folder : {"Alpha", "Beta"}) {
+    AddFile(kUserDesktop, folder, platform::kFileAttributeDirectory);
+    for (const std::string name : {" One.lnk", " Two.lnk", " Notes.txt"})
+      AddFile(kUserDesktop + "\\" + folder, folder + name);
+  }
+  os.recycleBinFull = true;
+  FolderMenus(Dword(1));
+  Start();
+  int firstId = 0;
+  for (const std::string folder : {"Alpha", "Beta", "Alpha"}) {
+    WhileUp([&](const Entries& entries) {
+      const Entries inside = main->OpenSubmenu(IdOf(entries, folder));
+      main->IdleUntilDone();
+      const std::string path = kUserDesktop + "\\" + folder + "\\" + folder;
+      ASSERT_EQ(inside.size(), 3u);
+      if (firstId == 0) firstId = inside[0].id;
+      EXPECT_EQ(inside[0].id, firstId) << folder;
+      EXPECT_EQ(Shown(IdOf(inside, folder + " Notes")), Type(".txt"));
+      EXPECT_EQ(Shown(IdOf(inside, folder + " One")), Own(path + " One.lnk"));
+      EXPECT_EQ(Shown(IdOf(inside, folder + " Two")), Own(path + " Two.lnk"));
+      EXPECT_EQ(Shown(IdOf(entries, "Recycle Bin")), (IconSource{Kind::RecycleBinFull, ""}));
+    });
+    EXPECT_EQ(main->misplacedPictures, 0) << folder;
+  }
 }
 
 // --------------------------------------------------------- the item's menu
