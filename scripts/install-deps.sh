@@ -6,9 +6,10 @@ set -euo pipefail
 
 packages=(
   cmake make g++ googletest libgtest-dev   # host build and unit tests
-  g++-mingw-w64-i686-posix                 # Tamberlinox.exe and the harness
-  wine wine32:i386 xvfb xauth              # running them
-  nsis                                     # the installer (target package)
+  g++-mingw-w64-i686-posix                 # Tamberlinox.exe and the harness, 32-bit
+  g++-mingw-w64-x86-64-posix               # the same, 64-bit
+  wine wine32:i386 wine64 xvfb xauth       # running them
+  nsis wixl                                # the setup and the MSIs (target package)
   "$@"
 )
 
