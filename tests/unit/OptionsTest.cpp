@@ -190,5 +190,49 @@ TEST_F(OptionsWindowTest, WithoutARunningCopyTheProgramStartsWithIt) {
   EXPECT_EQ(os.registry.Text(Hive::CurrentUser, kKey, "IdleMinutes"), "5");
 }
 
+// Options a policy holds show its values greyed, with the line; OK keeps the
+// user's own values of them; a "Policy" setting change puts new policies in
+// force at once and opens the window again with them.
+TEST_F(OptionsWindowTest, PoliciesHoldOptions) {
+  constexpr char kPolicies[] = "Software\\Policies\\Zemrik Software\\Tamberlinox";
+  os.registry.SetBytes(Hive::LocalMachine, kPolicies, "DoubleClick", platform::kRegDword, Dword(0));
+  os.registry.SetBytes(Hive::CurrentUser, kPolicies, "IdleMinutes", platform::kRegDword, Dword(30));
+  os.registry.SetBytes(Hive::CurrentUser, kKey, "DoubleClick", platform::kRegDword, Dword(1));
+  Start();
+  EXPECT_EQ(os.inputWatchWindow, 0u);  // no double-click
+  EXPECT_EQ(main->timers[MainWindow::kIdleTimer].intervalMs, 30 * 60000u);
+  program.optionsWindow().Show();
+  FakeWindow* window = Window();
+  EXPECT_FALSE(window->Checked(OptionsWindow::kDoubleClickBox));
+  EXPECT_TRUE(window->Checked(OptionsWindow::kIdleBox));
+  EXPECT_EQ(window->Text(OptionsWindow::kIdleMinutesBox), "30");
+  for (const int id : {OptionsWindow::kDoubleClickBox, OptionsWindow::kIdleBox, OptionsWindow::kIdleMinutesBox,
+                       OptionsWindow::kFolderMenusBox})
+    EXPECT_EQ(window->Control(id)->spec.enabled, id == OptionsWindow::kFolderMenusBox) << id;
+  EXPECT_EQ(window->Control(OptionsWindow::kManagedLabel)->text, "Some settings are managed by your organization.");
+  EXPECT_FALSE(window->Click(OptionsWindow::kDoubleClickBox));
+  EXPECT_TRUE(window->Click(OptionsWindow::kFolderMenusBox));
+  EXPECT_TRUE(window->PressEnter());
+  EXPECT_EQ(Stored("DoubleClick"), Dword(1));
+  EXPECT_EQ(Stored("IdleMinutes"), Dword(0));
+  EXPECT_EQ(Stored("FolderMenus"), Dword(1));
+  EXPECT_EQ(main->timers[MainWindow::kIdleTimer].intervalMs, 30 * 60000u);
+
+  program.optionsWindow().Show();
+  os.registry.Find(Hive::LocalMachine, kPolicies)->values.clear();
+  main->SettingChange(0, "Environment");  // another area: nothing is read again
+  EXPECT_EQ(os.inputWatchWindow, 0u);
+  main->SettingChange(0, "Policy");
+  EXPECT_EQ(os.inputWatchWindow, main->handle);  // the user's double-click is in force
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_TRUE(Window()->Control(OptionsWindow::kDoubleClickBox)->spec.enabled);
+  EXPECT_TRUE(Window()->Checked(OptionsWindow::kDoubleClickBox));
+  EXPECT_NE(Window()->Control(OptionsWindow::kManagedLabel), nullptr);  // the user's policy holds on
+  os.registry.Find(Hive::CurrentUser, kPolicies)->values.clear();
+  main->SettingChange(0, "Policy");
+  EXPECT_EQ(Window()->Control(OptionsWindow::kManagedLabel), nullptr);
+  EXPECT_FALSE(main->timers[MainWindow::kIdleTimer].running);
+}
+
 }  // namespace
 }  // namespace tamberlinox::test
