@@ -2,7 +2,7 @@
 // keyboard input (SendInput): a double-click on an empty spot of the desktop
 // shows or hides the icons in every layout, one on an icon of the list does
 // not (nor one the list answers too late for), and the Options window opened by "/options" in the running copy stores
-// and applies its values at once.
+// and applies its values at once; a policy of the computer wins over the user's double-click.
 //
 // Measured under Wine, as on Windows: input that another process sends with
 // SendInput reaches a program's low-level mouse and keyboard hooks (flagged
@@ -30,13 +30,24 @@ namespace {
 
 constexpr char kOptionsCaption[] = "Tamberlinox Options";
 // The Options window's controls.
-constexpr int kDoubleClickBox = 101, kFolderMenusBox = 102, kIdleBox = 110, kIdleMinutesBox = 111, kOkButton = 120;
+constexpr int kDoubleClickBox = 101, kFolderMenusBox = 102, kIdleBox = 110, kIdleMinutesBox = 111, kOkButton = 120,
+              kManagedLabel = 122;
 
 // The stand-in's icon, and an empty spot beside it (the desktop stand-in
 // covers the screen from 0,0 to 200,150).
 constexpr RECT kItem{20, 20, 60, 60};
 constexpr POINT kOnItem{40, 40};
 constexpr POINT kEmptySpot{150, 110};
+
+// A REG_DWORD in the 64-bit view, where Group Policy writes on 64-bit Windows.
+void WriteRegDword(HKEY hive, const std::string& path, const std::string& name, DWORD value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(hive, ToWide(path).c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExW(key, ToWide(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
 
 std::optional<DWORD> ReadRegDword(const std::string& name) {
   DWORD value = 0, size = sizeof value;
@@ -152,6 +163,36 @@ TEST_F(Gestures, OptionsWindowRoundTripWithTheRunningCopy) {
   Running& exit = Launch(GetPaths().installed, "/exit", false);
   EXPECT_TRUE(exit.process.WaitForExit(5000ms));
   EXPECT_TRUE(r.process.WaitForExit(10000ms)) << "the program did not end with its Options window open";
+}
+
+// A policy of the computer turns the double-click off over the user's own
+// choice: the double-click does nothing, and the Options window shows the
+// choice greyed with the line. Once the policy is gone, a "Policy" setting
+// change puts the user's choice in force again at once.
+TEST_F(Gestures, APolicyOfTheComputerTurnsTheDoubleClickOffOverTheUsersChoice) {
+  WriteRegDword(HKEY_CURRENT_USER, kSettingsKey, "DoubleClick", 1);
+  WriteRegDword(HKEY_LOCAL_MACHINE, kPolicyKey, "DoubleClick", 0);
+  Running& r = StartUntilReady(GetPaths().installed);
+  DoubleClickMouseAt(kEmptySpot);
+  Sleep(300);
+  Settle(r);
+  EXPECT_FALSE(shell_->DesktopVisible()) << "the double-click the policy turns off showed the icons";
+  HWND options = OpenOptions(r);
+  ASSERT_NE(options, nullptr) << "no Options window";
+  EXPECT_EQ(IsDlgButtonChecked(options, kDoubleClickBox), BST_UNCHECKED);
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, kDoubleClickBox)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(options, kFolderMenusBox)));
+  EXPECT_EQ(ControlText(options, kManagedLabel), "Some settings are managed by your organization.");
+  PostClick(options, kOkButton);
+  ASSERT_TRUE(WaitUntil([&] { return !FormExists(r.process, kOptionsCaption); }));
+  EXPECT_EQ(ReadRegDword("DoubleClick"), 1u) << "OK wrote the policy's value over the user's";
+
+  ASSERT_EQ(RegDeleteKeyExW(HKEY_LOCAL_MACHINE, ToWide(kPolicyKey).c_str(), KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(r.main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Policy"), SMTO_ABORTIFHUNG, 5000,
+                      &result);
+  DoubleClickMouseAt(kEmptySpot);
+  EXPECT_TRUE(WaitUntil([&] { return shell_->DesktopVisible(); })) << "the user's double-click did not come back";
 }
 
 // Hide when idle, at its shortest: a minute without input hides the icons the
