@@ -16,7 +16,8 @@ Program::Program(platform::Platform& os)
                     [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
       aboutWindow_(os),
       gestures_(os, icons_),
-      optionsWindow_(os, settings_, policies_, [this](const options::Options& chosen) { return ApplyOptions(chosen); }) {}
+      optionsWindow_(os, settings_, policies_,
+                     [this](const options::Options& chosen) { return ApplyOptions(chosen); }) {}
 
 Program::~Program() {
   // The windows go first: while they are destroyed their messages may still

@@ -77,8 +77,9 @@ WindowSpec Layout(const std::string& place, const settings::Policies& policies) 
   spec.controls.back().maximum = kMaxIdleMinutes;
   spec.controls.back().accessibleName = "Minutes without input before the icons hide";
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
-  for (std::size_t i = spec.controls.size() - 3; i < spec.controls.size(); ++i)
-    spec.controls[i].enabled = !policies.idleMinutes;
+  for (ControlSpec& control : spec.controls)  // the row's box, number and label
+    if (control.id >= OptionsWindow::kIdleBox && control.id <= OptionsWindow::kIdleMinutesLabel)
+      control.enabled = !policies.idleMinutes;
   top += kRowHeight;
   Add(spec, OptionsWindow::kMenuKeyLabel, ControlKind::Label, "Desktop &menu key:", {kMargin, top + 3, 100, 15});
   Add(spec, OptionsWindow::kMenuKeyList, ControlKind::ComboBox, "", {116, top - 1, 64, 21});

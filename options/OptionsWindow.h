@@ -48,8 +48,7 @@ class OptionsWindow : private platform::WindowEvents {
   // desktop menu's key could not be registered (another program holds it).
   using Apply = std::function<bool(const Options& chosen)>;
 
-  OptionsWindow(platform::Platform& os, const settings::Store& store, const settings::Policies& policies,
-                Apply apply)
+  OptionsWindow(platform::Platform& os, const settings::Store& store, const settings::Policies& policies, Apply apply)
       : os_(os), store_(store), policies_(policies), apply_(std::move(apply)) {}
   OptionsWindow(const OptionsWindow&) = delete;
   OptionsWindow& operator=(const OptionsWindow&) = delete;

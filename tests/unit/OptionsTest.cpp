@@ -87,11 +87,13 @@ TEST(OptionsTest, PoliciesTheComputersWinsOddValuesAreNotSet) {
   for (const auto& row : rows) {
     StoredOptions stored;
     if (row.type == 1) stored.os.registry.SetText(Hive::LocalMachine, kPolicies, row.name, std::to_string(row.machine));
-    if (row.type > 1) stored.os.registry.SetBytes(Hive::LocalMachine, kPolicies, row.name, row.type, Dword(row.machine));
+    if (row.type > 1)
+      stored.os.registry.SetBytes(Hive::LocalMachine, kPolicies, row.name, row.type, Dword(row.machine));
     stored.os.registry.SetBytes(Hive::CurrentUser, kPolicies, row.name, platform::kRegDword, Dword(row.user));
     const settings::Policies read = settings::ReadPolicies(stored.os);
-    const std::map<std::string, std::optional<std::uint32_t>> held{{"Key", read.key}, {"Modifiers", read.modifiers},
-        {"DoubleClick", read.doubleClick}, {"IdleMinutes", read.idleMinutes}, {"FolderMenus", read.folderMenus}};
+    const std::map<std::string, std::optional<std::uint32_t>> held{
+        {"Key", read.key}, {"Modifiers", read.modifiers}, {"DoubleClick", read.doubleClick},
+        {"IdleMinutes", read.idleMinutes}, {"FolderMenus", read.folderMenus}};
     EXPECT_EQ(held.at(row.name), row.held) << row.name << " " << row.machine;
   }
   // What a policy does not hold is the user's.
