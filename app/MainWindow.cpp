@@ -14,6 +14,8 @@ using namespace platform;
 namespace {
 
 constexpr char kTrayTip[] = "Zemrik Tamberlinox";
+// The area WM_SETTINGCHANGE names once policies have been applied.
+constexpr char kPolicyArea[] = "Policy";
 constexpr std::uint32_t kShutdownDelayMs = 500;
 constexpr std::uint32_t kTrayRetryMs = 2000;
 constexpr std::uint32_t kHotKeyReleaseMs = 50;
@@ -253,7 +255,9 @@ void MainWindow::PopUpDesktopMenu(const MenuOpening& opening) {
   window_->SetTop(kMenuTop);
   {
     // The menu holds what it shows; the items are not kept until the next click.
-    menu::LauncherMenu launcher(os_, *window_, pictures_, options::ReadOptions(program_.settings()).folderMenus);
+    const bool folderMenus =
+        options::InForce(options::ReadOptions(program_.settings()), program_.policies()).folderMenus;
+    menu::LauncherMenu launcher(os_, *window_, pictures_, folderMenus);
     const std::vector<platform::MenuEntry> entries = launcher.Entries();
     os_.RestoreDefaultCursor();
     menuTheme_.BeforeMenu();
@@ -313,6 +317,8 @@ void MainWindow::OnClose() { program_.Leave(); }
 
 void MainWindow::OnSettingChange(std::uint32_t action, const std::string& area) {
   menuTheme_.OnSettingChange(action, area);
+  // Group Policy has applied its settings (and the like: "gpupdate").
+  if (area == kPolicyArea) program_.ApplyPolicies();
 }
 
 void MainWindow::OnTaskbarCreated() {

@@ -12,10 +12,12 @@ Program::Program(platform::Platform& os)
       hotKey_(os),
       icons_(os, mainWindow_),
       mainWindow_(os, *this),
-      hotKeyWindow_(os, settings_, [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
+      hotKeyWindow_(os, settings_, policies_,
+                    [this](int key, std::uint32_t modifiers) { return ReregisterHotKey(key, modifiers); }),
       aboutWindow_(os),
       gestures_(os, icons_),
-      optionsWindow_(os, settings_, [this](const options::Options& chosen) { return ApplyOptions(chosen); }) {}
+      optionsWindow_(os, settings_, policies_,
+                     [this](const options::Options& chosen) { return ApplyOptions(chosen); }) {}
 
 Program::~Program() {
   // The windows go first: while they are destroyed their messages may still

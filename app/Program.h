@@ -13,6 +13,7 @@
 #include "options/OptionsWindow.h"
 #include "platform/Messages.h"
 #include "platform/Platform.h"
+#include "settings/Policies.h"
 #include "settings/Settings.h"
 #include "settings/ValueStore.h"
 
@@ -46,9 +47,14 @@ class Program {
   // Puts options in force at once (the Options window's OK). False when the
   // desktop menu's key could not be registered (another program holds it).
   bool ApplyOptions(const options::Options& chosen);
+  // Reads the policies again (the system said they changed) and puts what
+  // changed in force at once: the hot key, the options, the open windows.
+  void ApplyPolicies();
 
   // The program's own values: in its key, or in a portable copy's file.
   const settings::Store& settings() const { return settings_; }
+  // What an administrator holds of the user's choices, as last read.
+  const settings::Policies& policies() const { return policies_; }
   hotkey::HotKey& hotKey() { return hotKey_; }
   // The key that opens the desktop menu, when one is set (the Options window).
   hotkey::FixedHotKey& menuKey() { return menuKey_; }
@@ -66,6 +72,7 @@ class Program {
   platform::Platform& os_;
   settings::ValueStore store_;
   settings::Store settings_;
+  settings::Policies policies_;
   hotkey::HotKey hotKey_;
   hotkey::FixedHotKey menuKey_{os_, platform::kMenuHotKeyId};
   desktop::Icons icons_;

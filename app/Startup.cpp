@@ -36,14 +36,16 @@ void Program::Start() {
   // (or from this portable copy's folder).
   const bool firstStart = !settings_.Exists();
   const settings::HotKeySettings stored = settings::PrepareAtStartup(settings_, os_.ProgramFolder());
-  const std::uint32_t modifiers = hotkey::ModifierFlags(stored.alt, stored.ctrl, stored.shift);
+  policies_ = settings::ReadPolicies(os_);
+  // A stored key that is no key code means F10 for this run; the store keeps
+  // what it holds.
+  const settings::KeyCombination inForce = settings::HotKeyInForce(stored, policies_);
+  const int key = inForce.key;
+  const std::uint32_t modifiers = inForce.modifiers;
 
   if (!mainWindow_.Create()) return;
   platform::Window& window = *mainWindow_.window();
 
-  // A stored key that is no key code means F10 for this run; the store keeps
-  // what it holds.
-  const int key = hotkey::KeyToRegister(stored.key);
   const bool registered = hotKey_.Register(window, mainWindow_, key, modifiers);
   if (!registered) {
     mainWindow_.ShowBalloon(kBalloonTitle, "The hot key " + hotkey::Describe(key, modifiers) + kKeyTakenText);
@@ -60,7 +62,7 @@ void Program::Start() {
   }
 
   // The gestures first: once the icons are seen hidden, a double-click is heard.
-  const options::Options chosen = options::ReadOptions(settings_);
+  const options::Options chosen = options::InForce(options::ReadOptions(settings_), policies_);
   if (!ApplyOptions(chosen)) {
     mainWindow_.ShowBalloon(kBalloonTitle, "The desktop menu key " +
                                                hotkey::Describe(chosen.menuKey, chosen.menuModifiers) +
@@ -73,6 +75,22 @@ void Program::Start() {
 
   // "/options" with no copy running: the program starts, then opens the window.
   if (AsksForOptions(os_.CommandLineArguments())) optionsWindow_.Show();
+}
+
+void Program::ApplyPolicies() {
+  const settings::Policies read = settings::ReadPolicies(os_);
+  if (read == policies_) return;
+  policies_ = read;
+  if (mainWindow_.window() == nullptr) return;
+  const settings::KeyCombination hotKey = settings::HotKeyInForce(settings::ReadHotKey(settings_), policies_);
+  if ((hotKey.key != hotKey_.Key() || hotKey.modifiers != hotKey_.Modifiers()) &&
+      !ReregisterHotKey(hotKey.key, hotKey.modifiers)) {
+    mainWindow_.ShowBalloon(kBalloonTitle,
+                            "The hot key " + hotkey::Describe(hotKey.key, hotKey.modifiers) + kKeyTakenText);
+  }
+  ApplyOptions(options::InForce(options::ReadOptions(settings_), policies_));
+  hotKeyWindow_.OnPoliciesChanged();
+  optionsWindow_.OnPoliciesChanged();
 }
 
 }  // namespace tamberlinox

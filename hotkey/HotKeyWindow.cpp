@@ -40,7 +40,8 @@ ControlSpec Label(int id, const char* text, Rect bounds) {
   return label;
 }
 
-WindowSpec Layout() {
+// With a line below the buttons while a policy holds a choice.
+WindowSpec Layout(const settings::Policies& policies) {
   WindowSpec spec;
   spec.caption = kCaption;
   spec.clientWidth = 300;
@@ -62,6 +63,20 @@ WindowSpec Layout() {
       cancel,
       Control(HotKeyWindow::kSaveButton, ControlKind::Button, "Save Selection", {168, 128, 113, 33}),
   };
+  for (ControlSpec& control : spec.controls) {
+    const int id = control.id;
+    if (id == HotKeyWindow::kShiftBox || id == HotKeyWindow::kCtrlBox || id == HotKeyWindow::kAltBox) {
+      control.enabled = !policies.modifiers;
+    } else if (id == HotKeyWindow::kKeyList) {
+      control.enabled = !policies.key;
+    } else if (id == HotKeyWindow::kSaveButton) {
+      control.enabled = !policies.key || !policies.modifiers;
+    }
+  }
+  if (policies.HoldHotKey()) {
+    spec.controls.push_back(Label(HotKeyWindow::kManagedLabel, HotKeyWindow::kManaged, {8, 166, 284, 15}));
+    spec.clientHeight += 20;
+  }
   return spec;
 }
 
@@ -79,7 +94,7 @@ std::vector<std::string> KeyListEntries() {
 
 void HotKeyWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(menu::WithContrast(Layout(), os_.HighContrast()), *this);
+    window_ = os_.OpenWindow(menu::WithContrast(Layout(policies_), os_.HighContrast()), *this);
     if (!window_) return;
     LoadStoredChoice();
   }
@@ -91,8 +106,20 @@ void HotKeyWindow::Close() {
   std::unique_ptr<Window> closing = std::move(window_);
 }
 
+void HotKeyWindow::OnPoliciesChanged() {
+  if (!window_) return;
+  Close();
+  Show();
+}
+
 void HotKeyWindow::LoadStoredChoice() {
-  const settings::HotKeySettings stored = settings::ReadHotKey(store_);
+  settings::HotKeySettings stored = settings::ReadHotKey(store_);
+  if (policies_.key) stored.key = std::to_string(*policies_.key);
+  if (const std::optional<std::uint32_t> held = policies_.modifiers) {
+    stored.alt = (*held & kModAlt) != 0;
+    stored.ctrl = (*held & kModControl) != 0;
+    stored.shift = (*held & kModShift) != 0;
+  }
   // A stored code outside the list, or no whole number at all, shows the empty text.
   std::string shown;
   if (const std::optional<int> code = ParseKeyCode(stored.key)) shown = KeyName(*code).value_or("");
@@ -113,11 +140,17 @@ void HotKeyWindow::OnSave() {
   }
 
   window_->Hide();
-  const bool shift = window_->Checked(kShiftBox);
-  const bool ctrl = window_->Checked(kCtrlBox);
-  const bool alt = window_->Checked(kAltBox);
-  settings::WriteHotKey(store_, *key, shift, ctrl, alt);
-  const bool registered = reregister_(*key, ModifierFlags(alt, ctrl, shift));
+  // What a policy holds keeps the user's own setting, for when it goes.
+  settings::HotKeySettings saving = settings::ReadHotKey(store_);
+  if (!policies_.key) saving.key = std::to_string(*key);
+  if (!policies_.modifiers) {
+    saving.shift = window_->Checked(kShiftBox);
+    saving.ctrl = window_->Checked(kCtrlBox);
+    saving.alt = window_->Checked(kAltBox);
+  }
+  settings::WriteHotKey(store_, saving);
+  const settings::KeyCombination inForce = settings::HotKeyInForce(saving, policies_);
+  const bool registered = reregister_(inForce.key, inForce.modifiers);
   settings::MarkHotKeySaved(store_);
 
   if (registered) {
@@ -142,7 +175,7 @@ void HotKeyWindow::OnClick(int controlId) {
 void HotKeyWindow::OnClose() { Close(); }
 
 void HotKeyWindow::OnSettingChange(std::uint32_t action, const std::string& /*area*/) {
-  menu::OnWindowSettingChange(os_, window_.get(), Layout(), action);
+  menu::OnWindowSettingChange(os_, window_.get(), Layout(policies_), action);
 }
 
 }  // namespace tamberlinox::hotkey

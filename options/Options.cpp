@@ -45,6 +45,13 @@ Options ReadOptions(const settings::Store& store) {
   return options;
 }
 
+Options InForce(Options stored, const settings::Policies& policies) {
+  stored.doubleClick = policies.doubleClick.value_or(stored.doubleClick);
+  stored.idleMinutes = policies.idleMinutes.value_or(stored.idleMinutes);
+  stored.folderMenus = policies.folderMenus.value_or(stored.folderMenus);
+  return stored;
+}
+
 bool WriteOptions(const settings::Store& store, const Options& options) {
   const int minutes = options.idleMinutes >= kMinIdleMinutes && options.idleMinutes <= kMaxIdleMinutes
                           ? options.idleMinutes

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "settings/Policies.h"
 #include "settings/Settings.h"
 
 namespace tamberlinox::options {
@@ -36,6 +37,8 @@ struct Options {
 };
 
 Options ReadOptions(const settings::Store& store);
+// The options in force: what the policies hold, the stored options for the rest.
+Options InForce(Options stored, const settings::Policies& policies);
 // Writes them all; false when one could not be written.
 bool WriteOptions(const settings::Store& store, const Options& options);
 

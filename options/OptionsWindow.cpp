@@ -29,10 +29,13 @@ struct Switch {
   int id;
   const char* caption;
   bool Options::*value;
+  std::optional<bool> settings::Policies::*policy;
 };
 constexpr Switch kSwitches[] = {
-    {OptionsWindow::kDoubleClickBox, "&Double-click the desktop to show or hide the icons", &Options::doubleClick},
-    {OptionsWindow::kFolderMenusBox, "Show desktop &folders as submenus", &Options::folderMenus},
+    {OptionsWindow::kDoubleClickBox, "&Double-click the desktop to show or hide the icons", &Options::doubleClick,
+     &settings::Policies::doubleClick},
+    {OptionsWindow::kFolderMenusBox, "Show desktop &folders as submenus", &Options::folderMenus,
+     &settings::Policies::folderMenus},
 };
 
 // Pixels at 96 dpi.
@@ -53,9 +56,10 @@ void Add(WindowSpec& spec, int id, ControlKind kind, const char* text, Rect boun
   control.bounds = bounds;
 }
 
-// The switches, then the idle row below them, where the settings are kept,
-// then OK and Cancel; the tab order is the same.
-WindowSpec Layout(const std::string& place) {
+// The switches, then the idle row below them, the line on policies while
+// one holds an option, where the settings are kept, then OK and Cancel; the
+// tab order is the same. What a policy holds is greyed.
+WindowSpec Layout(const std::string& place, const settings::Policies& policies) {
   WindowSpec spec;
   spec.caption = OptionsWindow::kCaption;
   spec.frame = Frame::Fixed;
@@ -64,6 +68,7 @@ WindowSpec Layout(const std::string& place) {
   int top = kMargin;
   for (const Switch& option : kSwitches) {
     Add(spec, option.id, ControlKind::CheckBox, option.caption, {kMargin, top, kClientWidth - 2 * kMargin, kBoxHeight});
+    spec.controls.back().enabled = !(policies.*option.policy);
     top += kRowHeight;
   }
   Add(spec, OptionsWindow::kIdleBox, ControlKind::CheckBox, "&Hide the icons after", {kMargin, top, 140, kBoxHeight});
@@ -72,6 +77,9 @@ WindowSpec Layout(const std::string& place) {
   spec.controls.back().maximum = kMaxIdleMinutes;
   spec.controls.back().accessibleName = "Minutes without input before the icons hide";
   Add(spec, OptionsWindow::kIdleMinutesLabel, ControlKind::Label, "minutes without input", {210, top + 3, 130, 15});
+  for (ControlSpec& control : spec.controls)  // the row's box, number and label
+    if (control.id >= OptionsWindow::kIdleBox && control.id <= OptionsWindow::kIdleMinutesLabel)
+      control.enabled = !policies.idleMinutes;
   top += kRowHeight;
   Add(spec, OptionsWindow::kMenuKeyLabel, ControlKind::Label, "Desktop &menu key:", {kMargin, top + 3, 100, 15});
   Add(spec, OptionsWindow::kMenuKeyList, ControlKind::ComboBox, "", {116, top - 1, 64, 21});
@@ -80,6 +88,11 @@ WindowSpec Layout(const std::string& place) {
   Add(spec, OptionsWindow::kMenuCtrlBox, ControlKind::CheckBox, "&Ctrl", {244, top, 46, kBoxHeight});
   Add(spec, OptionsWindow::kMenuAltBox, ControlKind::CheckBox, "&Alt", {294, top, 46, kBoxHeight});
   top += kRowHeight + 8;
+  if (policies.HoldOptions()) {
+    Add(spec, OptionsWindow::kManagedLabel, ControlKind::Label, OptionsWindow::kManaged,
+        {kMargin, top, kClientWidth - 2 * kMargin, kPlaceLineHeight});
+    top += kPlaceLineHeight + 6;
+  }
   // Two lines' room: a long path wraps at its backslashes' words.
   const std::string placeText = kPlaceText + place + ".";
   Add(spec, OptionsWindow::kPlaceLabel, ControlKind::Label, placeText.c_str(),
@@ -121,7 +134,7 @@ std::optional<int> ParseMinutes(const std::string& text) {
 
 void OptionsWindow::Show() {
   if (!window_) {
-    window_ = os_.OpenWindow(menu::WithContrast(Layout(store_.Location()), os_.HighContrast()), *this);
+    window_ = os_.OpenWindow(menu::WithContrast(Layout(store_.Location(), policies_), os_.HighContrast()), *this);
     if (!window_) return;
     Load();
   }
@@ -133,8 +146,14 @@ void OptionsWindow::Close() {
   std::unique_ptr<Window> closing = std::move(window_);
 }
 
+void OptionsWindow::OnPoliciesChanged() {
+  if (!window_) return;
+  Close();
+  Show();
+}
+
 void OptionsWindow::Load() {
-  const Options stored = ReadOptions(store_);
+  const Options stored = InForce(ReadOptions(store_), policies_);
   for (const Switch& option : kSwitches) window_->SetChecked(option.id, stored.*option.value);
   window_->SetChecked(kIdleBox, stored.idleMinutes != 0);
   const int minutes = stored.idleMinutes != 0 ? stored.idleMinutes : kSuggestedIdleMinutes;
@@ -158,11 +177,9 @@ bool OptionsWindow::ReadMenuKey(Options& chosen) {
   }
   const std::uint32_t modifiers = hotkey::ModifierFlags(window_->Checked(kMenuAltBox), window_->Checked(kMenuCtrlBox),
                                                         window_->Checked(kMenuShiftBox));
-  // The hot key as it is registered: a stored code that is no key means F10.
-  const settings::HotKeySettings hotKey = settings::ReadHotKey(store_);
-  const int hotKeyCode = hotkey::KeyToRegister(hotKey.key);
-  const std::uint32_t hotKeyModifiers = hotkey::ModifierFlags(hotKey.alt, hotKey.ctrl, hotKey.shift);
-  if (*key == hotKeyCode && modifiers == hotKeyModifiers) {
+  // The hot key as it is registered.
+  const settings::KeyCombination hotKey = settings::HotKeyInForce(settings::ReadHotKey(store_), policies_);
+  if (*key == hotKey.key && modifiers == hotKey.modifiers) {
     os_.ShowMessage("The hot key " + hotkey::Describe(*key, modifiers) + kMenuKeyIsHotKey, kCaption,
                     kMbOk | kMbIconExclamation);
     return false;
@@ -173,11 +190,13 @@ bool OptionsWindow::ReadMenuKey(Options& chosen) {
 }
 
 void OptionsWindow::OnOk() {
-  // What the window does not show stays as it is in force.
+  // What the window does not show, and what a policy holds, stays as it is
+  // stored: the user's own setting, for when the policy goes.
   Options chosen = ReadOptions(store_);
-  for (const Switch& option : kSwitches) chosen.*option.value = window_->Checked(option.id);
-  chosen.idleMinutes = 0;
-  if (window_->Checked(kIdleBox)) {
+  for (const Switch& option : kSwitches)
+    if (!(policies_.*option.policy)) chosen.*option.value = window_->Checked(option.id);
+  if (!policies_.idleMinutes) chosen.idleMinutes = 0;
+  if (!policies_.idleMinutes && window_->Checked(kIdleBox)) {
     const std::optional<int> minutes = ParseMinutes(window_->Text(kIdleMinutesBox));
     if (!minutes) {
       // The window stays open for another try.
@@ -190,7 +209,7 @@ void OptionsWindow::OnOk() {
   if (!ReadMenuKey(chosen)) return;
   window_->Hide();
   const bool saved = WriteOptions(store_, chosen);
-  const bool menuKeyInForce = apply_(chosen);
+  const bool menuKeyInForce = apply_(InForce(chosen, policies_));
   if (!menuKeyInForce) {
     os_.ShowMessage("The key " + hotkey::Describe(chosen.menuKey, chosen.menuModifiers) + kMenuKeyTaken, kCaption,
                     kMbOk | kMbIconExclamation);
@@ -212,7 +231,7 @@ void OptionsWindow::OnClick(int controlId) {
 void OptionsWindow::OnClose() { Close(); }
 
 void OptionsWindow::OnSettingChange(std::uint32_t action, const std::string& /*area*/) {
-  menu::OnWindowSettingChange(os_, window_.get(), Layout(store_.Location()), action);
+  menu::OnWindowSettingChange(os_, window_.get(), Layout(store_.Location(), policies_), action);
 }
 
 }  // namespace tamberlinox::options

@@ -1,7 +1,9 @@
 // The Options window: what the program does besides the hot key. OK stores
 // the options and puts them in force at once; Cancel, Esc and the close box
 // change nothing. The window exists only while it is open, so each opening
-// starts from the stored options, and it is never open twice.
+// starts from the stored options, and it is never open twice. An option a
+// policy holds shows the policy's value, greyed, and OK leaves the user's own
+// setting of it as it is.
 #pragma once
 
 #include <functional>
@@ -33,7 +35,9 @@ class OptionsWindow : private platform::WindowEvents {
     kMenuAltBox = 118,
     kOkButton = 120,
     kCancelButton = 121,
+    kManagedLabel = 122,  // shown while a policy holds an option
   };
+  static constexpr char kManaged[] = "Some settings are managed by your organization.";
   // The number the box suggests while hide-when-idle is off.
   static constexpr int kSuggestedIdleMinutes = 10;
 
@@ -44,8 +48,8 @@ class OptionsWindow : private platform::WindowEvents {
   // desktop menu's key could not be registered (another program holds it).
   using Apply = std::function<bool(const Options& chosen)>;
 
-  OptionsWindow(platform::Platform& os, const settings::Store& store, Apply apply)
-      : os_(os), store_(store), apply_(std::move(apply)) {}
+  OptionsWindow(platform::Platform& os, const settings::Store& store, const settings::Policies& policies, Apply apply)
+      : os_(os), store_(store), policies_(policies), apply_(std::move(apply)) {}
   OptionsWindow(const OptionsWindow&) = delete;
   OptionsWindow& operator=(const OptionsWindow&) = delete;
 
@@ -53,6 +57,8 @@ class OptionsWindow : private platform::WindowEvents {
   void Show();
   // Destroys the window; nothing when it is not open.
   void Close();
+  // The policies have changed: an open window opens again with them.
+  void OnPoliciesChanged();
 
   bool IsOpen() const { return window_ != nullptr; }
   platform::Window* window() const { return window_.get(); }
@@ -69,6 +75,7 @@ class OptionsWindow : private platform::WindowEvents {
 
   platform::Platform& os_;
   const settings::Store& store_;
+  const settings::Policies& policies_;
   Apply apply_;
   std::unique_ptr<platform::Window> window_;
 };

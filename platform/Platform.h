@@ -295,6 +295,9 @@ struct ControlSpec {
   // it (a combo box or a number box shows a value, not what it is for), as
   // the label just before it in the tab order would give it; "" = its text.
   std::string accessibleName;
+  // False: shown greyed, and the user cannot change it (a choice an
+  // administrator holds).
+  bool enabled = true;
 };
 
 enum class Frame {
@@ -540,6 +543,11 @@ class Platform {
   // A REG_DWORD value; nothing (with 0) when the value has another type or size.
   virtual std::int32_t ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
                                           std::optional<std::uint32_t>& number) = 0;
+  // The same in the 64-bit view of the registry: a 32-bit program on 64-bit
+  // Windows reads what 64-bit programs wrote there (Group Policy among them),
+  // not its own redirected copy; elsewhere the one view there is.
+  virtual std::int32_t ReadRegistryNumber64(Hive hive, const std::string& key, const std::string& name,
+                                            std::optional<std::uint32_t>& number) = 0;
   // Both writes create the key and every missing key above it. The empty text
   // is stored as a REG_SZ of zero bytes.
   virtual std::int32_t WriteRegistryText(Hive hive, const std::string& key, const std::string& name,

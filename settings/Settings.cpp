@@ -131,11 +131,11 @@ HotKeySettings ReadHotKey(const Store& store) {
   return hotKey;
 }
 
-bool WriteHotKey(const Store& store, int keyCode, bool shift, bool ctrl, bool alt) {
-  bool written = store.WriteText(kKey, std::to_string(keyCode));
-  written = store.WriteText(kShift, shift ? kShiftOn : "") && written;
-  written = store.WriteText(kCtrl, ctrl ? kCtrlOn : "") && written;
-  return store.WriteText(kAlt, alt ? kAltOn : "") && written;
+bool WriteHotKey(const Store& store, const HotKeySettings& hotKey) {
+  bool written = store.WriteText(kKey, hotKey.key);
+  written = store.WriteText(kShift, hotKey.shift ? kShiftOn : "") && written;
+  written = store.WriteText(kCtrl, hotKey.ctrl ? kCtrlOn : "") && written;
+  return store.WriteText(kAlt, hotKey.alt ? kAltOn : "") && written;
 }
 
 void MarkHotKeySaved(const Store& store) { store.WriteText(kSaved, kSavedYes); }

@@ -106,8 +106,9 @@ std::string AutostartCommand(const std::string& programFolder);
 HotKeySettings PrepareAtStartup(const Store& store, const std::string& programFolder);
 // The hot key as stored now; a missing value reads as empty.
 HotKeySettings ReadHotKey(const Store& store);
-// Writes the key and the three modifiers; false when one could not be written.
-bool WriteHotKey(const Store& store, int keyCode, bool shift, bool ctrl, bool alt);
+// Writes the key (its text as it is) and the three modifiers; false when one
+// could not be written.
+bool WriteHotKey(const Store& store, const HotKeySettings& hotKey);
 // Notes that the hot key window has saved (a value nothing reads).
 void MarkHotKeySaved(const Store& store);
 // Removes both autostart entries (those there are) and the program's own

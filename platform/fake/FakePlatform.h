@@ -353,6 +353,11 @@ class FakePlatform final : public Platform {
                                  std::vector<std::uint8_t>& data) override;
   std::int32_t ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
                                   std::optional<std::uint32_t>& number) override;
+  // The fake has one view of the registry.
+  std::int32_t ReadRegistryNumber64(Hive hive, const std::string& key, const std::string& name,
+                                    std::optional<std::uint32_t>& number) override {
+    return ReadRegistryNumber(hive, key, name, number);
+  }
   std::int32_t WriteRegistryText(Hive hive, const std::string& key, const std::string& name,
                                  const std::string& text) override;
   std::int32_t WriteRegistryBytes(Hive hive, const std::string& key, const std::string& name, std::uint32_t type,

@@ -55,7 +55,7 @@ const FakeControl* FakeWindow::Control(int id) const { return const_cast<FakeWin
 
 bool FakeWindow::Click(int controlId) {
   FakeControl* control = Control(controlId);
-  if (!shown || control == nullptr || !control->visible) return false;
+  if (!shown || control == nullptr || !control->visible || !control->spec.enabled) return false;
   switch (control->spec.kind) {
     case ControlKind::Label:
       if (!control->spec.notifyMouse) return false;

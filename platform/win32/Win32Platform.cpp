@@ -110,11 +110,14 @@ std::int32_t Win32Platform::ReadRegistryBytes(Hive hive, const std::string& key,
   return result;
 }
 
-std::int32_t Win32Platform::ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
-                                               std::optional<std::uint32_t>& number) {
+namespace {
+
+// A REG_DWORD value, opened with the view flags given (0: the process's own view).
+std::int32_t ReadNumber(Hive hive, const std::string& key, const std::string& name, REGSAM view,
+                        std::optional<std::uint32_t>& number) {
   number.reset();
   RegKey opened;
-  LONG result = ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_QUERY_VALUE, opened.Put());
+  LONG result = ::RegOpenKeyExW(ToHkey(hive), Widen(key).c_str(), 0, KEY_QUERY_VALUE | view, opened.Put());
   if (result != ERROR_SUCCESS) return result;
   DWORD type = 0, value = 0, size = sizeof value;
   result = ::RegQueryValueExW(opened.Get(), Widen(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
@@ -122,6 +125,20 @@ std::int32_t Win32Platform::ReadRegistryNumber(Hive hive, const std::string& key
   if (result != ERROR_SUCCESS) return result;
   if (type == REG_DWORD && size == sizeof value) number = value;
   return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+std::int32_t Win32Platform::ReadRegistryNumber(Hive hive, const std::string& key, const std::string& name,
+                                               std::optional<std::uint32_t>& number) {
+  return ReadNumber(hive, key, name, 0, number);
+}
+
+// KEY_WOW64_64KEY: a 32-bit program on 64-bit Windows sees the keys 64-bit
+// programs wrote; a 64-bit program and 32-bit Windows ignore the flag.
+std::int32_t Win32Platform::ReadRegistryNumber64(Hive hive, const std::string& key, const std::string& name,
+                                                 std::optional<std::uint32_t>& number) {
+  return ReadNumber(hive, key, name, KEY_WOW64_64KEY, number);
 }
 
 namespace {

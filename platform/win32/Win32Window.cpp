@@ -176,6 +176,7 @@ bool Win32Window::CreateControl(ControlSpec& spec) {
       break;
   }
   if (spec.visible) style |= WS_VISIBLE;
+  if (!spec.enabled) style |= WS_DISABLED;
 
   const std::wstring text = spec.kind == ControlKind::ComboBox ? std::wstring() : Widen(spec.text);
   // Placed, with its font and picture, once all are made (PlaceControls).
@@ -211,7 +212,7 @@ bool Win32Window::CreateControl(ControlSpec& spec) {
 // steps the number in the box (and the arrow keys do) between the limits.
 void Win32Window::AttachUpDown(Control& control) {
   const DWORD style = WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | UDS_HOTTRACK |
-                      (control.spec.visible ? WS_VISIBLE : 0);
+                      (control.spec.visible ? WS_VISIBLE : 0) | (control.spec.enabled ? 0 : WS_DISABLED);
   control.upDown = ::CreateWindowExW(0, UPDOWN_CLASSW, nullptr, style, 0, 0, 0, 0, hwnd_, nullptr,
                                      windowClass_.Instance(), nullptr);
   if (control.upDown == nullptr) return;

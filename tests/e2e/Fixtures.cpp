@@ -160,6 +160,7 @@ void CleanRegistry() {
   DeleteRegValue(HKEY_CURRENT_USER, kRunKey, kRunValue);
   DeleteRegTree(HKEY_CURRENT_USER, "Software\\Zemrik Software");
   DeleteRegTree(HKEY_CURRENT_USER, "Software\\TamberlinoxE2E");
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, KEY_WOW64_64KEY, 0);  // where the program reads policies
 }
 
 RegistryWritesDenied::RegistryWritesDenied(HKEY hive, const std::string& path) : hive_(hive), path_(path) {

@@ -20,6 +20,7 @@ namespace e2e {
 inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr char kRunValue[] = "Tamberlinox";
 inline constexpr char kSettingsKey[] = "Software\\Zemrik Software\\Tamberlinox";
+inline constexpr char kPolicyKey[] = "Software\\Policies\\Zemrik Software\\Tamberlinox";
 inline constexpr char kMainCaption[] = "Zemrik Program";
 inline constexpr char kTrayTip[] = "Zemrik Tamberlinox";
 inline constexpr UINT kTrayId = 125;

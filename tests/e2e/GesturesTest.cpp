@@ -2,7 +2,7 @@
 // keyboard input (SendInput): a double-click on an empty spot of the desktop
 // shows or hides the icons in every layout, one on an icon of the list does
 // not (nor one the list answers too late for), and the Options window opened by "/options" in the running copy stores
-// and applies its values at once.
+// and applies its values at once; a policy of the computer wins over the user's double-click.
 //
 // Measured under Wine, as on Windows: input that another process sends with
 // SendInput reaches a program's low-level mouse and keyboard hooks (flagged
@@ -21,6 +21,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "Fixtures.h"
 #include "ProgramWindows.h"
@@ -30,7 +31,8 @@ namespace {
 
 constexpr char kOptionsCaption[] = "Tamberlinox Options";
 // The Options window's controls.
-constexpr int kDoubleClickBox = 101, kFolderMenusBox = 102, kIdleBox = 110, kIdleMinutesBox = 111, kOkButton = 120;
+constexpr int kDoubleClickBox = 101, kFolderMenusBox = 102, kIdleBox = 110, kIdleMinutesBox = 111, kOkButton = 120,
+              kManagedLabel = 122;
 
 // The stand-in's icon, and an empty spot beside it (the desktop stand-in
 // covers the screen from 0,0 to 200,150).
@@ -152,6 +154,32 @@ TEST_F(Gestures, OptionsWindowRoundTripWithTheRunningCopy) {
   Running& exit = Launch(GetPaths().installed, "/exit", false);
   EXPECT_TRUE(exit.process.WaitForExit(5000ms));
   EXPECT_TRUE(r.process.WaitForExit(10000ms)) << "the program did not end with its Options window open";
+}
+
+// A policy of the computer (in the 64-bit registry, where Group Policy writes
+// it) turns the double-click off over the user's choice; the Options window
+// shows it greyed, and its OK keeps the user's value.
+TEST_F(Gestures, APolicyOfTheComputerTurnsTheDoubleClickOffOverTheUsersChoice) {
+  const DWORD on = 1, off = 0;
+  for (const auto& [hive, path, value] :
+       {std::tuple(HKEY_CURRENT_USER, kSettingsKey, &on), std::tuple(HKEY_LOCAL_MACHINE, kPolicyKey, &off)}) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(hive, path, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr), 0);
+    RegSetValueExA(key, "DoubleClick", 0, REG_DWORD, reinterpret_cast<const BYTE*>(value), sizeof(DWORD));
+    RegCloseKey(key);
+  }
+  Running& r = StartUntilReady(GetPaths().installed);
+  HWND options = OpenOptions(r);
+  ASSERT_NE(options, nullptr) << "no Options window";
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(options, kDoubleClickBox)));
+  EXPECT_EQ(ControlText(options, kManagedLabel), "Some settings are managed by your organization.");
+  PostClick(options, kOkButton);
+  ASSERT_TRUE(WaitUntil([&] { return !FormExists(r.process, kOptionsCaption); }));
+  EXPECT_EQ(ReadRegDword("DoubleClick"), 1u) << "OK wrote the policy's value over the user's";
+  DoubleClickMouseAt(kEmptySpot);
+  Sleep(300);
+  Settle(r);
+  EXPECT_FALSE(shell_->DesktopVisible()) << "the double-click the policy turns off showed the icons";
 }
 
 // Hide when idle, at its shortest: a minute without input hides the icons the

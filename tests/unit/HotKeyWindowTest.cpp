@@ -183,5 +183,28 @@ TEST_F(HotKeyWindowTest, SelectHotKeyWhileTheSavedNoticeIsUpKeepsTheWindowOpen) 
   EXPECT_EQ(Setting("Key"), "74");
 }
 
+// A key a policy holds is registered in place of the stored one and shown
+// greyed, with the line; saving keeps the user's own key. With the modifiers
+// held as well nothing can be chosen.
+TEST_F(HotKeyWindowTest, PoliciesHoldTheKeyAndTheModifiers) {
+  constexpr char kPolicies[] = "Software\\Policies\\Zemrik Software\\Tamberlinox";
+  os.registry.SetBytes(Hive::LocalMachine, kPolicies, "Key", platform::kRegDword, {65, 0, 0, 0});
+  Start();
+  FakeWindow& window = Open();
+  EXPECT_EQ(window.Text(Window::kKeyList), "A");
+  EXPECT_FALSE(window.Control(Window::kKeyList)->spec.enabled);
+  EXPECT_EQ(window.Control(Window::kManagedLabel)->text, "Some settings are managed by your organization.");
+  EXPECT_TRUE(window.Click(Window::kCtrlBox));
+  EXPECT_TRUE(window.Click(Window::kSaveButton));
+  EXPECT_EQ(Setting("Key"), "121");
+  EXPECT_EQ(os.hotKeys.at(0).modifiers * 1000 + std::uint32_t(os.hotKeys.at(0).key), 7065u);
+  os.registry.SetBytes(Hive::CurrentUser, kPolicies, "Modifiers", platform::kRegDword, {2, 0, 0, 0});
+  main->SettingChange(0, "Policy");
+  EXPECT_EQ(os.hotKeys.at(0).modifiers * 1000 + std::uint32_t(os.hotKeys.at(0).key), 2065u);
+  EXPECT_EQ(Checks(Open()), (std::vector{false, true, false}));
+  for (const int id : {Window::kShiftBox, Window::kCtrlBox, Window::kAltBox, Window::kSaveButton})
+    EXPECT_FALSE(HotKeyWindow()->Control(id)->spec.enabled) << id;
+}
+
 }  // namespace
 }  // namespace tamberlinox::test

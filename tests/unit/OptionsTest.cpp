@@ -3,6 +3,8 @@
 // the Options window that shows and stores them.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "app/CommandLine.h"
 #include "options/Options.h"
 #include "platform/fake/FakePlatform.h"
@@ -13,6 +15,7 @@ namespace {
 
 using platform::Hive;
 constexpr char kKey[] = "Software\\Zemrik Software\\Tamberlinox";
+constexpr char kPolicies[] = "Software\\Policies\\Zemrik Software\\Tamberlinox";
 
 std::vector<std::uint8_t> Dword(std::uint32_t n) {
   return {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)};
@@ -71,6 +74,32 @@ TEST(OptionsTest, MenuKeyStoredValues) {
     const options::Options read = options::ReadOptions(stored.store);
     EXPECT_EQ(read.menuKey * 8 + int(read.menuModifiers), row.readKey * 8 + row.readModifiers) << row.key;
   }
+}
+
+// A policy value: the computer's wins over the user's where it is a REG_DWORD
+// in range; anything else counts as not set. (Type 1 REG_SZ, 3 REG_BINARY, 0 none.)
+TEST(OptionsTest, PoliciesTheComputersWinsOddValuesAreNotSet) {
+  const struct { const char* name; std::uint32_t type, machine, user; std::optional<std::uint32_t> held; } rows[] = {
+      {"Key", 4, 65, 112, 65},        {"Key", 0, 0, 123, 123},         {"Key", 4, 91, 90, 90},
+      {"Key", 1, 65, 124, {}},        {"Modifiers", 4, 8, 7, 7},       {"Modifiers", 4, 0, 5, 0},
+      {"DoubleClick", 4, 2, 0, 0},    {"DoubleClick", 3, 1, 9, {}},    {"IdleMinutes", 4, 121, 120, 120},
+      {"FolderMenus", 0, 0, 1, 1}};
+  for (const auto& row : rows) {
+    StoredOptions stored;
+    if (row.type == 1) stored.os.registry.SetText(Hive::LocalMachine, kPolicies, row.name, std::to_string(row.machine));
+    if (row.type > 1)
+      stored.os.registry.SetBytes(Hive::LocalMachine, kPolicies, row.name, row.type, Dword(row.machine));
+    stored.os.registry.SetBytes(Hive::CurrentUser, kPolicies, row.name, platform::kRegDword, Dword(row.user));
+    const settings::Policies read = settings::ReadPolicies(stored.os);
+    const std::map<std::string, std::optional<std::uint32_t>> held{
+        {"Key", read.key}, {"Modifiers", read.modifiers}, {"DoubleClick", read.doubleClick},
+        {"IdleMinutes", read.idleMinutes}, {"FolderMenus", read.folderMenus}};
+    EXPECT_EQ(held.at(row.name), row.held) << row.name << " " << row.machine;
+  }
+  // What a policy does not hold is the user's.
+  const settings::Policies held{65, {}, {}, 0, {}};
+  EXPECT_EQ(settings::HotKeyInForce({"121", true, false, true}, held), (settings::KeyCombination{65, 5}));
+  EXPECT_EQ(options::InForce({false, 7, true, 120, 4}, held), (options::Options{false, 0, true, 120, 4}));
 }
 
 }  // namespace
@@ -188,6 +217,35 @@ TEST_F(OptionsWindowTest, WithoutARunningCopyTheProgramStartsWithIt) {
   Window()->Close();
   EXPECT_EQ(Window(), nullptr);
   EXPECT_EQ(os.registry.Text(Hive::CurrentUser, kKey, "IdleMinutes"), "5");
+}
+
+// Options a policy holds show its values greyed, with the line, and OK keeps
+// the user's own values of them; a "Policy" setting change puts the policies
+// as they are now in force, and opens the window again with them.
+TEST_F(OptionsWindowTest, PoliciesHoldOptions) {
+  os.registry.SetBytes(Hive::LocalMachine, kPolicies, "DoubleClick", platform::kRegDword, Dword(0));
+  os.registry.SetBytes(Hive::CurrentUser, kPolicies, "IdleMinutes", platform::kRegDword, Dword(30));
+  Start();
+  program.optionsWindow().Show();
+  FakeWindow* window = Window();
+  EXPECT_EQ(window->Text(OptionsWindow::kIdleMinutesBox), "30");
+  for (const int id : {OptionsWindow::kDoubleClickBox, OptionsWindow::kIdleBox, OptionsWindow::kFolderMenusBox})
+    EXPECT_EQ(window->Control(id)->spec.enabled, id == OptionsWindow::kFolderMenusBox) << id;
+  EXPECT_EQ(window->Control(OptionsWindow::kManagedLabel)->text, "Some settings are managed by your organization.");
+  EXPECT_TRUE(window->PressEnter());
+  EXPECT_EQ(Stored("DoubleClick"), Dword(1));
+  EXPECT_EQ(Stored("IdleMinutes"), Dword(0));
+  EXPECT_EQ(os.inputWatchWindow, 0u);
+  EXPECT_EQ(main->timers[MainWindow::kIdleTimer].intervalMs, 30 * 60000u);
+
+  program.optionsWindow().Show();
+  os.registry.hives[Hive::LocalMachine].clear();
+  os.registry.hives[Hive::CurrentUser].erase(kPolicies);
+  main->SettingChange(0, "Policy");
+  EXPECT_EQ(os.inputWatchWindow, main->handle);
+  EXPECT_FALSE(main->timers[MainWindow::kIdleTimer].running);
+  ASSERT_NE(Window(), nullptr);
+  EXPECT_EQ(Window()->Control(OptionsWindow::kManagedLabel), nullptr);
 }
 
 }  // namespace

@@ -7,12 +7,16 @@
 namespace tamberlinox::test {
 namespace {
 
+constexpr char kPolicies[] = "Software\\Policies\\Zemrik Software\\Tamberlinox";
+
 class ShutdownTest : public RunningProgram {
  protected:
   void SetUp() override {
     Store("Shift", "65536");
     os.registry.SetBytes(Hive::CurrentUser, kSettingsKey, "MenuKey", platform::kRegDword, {120, 0, 0, 0});
     os.registry.SetText(Hive::CurrentUser, "Software\\Zemrik Software", "Other", "x");
+    for (const Hive hive : {Hive::LocalMachine, Hive::CurrentUser})
+      os.registry.SetBytes(hive, kPolicies, "FolderMenus", platform::kRegDword, {0, 0, 0, 0});
     Start();
   }
   void CloseProgram(int answer) {
@@ -41,6 +45,8 @@ TEST_F(ShutdownTest, NoRemovesTheStartUpEntriesAndTheSettingsKeyButNotItsParent)
   EXPECT_TRUE(os.registry.KeyExists(Hive::LocalMachine, kRunKey));
   EXPECT_FALSE(os.registry.KeyExists(Hive::CurrentUser, kSettingsKey));  // the menu key's values with it
   EXPECT_TRUE(os.registry.ValueExists(Hive::CurrentUser, "Software\\Zemrik Software", "Other"));
+  for (const Hive hive : {Hive::LocalMachine, Hive::CurrentUser})  // an administrator's, not the program's
+    EXPECT_TRUE(os.registry.ValueExists(hive, kPolicies, "FolderMenus"));
 }
 
 TEST_F(ShutdownTest, NoWhereTheUserMayNotDeleteTheEntryStillCloses) {
