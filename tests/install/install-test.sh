@@ -78,6 +78,7 @@ wine_lib_use_prefix "$work/prefix"
 [ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
 wine_lib_prepare_prefix || exit 2
 rm -f "$(wine_lib_crash_log)" "$work/crashes.log"
+start=$SECONDS
 
 passed=0
 failed=0
@@ -103,19 +104,29 @@ probe_says_no() {
   ask_probe "$1" || status=$?
   [ "$status" -eq 1 ]
 }
+# The registry view the checks read: reg.exe of a 64-bit prefix is a 32-bit
+# program, so "/reg:64" there; none in a 32-bit prefix, which has one view.
+reg_view=
 # The data of one registry value as reg prints it (REG_DWORD as 0x...); fails when absent.
 reg_value() {
   local out
-  out=$(win reg query "$1" /v "$2") || return 1
+  out=$(win reg query "$1" /v "$2" $reg_view) || return 1
   sed -n "s/^    $2    REG_[A-Z_]*    //p" <<<"$out"
 }
 reg_is() { [ "$(reg_value "$1" "$2")" = "$3" ]; }
-reg_value_absent() { ! win reg query "$1" /v "$2" >/dev/null; }
-reg_key_absent() { ! win reg query "$1" >/dev/null; }
+reg_value_absent() { ! win reg query "$1" /v "$2" $reg_view >/dev/null; }
+reg_key_absent() { ! win reg query "$1" $reg_view >/dev/null; }
 reg_dump() { win reg query "$1" /s; }
 positive_dword() { local v; v=$(reg_value "$1" "$2") && [[ $v =~ ^0x[0-9a-f]+$ ]] && [ $((v)) -gt 0 ]; }
 same_file() { cmp -s "$1" "$2"; }
-absent() { [ ! -e "$1" ]; }
+absent() { local file; for file; do [ ! -e "$file" ] || return 1; done; }
+# The machine a program file is for, from its PE header: 0x14c x86, 0x8664 x64.
+pe_machine() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') || return 1
+  printf '0x%x\n' "$((16#$(od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' ')))"
+}
+is_machine() { [ "$(pe_machine "$1")" = "$2" ]; }
 wait_for() { wine_lib_wait_for "$@"; }
 wait_gone() {
   local limit=$1
@@ -178,14 +189,72 @@ start_program() {
 
 echo "install: installer $setup"
 
-# The portable zip holds the program, its help and the README, at its top.
-zip="$build/Tamberlinox-$version-win32.zip"
-zip_lists() { [ "$(cmake -E tar tf "$zip" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Help.txt README.txt Tamberlinox.exe " ]; }
-check "zip: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists
+# The portable zips hold the program, its help and the README, at their top.
+zip_lists() { [ "$(cmake -E tar tf "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Help.txt README.txt Tamberlinox.exe " ]; }
+for zip_machine in win32:0x14c win64:0x8664; do
+  zip="$build/Tamberlinox-$version-${zip_machine%%:*}.zip"
+  check "zip ${zip_machine%%:*}: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists "$zip"
+  rm -rf "$work/zip" && mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$zip")
+  check "zip ${zip_machine%%:*}: its program is for the machine ${zip_machine#*:}" \
+    is_machine "$work/zip/Tamberlinox.exe" "${zip_machine#*:}"
+done
+
+# The winget manifests: the required fields of each, and one entry per installer
+# and architecture naming its file at the download address with the file's hash.
+winget="$build/winget"
+winget_id=ZemrikSoftware.Tamberlinox
+yaml_field() { sed -n "s/^$2: *//p" "$1" | head -n1; }
+# manifest_has FILE NAME[=VALUE]...: each top-level field is there (with that value).
+manifest_has() {
+  local file=$1 field value
+  shift
+  for field; do
+    value=$(yaml_field "$file" "${field%%=*}")
+    [ -n "$value" ] || return 1
+    [[ $field != *=* ]] || [ "$value" = "${field#*=}" ] || return 1
+  done
+}
+common_fields=("PackageIdentifier=$winget_id" "PackageVersion=$version" ManifestVersion=1.10.0)
+check "winget: the version manifest" manifest_has "$winget/$winget_id.yaml" "${common_fields[@]}" \
+  DefaultLocale=en-US ManifestType=version
+check "winget: the locale manifest" manifest_has "$winget/$winget_id.locale.en-US.yaml" "${common_fields[@]}" \
+  PackageLocale=en-US Publisher PackageName=Tamberlinox License ShortDescription ManifestType=defaultLocale
+check "winget: the installer manifest" manifest_has "$winget/$winget_id.installer.yaml" "${common_fields[@]}" \
+  ManifestType=installer
+# One line per installer: "Key=value " for each of its fields.
+winget_installers() {
+  awk '/^Installers:/ { inside = 1; next }
+       inside && /^[^ ]/ { inside = 0 }
+       inside {
+         if ($0 ~ /^  - /) { if (record != "") print record; record = "" }
+         line = $0; sub(/^[ -]*/, "", line)
+         key = line; sub(/:.*/, "", key)
+         value = line; sub(/^[^:]*: */, "", value); gsub(/\047/, "", value)
+         record = record key "=" value " "
+       }
+       END { if (record != "") print record }' "$winget/$winget_id.installer.yaml"
+}
+msi_product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+# winget_lists ARCH TYPE SCOPE FILE [PRODUCT-CODE]
+winget_lists() {
+  local record hash
+  hash=$(sha256sum "$4" | cut -d' ' -f1 | tr a-f A-F)
+  record=$(winget_installers | grep -F "Architecture=$1 InstallerType=$2 Scope=$3 ") || return 1
+  [[ $record == *"InstallerUrl=https://"*"/${4##*/} "* && $record == *"InstallerSha256=$hash "* ]] &&
+    { [ -z "${5:-}" ] || [[ $record == *"ProductCode=$5 "* ]]; }
+}
+check "winget: four installers" [ "$(winget_installers | wc -l)" -eq 4 ]
+for arch in x86 x64; do
+  check "winget: the setup for $arch, per user, with its hash" winget_lists $arch nullsoft user "$setup"
+  arch_msi="$build/Tamberlinox-$version-$arch.msi"
+  check "winget: the $arch MSI, per machine, with its hash and product code" \
+    winget_lists $arch msi machine "$arch_msi" "$(msi_product_code "$arch_msi")"
+done
 
 # A first install.
 install_silently "install"
 check "install: Tamberlinox.exe is the built program" same_file "$folder/Tamberlinox.exe" "$build/Tamberlinox.exe"
+check "install: for x86 on 32-bit Windows" is_machine "$folder/Tamberlinox.exe" 0x14c
 check "install: Help.txt is the help file" same_file "$folder/Help.txt" "$root/Help.txt"
 check "install: Uninstall.exe is there" [ -f "$folder/Uninstall.exe" ]
 check "install: the Start menu shortcut is there" [ -f "$shortcut" ]
@@ -264,15 +333,131 @@ check "uninstall again: another key of the maker stays" reg_is "$maker_key\\Othe
 win reg delete "$maker_key" /f >/dev/null
 check "uninstall again: the install folder is gone" absent "$folder"
 
-if [ -s "$(wine_lib_crash_log)" ]; then
-  tr -d '\r' <"$(wine_lib_crash_log)" >"$work/crashes.log"
-  sed -n '/^Unhandled exception/,/^Modules:/p' "$work/crashes.log" | grep -v '^Modules:' | head -40 >&2
-fi
-check "no process crashed (winedbg's reports: $work/crashes.log)" [ ! -s "$(wine_lib_crash_log)" ]
+# msi_walk ARCH PROGRAM MACHINE [UPGRADE]: the MSI of that architecture installed
+# silently for the machine, the program started from Program Files, (with
+# UPGRADE: a newer MSI replacing it while the program runs), removed silently.
+msi_walk() {
+  local arch=$1 built=$2 machine=$3 upgrade=${4:-}
+  local msi="$build/Tamberlinox-$version-$arch.msi" at="msi $arch" status
+  local program_files programs msi_folder_win msi_exe_win msi_folder product settings_before
+  # Wine's cmd is 32-bit: %ProgramFiles% is the 32-bit folder, %ProgramW6432% the 64-bit one.
+  if [ "$arch" = x64 ]; then program_files=$(win cmd /c echo %ProgramW6432%); else program_files=$(win cmd /c echo %ProgramFiles%); fi
+  # Every user's Start menu; Wine's msi puts the shortcuts of an install for
+  # every user into the installing user's Start menu (Windows: ProgramData).
+  programs=$(unix_path "$(win cmd /c echo %ProgramData%)\\Microsoft\\Windows\\Start Menu\\Programs")
+  msi_folder_win="$program_files\\Tamberlinox"
+  msi_exe_win="$msi_folder_win\\Tamberlinox.exe"
+  msi_folder=$(unix_path "$msi_folder_win")
+  product="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msi_product_code "$msi")"
+  # The machine's start-up entry, in the registry view of the architecture: the
+  # 64-bit one for x64 (which reg.exe of a 64-bit prefix reads), the only one of a 32-bit prefix.
+  machine_run_is() { reg_is "HKLM\\$run_key" Tamberlinox "\"$msi_exe_win\""; }
+  in_32_bit_view() { win reg query "HKLM\\$run_key" /v Tamberlinox /reg:32 >/dev/null; }
 
-# The prefix may be reused only after a run that left nothing behind.
-[ "$failed" -ne 0 ] || wine_lib_prefix_done
+  status=0
+  timeout 120 wine msiexec /i "$(windows_path "$msi")" /qn >>"$work/wine.log" 2>&1 || status=$?
+  check "$at: msiexec /i /qn ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+  [ -e "$programs/Tamberlinox.lnk" ] || programs=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
+  check "$at: Program Files\\Tamberlinox\\Tamberlinox.exe is the built program" same_file "$msi_folder/Tamberlinox.exe" "$built"
+  check "$at: for the machine $machine" is_machine "$msi_folder/Tamberlinox.exe" "$machine"
+  check "$at: Help.txt is the help file" same_file "$msi_folder/Help.txt" "$root/Help.txt"
+  check "$at: the shortcut for every user starts the installed program" \
+    grep -aqiF "Tamberlinox\\Tamberlinox.exe" "$programs/Tamberlinox.lnk"
+  options_for_all() { tr -d '\000' <"$programs/Tamberlinox Options.lnk" | grep -aqF "/options"; }
+  check "$at: the \"Tamberlinox Options\" shortcut for every user, with /options" options_for_all
+  check "$at: Settings > Apps lists Tamberlinox" reg_is "$product" DisplayName Tamberlinox
+  check "$at: with the version" reg_is "$product" DisplayVersion "$version.0"
+  check "$at: and the publisher" reg_is "$product" Publisher "Zemrik Software"
+  check "$at: the start-up entry for every user names the program, quoted" machine_run_is
+  [ "$arch" = x86 ] || check "$at: not in the 32-bit view" eval '! in_32_bit_view'
+
+  # Started from Program Files, the program finds the machine's entry and adds none.
+  wine "$msi_exe_win" >>"$work/wine.log" 2>&1 &
+  check "$at: run: the main window appears" wait_for 20 ask_probe window
+  check "$at: run: the tray icon is there" wait_for 10 ask_probe tray
+  check "$at: run: the settings hold the hot key" wait_for 5 settings_written
+  check "$at: run: no start-up entry for the user" reg_value_absent "HKCU\\$run_key" Tamberlinox
+  check "$at: run: the machine's entry is unchanged" machine_run_is
+  settings_before=$(reg_dump "$settings_key")
+
+  if [ -n "$upgrade" ]; then
+    # A newer MSI of the same architecture (the same source, a higher version) replaces this one.
+    local stage="$work/msi-upgrade" newer="$work/Tamberlinox-$upgrade-$arch.msi"
+    rm -rf "$stage" && mkdir -p "$stage" && cp "$built" "$root/Help.txt" "$root/resources/main.ico" "$stage/"
+    (cd "$stage" && wixl -a "$arch" -D Arch="$arch" -D Version="$upgrade" -D Program=Tamberlinox.exe \
+      -D Help=Help.txt -D Icon=main.ico -D UpdateUrl=https://example.com -o "$newer" "$root/packaging/Tamberlinox.wxs")
+    echo "changed by the test" >>"$msi_folder/Help.txt"
+    status=0
+    timeout 120 wine msiexec /i "$(windows_path "$newer")" /qn >>"$work/wine.log" 2>&1 || status=$?
+    check "$at: upgrade: msiexec /i /qn of $upgrade ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+    check "$at: upgrade: the running copy was ended" wait_gone 10 program_running
+    check "$at: upgrade: the older version is gone from Settings > Apps" reg_key_absent "$product"
+    product="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msi_product_code "$newer")"
+    msi=$newer
+    check "$at: upgrade: the newer version is listed" reg_is "$product" DisplayVersion "$upgrade"
+    check "$at: upgrade: its files are in place" same_file "$msi_folder/Help.txt" "$root/Help.txt"
+    check "$at: upgrade: the program too" same_file "$msi_folder/Tamberlinox.exe" "$built"
+    check "$at: upgrade: the start-up entry is there" machine_run_is
+    check "$at: upgrade: the user's settings are unchanged" [ "$(reg_dump "$settings_key")" = "$settings_before" ]
+    fi
+
+  # The removal leaves only the user's settings. It asks a running copy to end
+  # (the upgrade above saw that), but it cannot wait for the copy to be gone:
+  # under Wine, with no desktop icon window to show, the copy takes about 0.6 s
+  # after /exit has returned, and its program file cannot be deleted before.
+  # So the copy is ended first here, as a deployment script would do.
+  if ask_probe window; then
+    wine "$msi_exe_win" /exit >>"$work/wine.log" 2>&1
+    wait_gone 10 program_running || true
+  fi
+  status=0
+  timeout 120 wine msiexec /x "$(windows_path "$msi")" /qn >>"$work/wine.log" 2>&1 || status=$?
+  check "$at: remove: msiexec /x /qn ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+  check "$at: remove: the install folder is gone" absent "$msi_folder"
+  check "$at: remove: the shortcuts are gone" absent "$programs/Tamberlinox.lnk" "$programs/Tamberlinox Options.lnk"
+  check "$at: remove: Settings > Apps no longer lists it" reg_key_absent "$product"
+  check "$at: remove: the start-up entry is gone" reg_value_absent "HKLM\\$run_key" Tamberlinox
+  check "$at: remove: no start-up entry for the user" reg_value_absent "HKCU\\$run_key" Tamberlinox
+  check "$at: remove: the user's settings stay" [ "$(reg_dump "$settings_key")" = "$settings_before" ]
+  win reg delete "$maker_key" /f >/dev/null
+}
+msi_walk x86 "$build/Tamberlinox.exe" 0x14c "$version.1"
+
+# finish_prefix: the crash reports of the prefix in use, then its server ends.
+finish_prefix() {
+  if [ -s "$(wine_lib_crash_log)" ]; then
+    tr -d '\r' <"$(wine_lib_crash_log)" >>"$work/crashes.log"
+    sed -n '/^Unhandled exception/,/^Modules:/p' "$work/crashes.log" | grep -v '^Modules:' | head -40 >&2
+  fi
+  check "$1: no process crashed (winedbg's reports: $work/crashes.log)" [ ! -s "$(wine_lib_crash_log)" ]
+  # The prefix may be reused only after a run that left nothing behind.
+  [ "$failed" -ne 0 ] || wine_lib_prefix_done
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+finish_prefix "32-bit Windows"
+
+# 64-bit Windows: a 64-bit prefix runs the 64-bit MSI, and the setup installs the 64-bit program there.
+x64_build=$(sed -n 's/^TAMBERLINOX_X64_BUILD_DIR:PATH=//p' "$build/CMakeCache.txt")
+wine_lib_use_prefix "$work/prefix64"
+export WINEARCH=win64
+[ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
+wine_lib_prepare_prefix || exit 2
+rm -f "$(wine_lib_crash_log)"
+reg_view=/reg:64
+msi_walk x64 "$x64_build/Tamberlinox.exe" 0x8664
+
+folder=$(unix_path "$(win cmd /c echo %LOCALAPPDATA%)\\Programs\\Tamberlinox")
+status=0
+timeout 90 wine "$setup_win" /S >>"$work/wine.log" 2>&1 || status=$?
+check "setup on x64: the installer ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+check "setup on x64: Tamberlinox.exe is the 64-bit program" same_file "$folder/Tamberlinox.exe" "$x64_build/Tamberlinox.exe"
+check "setup on x64: for the machine 0x8664" is_machine "$folder/Tamberlinox.exe" 0x8664
+timeout 60 wine "$(windows_path "$folder/Uninstall.exe")" /S >>"$work/wine.log" 2>&1 || true
+wait_gone 30 uninstaller_running || true
+check "setup on x64: the uninstaller removes it" absent "$folder"
+finish_prefix "64-bit Windows"
 wine_lib_cleanup
 
-echo "install: $passed passed, $failed failed"
+echo "install: $passed passed, $failed failed ($((SECONDS - start)) s)"
 [ "$failed" -eq 0 ]
