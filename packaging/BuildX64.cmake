@@ -11,11 +11,11 @@ if(NOT EXISTS "${BINARY_DIR}/CMakeCache.txt")
   endif()
 endif()
 # Called from a make of the outer build, which does not hand its job slots down:
-# the inner build goes on its own.
+# the inner build takes two of its own (the outer one mostly waits for it).
 unset(ENV{MAKEFLAGS})
 unset(ENV{MAKELEVEL})
 unset(ENV{MFLAGS})
-execute_process(COMMAND "${CMAKE_COMMAND}" --build "${BINARY_DIR}" --target Tamberlinox RESULT_VARIABLE status)
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${BINARY_DIR}" --target Tamberlinox --parallel 2 RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "The 64-bit Tamberlinox.exe in ${BINARY_DIR} could not be built")
 endif()
