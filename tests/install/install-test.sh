@@ -384,9 +384,9 @@ msi_walk() {
   if [ -n "$upgrade" ]; then
     # A newer MSI of the same architecture (the same source, a higher version) replaces this one.
     local stage="$work/msi-upgrade" newer="$work/Tamberlinox-$upgrade-$arch.msi"
-    rm -rf "$stage" && mkdir -p "$stage" && cp "$built" "$root/Help.txt" "$root/resources/main.ico" "$stage/"
+    rm -rf "$stage" && mkdir -p "$stage" && cp "$built" "$root/Help.txt" "$root/resources/main.ico" "$build/packaging/MsiActions.dll" "$stage/"
     (cd "$stage" && wixl -a "$arch" -D Arch="$arch" -D Version="$upgrade" -D Program=Tamberlinox.exe \
-      -D Help=Help.txt -D Icon=main.ico -D UpdateUrl=https://example.com -o "$newer" "$root/packaging/Tamberlinox.wxs")
+      -D Help=Help.txt -D Icon=main.ico -D Actions=MsiActions.dll -D UpdateUrl=https://example.com -o "$newer" "$root/packaging/Tamberlinox.wxs")
     echo "changed by the test" >>"$msi_folder/Help.txt"
     status=0
     timeout 120 wine msiexec /i "$(windows_path "$newer")" /qn >>"$work/wine.log" 2>&1 || status=$?
@@ -402,18 +402,15 @@ msi_walk() {
     check "$at: upgrade: the user's settings are unchanged" [ "$(reg_dump "$settings_key")" = "$settings_before" ]
     fi
 
-  # The removal leaves only the user's settings. It asks a running copy to end
-  # (the upgrade above saw that), but it cannot wait for the copy to be gone:
-  # under Wine, with no desktop icon window to show, the copy takes about 0.6 s
-  # after /exit has returned, and its program file cannot be deleted before.
-  # So the copy is ended first here, as a deployment script would do.
-  if ask_probe window; then
-    wine "$msi_exe_win" /exit >>"$work/wine.log" 2>&1
-    wait_gone 10 program_running || true
-  fi
+  # The removal ends the running copy and leaves only the user's settings. (Under
+  # Wine, with no desktop icon window, the copy takes about 0.6 s to end after
+  # /exit has returned: a removal that did not wait for it would leave its file.)
+  ask_probe window || { wine "$msi_exe_win" >>"$work/wine.log" 2>&1 & wait_for 20 ask_probe window; }
+  check "$at: remove: the program runs before" ask_probe window
   status=0
   timeout 120 wine msiexec /x "$(windows_path "$msi")" /qn >>"$work/wine.log" 2>&1 || status=$?
   check "$at: remove: msiexec /x /qn ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+  check "$at: remove: the running copy has ended" wait_gone 5 program_running
   check "$at: remove: the install folder is gone" absent "$msi_folder"
   check "$at: remove: the shortcuts are gone" absent "$programs/Tamberlinox.lnk" "$programs/Tamberlinox Options.lnk"
   check "$at: remove: Settings > Apps no longer lists it" reg_key_absent "$product"
