@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix               # the same, 64-bit
   wine wine32:i386 wine64 xvfb xauth       # running them
   nsis wixl                                # the setup and the MSIs (target package)
+  msitools                                 # msiinfo: the install test reads the MSIs
   "$@"
 )
 
