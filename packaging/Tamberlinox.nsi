@@ -1,8 +1,10 @@
 ; The Tamberlinox installer: a per-user install that needs no administrator rights.
 ;
-;   makensis -DVERSION=5.1 -DPROGRAM=.../Tamberlinox.exe -DHELP=.../Help.txt
-;            -DICON=.../main.ico -DOUTFILE=.../Tamberlinox-5.1-setup.exe Tamberlinox.nsi
+;   makensis -DVERSION=5.1 -DPROGRAM=.../Tamberlinox.exe -DPROGRAM64=.../x64/Tamberlinox.exe
+;            -DHELP=.../Help.txt -DICON=.../main.ico -DOUTFILE=.../Tamberlinox-5.1-setup.exe Tamberlinox.nsi
 ;
+; It holds both programs and installs the 64-bit one (PROGRAM64) on 64-bit
+; Windows, the 32-bit one (PROGRAM) elsewhere, as Tamberlinox.exe either way.
 ; It puts Tamberlinox.exe, Help.txt and Uninstall.exe into
 ; %LOCALAPPDATA%\Programs\Tamberlinox, two shortcuts into the user's Start menu
 ; (the program, and its Options window) and an entry into the user's list of
@@ -44,6 +46,7 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "x64.nsh"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -121,7 +124,11 @@ Section "Tamberlinox" SecProgram
     ${EndIf}
   ${Loop}
 
-  File "/oname=Tamberlinox.exe" "${PROGRAM}"
+  ${If} ${RunningX64}
+    File "/oname=Tamberlinox.exe" "${PROGRAM64}"
+  ${Else}
+    File "/oname=Tamberlinox.exe" "${PROGRAM}"
+  ${EndIf}
   File "/oname=Help.txt" "${HELP}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -161,6 +168,12 @@ Section "Uninstall"
   ; where the user may write there (an ordinary user may not: that failure is
   ; expected and ignored), otherwise for the user.
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+  ; The 64-bit program writes the machine's entry into the 64-bit view of the registry.
+  ${If} ${RunningX64}
+    SetRegView 64
+    DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}"
+    SetRegView lastused
+  ${EndIf}
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT_KEY}"

@@ -11,6 +11,7 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth       # running them
   nsis wixl                                # the setup and the MSIs (target package)
   python3                                  # the policy template's test
+  msitools                                 # msiinfo: the install test reads the MSIs
   "$@"
 )
 

@@ -103,19 +103,27 @@ probe_says_no() {
   ask_probe "$1" || status=$?
   [ "$status" -eq 1 ]
 }
+reg_view=  # "/reg:64" in a 64-bit prefix, whose reg.exe (run by "wine reg") is 32-bit
 # The data of one registry value as reg prints it (REG_DWORD as 0x...); fails when absent.
 reg_value() {
   local out
-  out=$(win reg query "$1" /v "$2") || return 1
+  out=$(win reg query "$1" /v "$2" $reg_view) || return 1
   sed -n "s/^    $2    REG_[A-Z_]*    //p" <<<"$out"
 }
 reg_is() { [ "$(reg_value "$1" "$2")" = "$3" ]; }
-reg_value_absent() { ! win reg query "$1" /v "$2" >/dev/null; }
-reg_key_absent() { ! win reg query "$1" >/dev/null; }
+reg_value_absent() { ! win reg query "$1" /v "$2" $reg_view >/dev/null; }
+reg_key_absent() { ! win reg query "$1" $reg_view >/dev/null; }
 reg_dump() { win reg query "$1" /s; }
 positive_dword() { local v; v=$(reg_value "$1" "$2") && [[ $v =~ ^0x[0-9a-f]+$ ]] && [ $((v)) -gt 0 ]; }
 same_file() { cmp -s "$1" "$2"; }
-absent() { [ ! -e "$1" ]; }
+absent() { local file; for file; do [ ! -e "$file" ] || return 1; done; }
+# The machine a program file is for, from its PE header: 0x14c x86, 0x8664 x64.
+pe_machine() {
+  local header
+  header=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') || return 1
+  printf '0x%x\n' "$((16#$(od -An -tx2 -j$((header + 4)) -N2 "$1" | tr -d ' ')))"
+}
+is_machine() { [ "$(pe_machine "$1")" = "$2" ]; }
 wait_for() { wine_lib_wait_for "$@"; }
 wait_gone() {
   local limit=$1
@@ -178,14 +186,44 @@ start_program() {
 
 echo "install: installer $setup"
 
-# The portable zip holds the program, its help and the README, at its top.
-zip="$build/Tamberlinox-$version-win32.zip"
-zip_lists() { [ "$(cmake -E tar tf "$zip" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Help.txt README.txt Tamberlinox.exe " ]; }
-check "zip: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists
+# The portable zips hold the program, its help and the README, at their top.
+zip_lists() { [ "$(cmake -E tar tf "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Help.txt README.txt Tamberlinox.exe " ]; }
+for zip in win32:0x14c win64:0x8664; do
+  rm -rf "$work/zip" && mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$build/Tamberlinox-$version-${zip%:*}.zip")
+  check "zip ${zip%:*}: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists "$build/Tamberlinox-$version-${zip%:*}.zip"
+  check "zip ${zip%:*}: its program is for the machine ${zip#*:}" is_machine "$work/zip/Tamberlinox.exe" "${zip#*:}"
+done
+
+# The winget manifests: the required fields of each, and one entry per installer
+# and architecture naming its file at the download address with the file's hash.
+winget="$build/winget/ZemrikSoftware.Tamberlinox"
+# has_lines FILE PATTERN...: each extended regular expression matches a whole line.
+has_lines() { local file=$1 line; shift; for line; do grep -qxE -- "$line" "$file" || return 1; done; }
+common=("PackageIdentifier: ZemrikSoftware.Tamberlinox" "PackageVersion: $version" "ManifestVersion: 1.10.0")
+check "winget: the version manifest" has_lines "$winget.yaml" "${common[@]}" "DefaultLocale: en-US" "ManifestType: version"
+check "winget: the locale manifest" has_lines "$winget.locale.en-US.yaml" "${common[@]}" "PackageLocale: en-US" \
+  "Publisher: .+" "PackageName: Tamberlinox" "License: .+" "ShortDescription: .+" "ManifestType: defaultLocale"
+check "winget: the installer manifest" has_lines "$winget.installer.yaml" "${common[@]}" "ManifestType: installer"
+download_url=$(sed -n 's|^TAMBERLINOX_DOWNLOAD_URL:STRING=\(https://.*[^/]\)/*$|\1|p' "$build/CMakeCache.txt")
+msi_product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+# winget_lists ARCH TYPE SCOPE FILE [PRODUCT-CODE]: the manifest holds that entry, its fields in this order.
+winget_lists() {
+  local entry="  - Architecture: $1|    InstallerType: $2|    Scope: $3|    InstallerUrl: $download_url/${4##*/}|"
+  entry+="    InstallerSha256: $(sha256sum "$4" | cut -d' ' -f1 | tr a-f A-F)|${5:+    ProductCode: '$5'|}"
+  [[ "$(tr '\n' '|' <"$winget.installer.yaml")" == *"$entry"* ]]
+}
+check "winget: four installers" [ "$(grep -c '^  - Architecture:' "$winget.installer.yaml")" -eq 4 ]
+for arch in x86 x64; do
+  check "winget: the setup for $arch, per user, with its hash" winget_lists $arch nullsoft user "$setup"
+  msi="$build/Tamberlinox-$version-$arch.msi"
+  check "winget: the $arch MSI, per machine, with its hash and product code" \
+    winget_lists $arch msi machine "$msi" "$(msi_product_code "$msi")"
+done
 
 # A first install.
 install_silently "install"
 check "install: Tamberlinox.exe is the built program" same_file "$folder/Tamberlinox.exe" "$build/Tamberlinox.exe"
+check "install: for x86 on 32-bit Windows" is_machine "$folder/Tamberlinox.exe" 0x14c
 check "install: Help.txt is the help file" same_file "$folder/Help.txt" "$root/Help.txt"
 check "install: Uninstall.exe is there" [ -f "$folder/Uninstall.exe" ]
 check "install: the Start menu shortcut is there" [ -f "$shortcut" ]
@@ -264,14 +302,111 @@ check "uninstall again: another key of the maker stays" reg_is "$maker_key\\Othe
 win reg delete "$maker_key" /f >/dev/null
 check "uninstall again: the install folder is gone" absent "$folder"
 
-if [ -s "$(wine_lib_crash_log)" ]; then
-  tr -d '\r' <"$(wine_lib_crash_log)" >"$work/crashes.log"
-  sed -n '/^Unhandled exception/,/^Modules:/p' "$work/crashes.log" | grep -v '^Modules:' | head -40 >&2
-fi
-check "no process crashed (winedbg's reports: $work/crashes.log)" [ ! -s "$(wine_lib_crash_log)" ]
+# msi_walk ARCH PROGRAM MACHINE [UPGRADE]: the MSI installed silently for the
+# machine, the program started from Program Files, (with UPGRADE: a newer MSI
+# replacing it while the program runs), removed silently while the program runs.
+msi_walk() {
+  local arch=$1 built=$2 machine=$3 upgrade=${4:-} at="msi $1" status
+  local msi="$build/Tamberlinox-$version-$arch.msi" msi_folder_win msi_exe_win msi_folder programs product settings
+  # Wine's cmd is 32-bit: %ProgramFiles% is the 32-bit folder, %ProgramW6432% the 64-bit one.
+  msi_folder_win="$(win cmd /c echo "%Program$([ "$arch" = x64 ] && echo W6432 || echo Files)%")\\Tamberlinox"
+  msi_exe_win="$msi_folder_win\\Tamberlinox.exe"
+  msi_folder=$(unix_path "$msi_folder_win")
+  product() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msi_product_code "$msi")"; }
+  msiexec_ok() {
+    status=0
+    timeout 120 wine msiexec "$2" "$(windows_path "$msi")" /qn >>"$work/wine.log" 2>&1 || status=$?
+    check "$at: $1: msiexec $2 /qn ends with exit code 0 (it gave $status)" [ "$status" -eq 0 ]
+  }
+  # The machine's start-up entry, in the registry view of the architecture.
+  machine_run_is() { reg_is "HKLM\\$run_key" Tamberlinox "\"$msi_exe_win\""; }
+  options_shortcut_for_all() { tr -d '\000' <"$programs/Tamberlinox Options.lnk" | grep -aqF "/options"; }
+  in_32_bit_view() { win reg query "HKLM\\$run_key" /v Tamberlinox /reg:32 >/dev/null; }
 
-# The prefix may be reused only after a run that left nothing behind.
-[ "$failed" -ne 0 ] || wine_lib_prefix_done
+  msiexec_ok install /i
+  # Every user's Start menu (ProgramData); Wine's msi uses the installing user's.
+  programs=$(unix_path "$(win cmd /c echo %ProgramData%)\\Microsoft\\Windows\\Start Menu\\Programs")
+  [ -e "$programs/Tamberlinox.lnk" ] || programs=$(unix_path "$appdata\\Microsoft\\Windows\\Start Menu\\Programs")
+  check "$at: Program Files\\Tamberlinox\\Tamberlinox.exe is the built program" same_file "$msi_folder/Tamberlinox.exe" "$built"
+  check "$at: for the machine $machine" is_machine "$msi_folder/Tamberlinox.exe" "$machine"
+  check "$at: Help.txt is the help file" same_file "$msi_folder/Help.txt" "$root/Help.txt"
+  check "$at: the shortcut starts the program" grep -aqiF "Tamberlinox\\Tamberlinox.exe" "$programs/Tamberlinox.lnk"
+  check "$at: the shortcut \"Tamberlinox Options\" gives /options" options_shortcut_for_all
+  check "$at: Settings > Apps lists Tamberlinox $version.0" reg_is "$(product)" DisplayVersion "$version.0"
+  check "$at: the start-up entry for every user names the program, quoted" machine_run_is
+
+  # Started from Program Files, the program finds the machine's entry and adds none.
+  wine "$msi_exe_win" >>"$work/wine.log" 2>&1 &
+  check "$at: run: the main window and the tray icon appear" wait_for 20 ask_probe tray
+  check "$at: run: the settings hold the hot key" wait_for 5 settings_written
+  check "$at: run: no start-up entry for the user" reg_value_absent "HKCU\\$run_key" Tamberlinox
+  check "$at: run: the machine's entry is unchanged" machine_run_is
+  # A program that read the other view would not find the entry and write its own there.
+  [ "$arch" = x86 ] || check "$at: run: nothing in the 32-bit view" eval '! in_32_bit_view'
+  settings=$(reg_dump "$settings_key")
+
+  if [ -n "$upgrade" ]; then
+    # The same source with a higher version replaces this one, ending the running copy.
+    local old_product stage="$work/msi-upgrade"
+    old_product=$(product)
+    rm -rf "$stage" && mkdir -p "$stage" && cp "$built" "$root/Help.txt" "$root/resources/main.ico" \
+      "$build/packaging/MsiActions.dll" "$stage/"
+    msi="$work/Tamberlinox-$upgrade-$arch.msi"
+    (cd "$stage" && wixl -a "$arch" -D Arch="$arch" -D Version="$upgrade" -D Program=Tamberlinox.exe -D Help=Help.txt \
+      -D Icon=main.ico -D Actions=MsiActions.dll -D UpdateUrl=https://example.com -o "$msi" "$root/packaging/Tamberlinox.wxs")
+    echo "changed by the test" >>"$msi_folder/Help.txt"
+    msiexec_ok "upgrade to $upgrade" /i
+    check "$at: upgrade: the running copy was ended" wait_gone 10 program_running
+    check "$at: upgrade: the older version is gone from Settings > Apps" reg_key_absent "$old_product"
+    check "$at: upgrade: the newer version is listed" reg_is "$(product)" DisplayVersion "$upgrade"
+    check "$at: upgrade: its files are in place" same_file "$msi_folder/Help.txt" "$root/Help.txt"
+    check "$at: upgrade: the user's settings are unchanged" [ "$(reg_dump "$settings_key")" = "$settings" ]
+    wine "$msi_exe_win" >>"$work/wine.log" 2>&1 &
+    wait_for 20 ask_probe window || true
+  fi
+
+  # Under Wine the copy ends some 0.6 s after /exit has returned (no desktop icon
+  # window): a removal that did not wait for it would leave its program file.
+  msiexec_ok remove /x
+  check "$at: remove: the running copy has ended" wait_gone 5 program_running
+  check "$at: remove: the install folder is gone" absent "$msi_folder"
+  check "$at: remove: the shortcuts are gone" absent "$programs/Tamberlinox.lnk" "$programs/Tamberlinox Options.lnk"
+  check "$at: remove: Settings > Apps no longer lists it" reg_key_absent "$(product)"
+  check "$at: remove: the start-up entry is gone" reg_value_absent "HKLM\\$run_key" Tamberlinox
+  check "$at: remove: the user's settings stay" [ "$(reg_dump "$settings_key")" = "$settings" ]
+  win reg delete "$maker_key" /f >/dev/null
+}
+msi_walk x86 "$build/Tamberlinox.exe" 0x14c "$version.1"
+
+# finish_prefix: the crash reports of the prefix in use, then its server ends.
+finish_prefix() {
+  if [ -s "$(wine_lib_crash_log)" ]; then
+    tr -d '\r' <"$(wine_lib_crash_log)" >>"$work/crashes.log"
+    sed -n '/^Unhandled exception/,/^Modules:/p' "$work/crashes.log" | grep -v '^Modules:' | head -40 >&2
+  fi
+  check "$1: no process crashed (winedbg's reports: $work/crashes.log)" [ ! -s "$(wine_lib_crash_log)" ]
+  [ "$failed" -ne 0 ] || wine_lib_prefix_done  # reused only after a run that left nothing behind
+  wineserver -k 2>/dev/null || true
+}
+finish_prefix "32-bit Windows"
+
+# 64-bit Windows: a 64-bit prefix runs the 64-bit MSI, and the setup installs the 64-bit program there.
+x64_build=$(sed -n 's/^TAMBERLINOX_X64_BUILD_DIR:PATH=//p' "$build/CMakeCache.txt")
+wine_lib_use_prefix "$work/prefix64"
+export WINEARCH=win64
+[ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
+wine_lib_prepare_prefix || exit 2
+rm -f "$(wine_lib_crash_log)"
+reg_view=/reg:64
+msi_walk x64 "$x64_build/Tamberlinox.exe" 0x8664
+
+folder=$(unix_path "$(win cmd /c echo %LOCALAPPDATA%)\\Programs\\Tamberlinox")
+install_silently "setup on x64"
+check "setup on x64: Tamberlinox.exe is the 64-bit program" same_file "$folder/Tamberlinox.exe" "$x64_build/Tamberlinox.exe"
+check "setup on x64: for the machine 0x8664" is_machine "$folder/Tamberlinox.exe" 0x8664
+uninstall_silently "setup on x64"
+check "setup on x64: the uninstaller removes it" absent "$folder"
+finish_prefix "64-bit Windows"
 wine_lib_cleanup
 
 echo "install: $passed passed, $failed failed"
