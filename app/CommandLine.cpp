@@ -102,8 +102,11 @@ std::optional<int> RunCommandLine(platform::Platform& os, const std::vector<std:
   const platform::WindowHandle running = os.FindProgramWindow(MainWindow::kCaption);
   if (*command == RemoteCommand::Exit) {
     if (running == 0) return kExitNotDone;
-    const bool posted = os.PostWindowMessage(running, kRemoteCommandMessage, static_cast<platform::WParam>(*command), 0);
-    return posted ? kExitDone : kExitUnreachable;
+    if (!os.PostWindowMessage(running, kRemoteCommandMessage, static_cast<platform::WParam>(*command), 0))
+      return kExitUnreachable;
+    // Done once the copy is gone, so that a script or an uninstaller may
+    // replace its file next.
+    return os.AwaitProcessEnd(running, kAnswerPatienceMs) ? kExitDone : kExitNotDone;
   }
   return running != 0 ? ActThroughRunningCopy(os, running, *command) : ActOnDesktop(os, *command);
 }

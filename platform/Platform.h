@@ -647,6 +647,9 @@ class Platform {
   // A window of this program's own kind with this caption, made by another
   // running copy of the program; 0 when there is none.
   virtual WindowHandle FindProgramWindow(const std::string& caption) = 0;
+  // Waits, patienceMs at most, until the process that made the window has
+  // ended (its files free to replace); true when it has.
+  virtual bool AwaitProcessEnd(WindowHandle window, std::uint32_t patienceMs) = 0;
 
   // The arguments the program was started with, without the program's own name.
   virtual std::vector<std::string> CommandLineArguments() = 0;

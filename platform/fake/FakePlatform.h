@@ -226,6 +226,7 @@ class FakePlatform final : public Platform {
   // A hung window's thread answers again: what was asked of it happens.
   void Answer(WindowHandle window);
   bool failPosts = false;  // PostWindowMessage and SendWindowMessage fail, as to a program running elevated
+  bool copyLingers = false;  // a running copy asked to end is still there when the wait is over
 
   // ---- The mouse, the keyboard and the screen.
   // The screen's own window (class "#32769"), under every other window.
@@ -405,6 +406,10 @@ class FakePlatform final : public Platform {
   std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam,
                                            std::uint32_t patienceMs) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
+  bool AwaitProcessEnd(WindowHandle, std::uint32_t patienceMs) override {
+    clockMs += copyLingers ? patienceMs : 0;
+    return !copyLingers;
+  }
   WindowHandle WindowAt(Point at) override;
   std::string WindowClassName(WindowHandle window) override;
   WindowHandle TopLevelWindowOf(WindowHandle window) override;

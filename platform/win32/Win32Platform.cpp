@@ -428,6 +428,22 @@ WindowHandle Win32Platform::FindProgramWindow(const std::string& caption) {
   return reinterpret_cast<WindowHandle>(::FindWindowW(WindowClass::kName, Widen(caption).c_str()));
 }
 
+bool Win32Platform::AwaitProcessEnd(WindowHandle window, std::uint32_t patienceMs) {
+  const HWND hwnd = reinterpret_cast<HWND>(window);
+  DWORD processId = 0;
+  if (::GetWindowThreadProcessId(hwnd, &processId) == 0) return true;  // already gone
+  if (const KernelHandle process{::OpenProcess(SYNCHRONIZE, FALSE, processId)})
+    return ::WaitForSingleObject(process.Get(), patienceMs) == WAIT_OBJECT_0;
+  // A process this one may not wait on (another user's, or one running
+  // elevated): its main window goes last, just before the process ends.
+  constexpr DWORD kPauseMs = 50;
+  for (DWORD waited = 0; ::IsWindow(hwnd); waited += kPauseMs) {
+    if (waited >= patienceMs) return false;
+    ::Sleep(kPauseMs);
+  }
+  return true;
+}
+
 std::vector<std::string> Win32Platform::CommandLineArguments() {
   int count = 0;
   LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);

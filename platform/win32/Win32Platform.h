@@ -88,6 +88,7 @@ class Win32Platform final : public Platform {
   std::optional<LResult> SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam, LParam lParam,
                                            std::uint32_t patienceMs) override;
   WindowHandle FindProgramWindow(const std::string& caption) override;
+  bool AwaitProcessEnd(WindowHandle window, std::uint32_t patienceMs) override;
   std::vector<std::string> CommandLineArguments() override;
 
   // The mouse, the keyboard and what is under the pointer (MouseAndInput.cpp).

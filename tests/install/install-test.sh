@@ -193,6 +193,8 @@ for zip in win32:0x14c win64:0x8664; do
   check "zip ${zip%:*}: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists "$build/Tamberlinox-$version-${zip%:*}.zip"
   check "zip ${zip%:*}: its program is for the machine ${zip#*:}" is_machine "$work/zip/Tamberlinox.exe" "${zip#*:}"
 done
+policies_list() { [ "$(cmake -E tar tf "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Tamberlinox.admx en-US/Tamberlinox.adml " ]; }
+check "policies zip: holds the template and its en-US texts" policies_list "$build/Tamberlinox-$version-policies.zip"
 
 # The winget manifests: the required fields of each, and one entry per installer
 # and architecture naming its file at the download address with the file's hash.
@@ -349,11 +351,10 @@ msi_walk() {
     # The same source with a higher version replaces this one, ending the running copy.
     local old_product stage="$work/msi-upgrade"
     old_product=$(product)
-    rm -rf "$stage" && mkdir -p "$stage" && cp "$built" "$root/Help.txt" "$root/resources/main.ico" \
-      "$build/packaging/MsiActions.dll" "$stage/"
+    rm -rf "$stage" && mkdir -p "$stage" && cp "$built" "$root/Help.txt" "$root/resources/main.ico" "$stage/"
     msi="$work/Tamberlinox-$upgrade-$arch.msi"
     (cd "$stage" && wixl -a "$arch" -D Arch="$arch" -D Version="$upgrade" -D Program=Tamberlinox.exe -D Help=Help.txt \
-      -D Icon=main.ico -D Actions=MsiActions.dll -D UpdateUrl=https://example.com -o "$msi" "$root/packaging/Tamberlinox.wxs")
+      -D Icon=main.ico -D UpdateUrl=https://example.com -o "$msi" "$root/packaging/Tamberlinox.wxs")
     echo "changed by the test" >>"$msi_folder/Help.txt"
     msiexec_ok "upgrade to $upgrade" /i
     check "$at: upgrade: the running copy was ended" wait_gone 10 program_running

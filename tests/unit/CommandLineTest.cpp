@@ -43,6 +43,9 @@ INSTANTIATE_TEST_SUITE_P(Forms, IconCommandTest,
 TEST_F(CommandLineTest, ExitEndsTheRunningCopyWithoutAQuestion) {
   EXPECT_EQ(Run({"/exit"}), 1);
   Start();
+  os.copyLingers = true;  // still there after the wait: not done
+  EXPECT_EQ(Run({"/exit"}), 1);
+  os.copyLingers = false;
   EXPECT_EQ(Run({"-Exit"}), 0);
   ExpectLeftKeepingSettings();
 }

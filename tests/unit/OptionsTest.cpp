@@ -193,7 +193,9 @@ TEST_F(OptionsWindowTest, MenuKeyChoices) {
     EXPECT_TRUE(Window()->PressEnter());
     EXPECT_EQ(os.boxes.empty() ? "" : os.boxes[0].text.substr(0, std::string(row.box).size()), row.box) << row.name;
     EXPECT_EQ(Window() != nullptr, row.stored < 0) << row.name;
-    if (row.stored >= 0) EXPECT_EQ(Stored("MenuKey"), Dword(row.stored)) << row.name;
+    if (row.stored >= 0) {
+      EXPECT_EQ(Stored("MenuKey"), Dword(row.stored)) << row.name;
+    }
     EXPECT_EQ(os.hotKeys.size(), row.keys) << row.name;
   }
   EXPECT_EQ(os.hotKeys[1], (platform::HotKey{main->handle, platform::kMenuHotKeyId, 4, 121}));
