@@ -11,7 +11,10 @@
 #                     is the 32-bit program and harness in a 32-bit prefix
 #   --x64-subset      only the tests listed in tests/e2e/x64-subset.txt (see there why)
 #   --program FILE    test this exe instead of build/windows/Tamberlinox.exe
-#                     (e.g. build/windows/tests/e2e/e2e_probe.exe, to check the tests themselves)
+#                     (e.g. build/windows/tests/e2e/e2e_probe.exe, to check the tests themselves);
+#                     with --arch x64 also the 32-bit program, against the 64-bit shell
+#                     stand-in, but then no test can read a menu: the harness's menu hook
+#                     DLL is 64-bit, and a hook DLL goes only into a program of its bitness
 #   --display :N      use this X display instead of starting an Xvfb of our own
 #   --fresh-prefix    build the Wine prefix anew even when the old one could be reused
 #   --repeat N        run the whole suite N times, each run as a single one would
