@@ -20,9 +20,10 @@
 #   --repeat N        run the whole suite N times, each run as a single one would
 #                     (its own Xvfb, the prefix reused when the run before ended cleanly)
 #
-# Everything lives in build/e2e/ (build/e2e-x64/ with --arch x64): the Wine prefix, the logs (harness.log, or
-# harness-1.log ... harness-N.log with --repeat) and, when a process crashed,
-# winedbg's report (crashes.log, crashes-N.log), which counts as a failure.
+# Everything lives in build/e2e/ (build/e2e-x64/ with --arch x64): the Wine
+# prefix, the logs (harness.log, or harness-1.log ... harness-N.log with
+# --repeat) and, when a process crashed, winedbg's report (crashes.log,
+# crashes-N.log), which counts as a failure.
 # Prints the harness's output and, last, one line "end-to-end: N passed,
 # N failed". With --repeat, each run ends with "end-to-end run I of N: ..." and,
 # before the last line (which then counts all runs), every test that failed is
