@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests: the harness (tests/e2e) drives Tamberlinox.exe under
-# Wine, playing the Windows shell around it. Build first with the windows preset.
+# Wine, playing the Windows shell around it. Build first with the windows preset
+# (the windows-x64 preset for --arch x64).
 #
-#   scripts/e2e.sh [--program FILE] [--display :N] [--fresh-prefix] [--repeat N] [gtest arguments...]
+#   scripts/e2e.sh [--arch x86|x64] [--x64-subset] [--program FILE] [--display :N] [--fresh-prefix]
+#                  [--repeat N] [gtest arguments...]
 #
+#   --arch x64        the 64-bit program and harness (build/windows-x64) in a 64-bit
+#                     Wine prefix of their own, in build/e2e-x64/; x86, the default,
+#                     is the 32-bit program and harness in a 32-bit prefix
+#   --x64-subset      only the tests listed in tests/e2e/x64-subset.txt (see there why)
 #   --program FILE    test this exe instead of build/windows/Tamberlinox.exe
-#                     (e.g. build/windows/tests/e2e/e2e_probe.exe, to check the tests themselves)
+#                     (e.g. build/windows/tests/e2e/e2e_probe.exe, to check the tests themselves);
+#                     with --arch x64 also the 32-bit program, against the 64-bit shell
+#                     stand-in, but then no test can read a menu: the harness's menu hook
+#                     DLL is 64-bit, and a hook DLL goes only into a program of its bitness
 #   --display :N      use this X display instead of starting an Xvfb of our own
 #   --fresh-prefix    build the Wine prefix anew even when the old one could be reused
 #   --repeat N        run the whole suite N times, each run as a single one would
 #                     (its own Xvfb, the prefix reused when the run before ended cleanly)
 #
-# Everything lives in build/e2e/: the Wine prefix, the logs (harness.log, or
-# harness-1.log ... harness-N.log with --repeat) and, when a process crashed,
-# winedbg's report (crashes.log, crashes-N.log), which counts as a failure.
+# Everything lives in build/e2e/ (build/e2e-x64/ with --arch x64): the Wine
+# prefix, the logs (harness.log, or harness-1.log ... harness-N.log with
+# --repeat) and, when a process crashed, winedbg's report (crashes.log,
+# crashes-N.log), which counts as a failure.
 # Prints the harness's output and, last, one line "end-to-end: N passed,
 # N failed". With --repeat, each run ends with "end-to-end run I of N: ..." and,
 # before the last line (which then counts all runs), every test that failed is
@@ -24,12 +34,16 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$root/scripts/wine-lib.sh"
 
+arch=x86
 program=
 display=
 fresh=
 repeat=
+subset=
 while [ $# -gt 0 ]; do
   case "$1" in
+    --arch) arch=$2; shift 2 ;;
+    --x64-subset) subset=1; shift ;;
     --program) program=$2; shift 2 ;;
     --display) display=$2; shift 2 ;;
     --fresh-prefix) fresh=1; shift ;;
@@ -43,17 +57,26 @@ if [ -n "$repeat" ] && ! [[ "$repeat" =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 runs=${repeat:-1}
+case "$arch" in
+  x86) build="$root/build/windows" preset=windows work="$root/build/e2e" wine_arch=win32 ;;
+  x64) build="$root/build/windows-x64" preset=windows-x64 work="$root/build/e2e-x64" wine_arch=win64 ;;
+  *) echo "e2e: --arch takes x86 or x64, not \"$arch\"" >&2; exit 2 ;;
+esac
+if [ -n "$subset" ]; then
+  # One gtest filter made of the file's lines, without comments and blank lines.
+  filter=$(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$root/tests/e2e/x64-subset.txt" | grep . | paste -sd: -)
+  set -- "--gtest_filter=$filter" "$@"
+fi
 if [ -n "$program" ] && [ ! -f "$program" ]; then
   echo "e2e: no program at $program" >&2
   exit 2
 fi
-harness="$root/build/windows/tests/e2e/tamberlinox_e2e.exe"
+harness="$build/tests/e2e/tamberlinox_e2e.exe"
 if [ ! -f "$harness" ]; then
-  echo "e2e: no harness at $harness; build first: cmake --preset windows && cmake --build --preset windows" >&2
+  echo "e2e: no harness at $harness; build first: cmake --preset $preset && cmake --build --preset $preset" >&2
   exit 2
 fi
 
-work="$root/build/e2e"
 mkdir -p "$work"
 # One run at a time in this tree: they would share the prefix.
 exec 9>"$work/lock"
@@ -96,7 +119,7 @@ run_once() {
   else
     wine_lib_start_xvfb "$work"
   fi
-  wine_lib_use_prefix "$work/prefix"
+  wine_lib_use_prefix "$work/prefix" "$wine_arch"
   [ -z "$fresh" ] || rm -f "$WINEPREFIX/.tamberlinox-prefix"
   fresh=  # a fresh prefix for the first run only; the next ones reuse it
   wine_lib_prepare_prefix

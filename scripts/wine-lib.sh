@@ -1,5 +1,6 @@
 # Shell functions shared by scripts/e2e.sh and scripts/run.sh: an X display of
-# our own, a 32-bit Wine prefix inside build/, and a persistent wineserver.
+# our own, a Wine prefix inside build/ (32-bit, or 64-bit for the 64-bit
+# program), and a persistent wineserver.
 # Source this file; it defines functions and sets nothing else.
 #
 # Everything started here is remembered by pid and stopped by wine_lib_cleanup,
@@ -46,17 +47,19 @@ wine_lib_start_xvfb() {
   wine_lib_log "Xvfb (pid $WINE_LIB_XVFB_PID) on display $DISPLAY"
 }
 
-# Exports the Wine variables for the prefix at $1.
+# Exports the Wine variables for the prefix at $1; $2 is its architecture,
+# win32 (the default) or win64. A 64-bit prefix runs 32- and 64-bit programs;
+# a 32-bit one only 32-bit programs, and stays 32-bit.
 wine_lib_use_prefix() {
   export WINEPREFIX=$1
-  export WINEARCH=win32
+  export WINEARCH=${2:-win32}
   export WINEDEBUG=${WINEDEBUG:--all}
   # No prompts to install Mono or Gecko.
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 }
 
 wine_lib_stamp() {
-  printf 'layout %s\n%s\n' "$WINE_LIB_PREFIX_LAYOUT" "$(wine --version 2>/dev/null)"
+  printf 'layout %s\n%s\n%s\n' "$WINE_LIB_PREFIX_LAYOUT" "$WINEARCH" "$(wine --version 2>/dev/null)"
 }
 
 # Makes sure $WINEPREFIX is a prefix this code set up for the installed Wine;

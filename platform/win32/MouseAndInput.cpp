@@ -35,7 +35,11 @@ WindowHandle Win32Platform::TopLevelWindowOf(WindowHandle window) {
 }
 
 HANDLE ProcessMemory::Open(std::uint32_t processId) {
-  return ::OpenProcess(SYNCHRONIZE | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  DWORD access = SYNCHRONIZE | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE;
+#ifdef _WIN64
+  access |= PROCESS_QUERY_INFORMATION;  // for IsWow64Process (see Allocate)
+#endif
+  return ::OpenProcess(access, FALSE, processId);
 }
 
 // A wait that fails takes the process as living: its page is kept, not made anew.
@@ -43,7 +47,21 @@ bool ProcessMemory::Ended(HANDLE process) { return ::WaitForSingleObject(process
 
 // Committed as a whole page, whatever the size asked for.
 void* ProcessMemory::Allocate(HANDLE process) {
-  return ::VirtualAllocEx(process, nullptr, sizeof(LVHITTESTINFO), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  void* const page = ::VirtualAllocEx(process, nullptr, sizeof(LVHITTESTINFO), MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+#ifdef _WIN64
+  // A 32-bit list reads only the low half of the message's address: a page
+  // above 4 GB in its process would have it write its answer somewhere else.
+  // Windows places what it allocates for a 32-bit process below 4 GB; should
+  // a page ever lie above, the hit test goes without an answer instead.
+  BOOL thirtyTwoBit = FALSE;
+  if (page != nullptr && reinterpret_cast<std::uintptr_t>(page) > 0xFFFFFFFFu &&
+      (!::IsWow64Process(process, &thirtyTwoBit) || thirtyTwoBit)) {
+    Free(process, page);
+    return nullptr;
+  }
+#endif
+  return page;
 }
 
 void ProcessMemory::Free(HANDLE process, void* page) { ::VirtualFreeEx(process, page, 0, MEM_RELEASE); }
@@ -55,7 +73,9 @@ void ProcessMemory::Close(HANDLE process) { ::CloseHandle(process); }
 // any time). The record holds no pointer, so its layout is the same for a
 // 32-bit and a 64-bit shell; memory that a 32-bit program allocates in a
 // 64-bit process lies below 4 GB, where the message's 32-bit address can
-// reach it.
+// reach it, and a 64-bit program makes sure of the same for a 32-bit shell
+// (ProcessMemory::Allocate). The answer, -1 for no item, may come back from a
+// 32-bit shell to a 64-bit program as 0xFFFFFFFF: only its low half counts.
 //
 // The shell's own interfaces (its desktop's folder view and the items'
 // positions, or UI Automation's element at the point) would write nothing into
