@@ -9,12 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "Fixtures.h"
-#include "Utf8.h"
 
 namespace e2e {
 namespace {
@@ -503,54 +501,6 @@ TEST_F(Startup, MainWindowIsNeverSeen) {
   ASSERT_TRUE(p.watch);
   EXPECT_TRUE(p.watch->SawWindow());
   EXPECT_GT(p.watch->Checks(), 0);
-}
-
-// What Windows reads from the program's file before it runs: the manifest
-// names the processor the program was built for, for the program and for the
-// common controls it asks for (a 64-bit program asking for the x86 ones would
-// not get them), and the version resource says 5.1 in either build.
-TEST(ProgramFile, ManifestNamesTheProgramsProcessorAndTheVersionIs51) {
-  ASSERT_TRUE(GetPaths().setupError.empty()) << GetPaths().setupError;
-  const std::wstring path = ToWide(GetPaths().program);
-  HMODULE file = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(file, nullptr) << "cannot read " << GetPaths().program;
-  const auto resource = [file](LPCWSTR id, LPCWSTR type) {
-    HRSRC found = FindResourceW(file, id, type);
-    HGLOBAL loaded = found ? LoadResource(file, found) : nullptr;
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    return bytes ? std::string(static_cast<const char*>(bytes), SizeofResource(file, found)) : std::string();
-  };
-  const std::string manifest = resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
-  const std::string version = resource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));   // RT_VERSION
-  // The machine in the file's PE header: a data file's handle is the file's
-  // first byte with its low bits set.
-  const auto* image = reinterpret_cast<const unsigned char*>(reinterpret_cast<ULONG_PTR>(file) & ~ULONG_PTR(3));
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
-  const WORD machine = nt->FileHeader.Machine;
-  FreeLibrary(file);
-
-  ASSERT_TRUE(machine == IMAGE_FILE_MACHINE_I386 || machine == IMAGE_FILE_MACHINE_AMD64) << machine;
-  const std::string named = machine == IMAGE_FILE_MACHINE_AMD64 ? "amd64" : "x86";
-  size_t count = 0;
-  for (size_t at = manifest.find("processorArchitecture="); at != std::string::npos;
-       at = manifest.find("processorArchitecture=", at + 1)) {
-    EXPECT_EQ(manifest.compare(at, 24 + named.size(), "processorArchitecture=\"" + named + "\""), 0)
-        << manifest.substr(at, 40) << " in a program for " << named;
-    ++count;
-  }
-  EXPECT_EQ(count, 2u) << "the program's and the common controls' identities name their processor";
-
-  // VS_FIXEDFILEINFO: its signature, then the structure's version, then file and product versions.
-  const DWORD signature = 0xFEEF04BD;
-  const size_t at = version.find(std::string(reinterpret_cast<const char*>(&signature), 4));
-  ASSERT_NE(at, std::string::npos) << "no version resource";
-  VS_FIXEDFILEINFO fixed{};
-  ASSERT_LE(at + sizeof fixed, version.size());
-  std::memcpy(&fixed, version.data() + at, sizeof fixed);
-  EXPECT_EQ(fixed.dwFileVersionMS, DWORD(MAKELONG(1, 5)));
-  EXPECT_EQ(fixed.dwFileVersionLS, DWORD(0));
-  EXPECT_EQ(fixed.dwProductVersionMS, DWORD(MAKELONG(1, 5)));
 }
 
 }  // namespace

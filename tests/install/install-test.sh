@@ -188,10 +188,15 @@ echo "install: installer $setup"
 
 # The portable zips hold the program, its help and the README, at their top.
 zip_lists() { [ "$(cmake -E tar tf "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Help.txt README.txt Tamberlinox.exe " ]; }
-for zip in win32:0x14c win64:0x8664; do
-  rm -rf "$work/zip" && mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$build/Tamberlinox-$version-${zip%:*}.zip")
-  check "zip ${zip%:*}: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists "$build/Tamberlinox-$version-${zip%:*}.zip"
-  check "zip ${zip%:*}: its program is for the machine ${zip#*:}" is_machine "$work/zip/Tamberlinox.exe" "${zip#*:}"
+# The manifest names the program's processor, for the program and for the
+# common controls it asks for (a 64-bit program asking for x86 ones gets none).
+manifest_names() { [ "$(grep -ao 'processorArchitecture="[^"]*"' "$1" | sort | uniq -c | tr -s ' ')" = " 2 processorArchitecture=\"$2\"" ]; }
+for zip in win32:0x14c:x86 win64:0x8664:amd64; do
+  IFS=: read -r suffix machine processor <<<"$zip"
+  rm -rf "$work/zip" && mkdir -p "$work/zip" && (cd "$work/zip" && cmake -E tar xf "$build/Tamberlinox-$version-$suffix.zip")
+  check "zip $suffix: holds Tamberlinox.exe, Help.txt and README.txt" zip_lists "$build/Tamberlinox-$version-$suffix.zip"
+  check "zip $suffix: its program is for the machine $machine" is_machine "$work/zip/Tamberlinox.exe" "$machine"
+  check "zip $suffix: its manifest names $processor twice" manifest_names "$work/zip/Tamberlinox.exe" "$processor"
 done
 policies_list() { [ "$(cmake -E tar tf "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" = "Tamberlinox.admx en-US/Tamberlinox.adml " ]; }
 check "policies zip: holds the template and its en-US texts" policies_list "$build/Tamberlinox-$version-policies.zip"
