@@ -74,7 +74,7 @@ WindowSpec Layout(const settings::Policies& policies) {
     }
   }
   if (policies.HoldHotKey()) {
-    spec.controls.push_back(Label(HotKeyWindow::kManagedLabel, HotKeyWindow::kManaged, {8, 166, 284, 15}));
+    spec.controls.push_back(Label(HotKeyWindow::kManagedLabel, settings::kManagedNotice, {8, 166, 284, 15}));
     spec.clientHeight += 20;
   }
   return spec;

@@ -32,7 +32,6 @@ class HotKeyWindow : private platform::WindowEvents {
     kSaveButton = 108,
     kManagedLabel = 109,  // shown while a policy holds the key or the modifiers
   };
-  static constexpr char kManaged[] = "Some settings are managed by your organization.";
 
   // Registers the chosen key with its modifier flags in place of the current
   // hot key; false when the system refused it.

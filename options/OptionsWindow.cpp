@@ -89,7 +89,7 @@ WindowSpec Layout(const std::string& place, const settings::Policies& policies) 
   Add(spec, OptionsWindow::kMenuAltBox, ControlKind::CheckBox, "&Alt", {294, top, 46, kBoxHeight});
   top += kRowHeight + 8;
   if (policies.HoldOptions()) {
-    Add(spec, OptionsWindow::kManagedLabel, ControlKind::Label, OptionsWindow::kManaged,
+    Add(spec, OptionsWindow::kManagedLabel, ControlKind::Label, settings::kManagedNotice,
         {kMargin, top, kClientWidth - 2 * kMargin, kPlaceLineHeight});
     top += kPlaceLineHeight + 6;
   }

@@ -37,7 +37,6 @@ class OptionsWindow : private platform::WindowEvents {
     kCancelButton = 121,
     kManagedLabel = 122,  // shown while a policy holds an option
   };
-  static constexpr char kManaged[] = "Some settings are managed by your organization.";
   // The number the box suggests while hide-when-idle is off.
   static constexpr int kSuggestedIdleMinutes = 10;
 

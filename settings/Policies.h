@@ -23,6 +23,9 @@ inline constexpr char kPolicyModifiers[] = "Modifiers";  // 1 Alt, 2 Ctrl, 4 Shi
 // "DoubleClick", "IdleMinutes" and "FolderMenus" are named as the options are
 // (kDoubleClick, kIdleMinutes, kFolderMenus), with the same meaning.
 
+// The line a window shows while a policy holds one of its choices.
+inline constexpr char kManagedNotice[] = "Some settings are managed by your organization.";
+
 // The numbers a value may hold, one range a line; a name on several lines may
 // hold any number of them. The administrative template in packaging/policies
 // offers the same (a test compares them).
